@@ -1,0 +1,13 @@
+// GBK (code page 936) on disk <-> UTF-16 in memory, and UTF-8 for paths and terminals.
+#pragma once
+
+#include <string>
+
+namespace tavolin {
+
+std::u16string gbkToUtf16(const std::string& bytes);
+std::string utf16ToGbk(const std::u16string& text);
+std::u16string utf8ToUtf16(const std::string& text);
+std::string utf16ToUtf8(const std::u16string& text);
+
+} // namespace tavolin

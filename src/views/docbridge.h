@@ -1,0 +1,51 @@
+// Turns the document's notifications into queued Qt signals, so receivers run after the
+// handler that caused them has finished (the posted-message order of the program).
+#pragma once
+
+#include "data/doc.h"
+#include "views/qtext.h"
+
+#include <QObject>
+
+namespace tavolin {
+
+class DocBridge : public QObject, public DocObserver {
+    Q_OBJECT
+public:
+    explicit DocBridge(CTavolinDoc& doc, QObject* parent = nullptr) : QObject(parent), doc_(doc) {
+        doc_.addObserver(this);
+    }
+    ~DocBridge() override { doc_.removeObserver(this); }
+    CTavolinDoc& doc() { return doc_; }
+
+    void areaChanged() override { post(&DocBridge::areaChangedQueued); }
+    void samplesChanged() override { post(&DocBridge::samplesChangedQueued); }
+    void contentsReplaced() override { post(&DocBridge::contentsReplacedQueued); }
+    void modifiedChanged(bool m) override {
+        QMetaObject::invokeMethod(this, [this, m] { emit modifiedChangedQueued(m); },
+                                  Qt::QueuedConnection);
+    }
+    void titleChanged(const std::u16string& t) override {
+        QString title = toQ(t);
+        QMetaObject::invokeMethod(this, [this, title] { emit titleChangedQueued(title); },
+                                  Qt::QueuedConnection);
+    }
+    // Notices are shown at once (the reader's "数字过长…" message), not queued.
+    void notice(const std::u16string& text) override { emit noticeNow(toQ(text)); }
+
+signals:
+    void areaChangedQueued();
+    void samplesChangedQueued();
+    void contentsReplacedQueued();
+    void modifiedChangedQueued(bool modified);
+    void titleChangedQueued(const QString& title);
+    void noticeNow(const QString& text);
+
+private:
+    template <class Sig> void post(Sig sig) {
+        QMetaObject::invokeMethod(this, [this, sig] { emit(this->*sig)(); }, Qt::QueuedConnection);
+    }
+    CTavolinDoc& doc_;
+};
+
+} // namespace tavolin
