@@ -1,0 +1,1 @@
+// Keeps every layer library linkable while its folder is being filled.
