@@ -73,4 +73,12 @@ public:
 // 0 -> CECS 02:2005, 1 -> TB 10426-2004, anything else -> nullptr.
 std::unique_ptr<CAlgorithm> makeAlgorithm(int standard, const CorrectionTables& tables);
 
+// Default strength-curve coefficients of a standard (0/1) for curve 1 (pebble) or 2 (crushed
+// stone); false, leaving A, B, C untouched, for any other standard or curve.
+bool curveCoefficients(int standard, int curve, float& A, float& B, float& C);
+
+// The curve whose defaults (of either standard) A, B, C are: 1 pebble, 2 crushed stone (also
+// for all zero), 0 custom otherwise. Result files store coefficients but no curve.
+int curveFromCoefficients(float A, float B, float C);
+
 } // namespace tavolin
