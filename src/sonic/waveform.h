@@ -31,4 +31,28 @@ float zoomFactor(int position);
 // gain when it is above 0, then by the zoom factor (0 taken as 0.01).
 float peakMillivolts(int peak, float gain, float zoom);
 
+// Amplitude tick label value: (downward result / step) * step in integers, i.e. the leading digit
+// times the step (P = 734 gives 700). Saturated to the int range.
+int amplitudeTickValue(float peakMv);
+
+// Time-axis ticks i * step for i = first .. last: first = floor(delay / step) + 1, last =
+// (upward value of tEnd / step) - 1, where tEnd = DatLen * dT + delay. Ticks beyond tEnd are left
+// out and at most 1000 are returned, so a nonsensical delay cannot stall the drawing.
+struct TickRange {
+    int first = 1;
+    int last = 0; // empty when last < first
+    float step = 1;
+};
+TickRange timeTicks(float delay, float tEnd);
+
+// Pane y of working sample s: (2048 - s) * zoom * h / (2 * (peak - 2048)) + h / 2 + offset with
+// h = height - 10 and h / 2 in integers, truncated and limited to yMin .. yMax. A peak not above
+// 2048 (no positive excursion) scales by the converter's full range 2047 instead of dividing by
+// zero or flipping the trace.
+int sampleY(uint16_t s, float zoom, int peak, int height, int offset, int yMin, int yMax);
+
+// Truncation toward zero saturated to the int range; NaN gives 0. For pixel coordinates computed
+// in floating point, whose plain conversion would be undefined when out of range.
+int truncToInt(double v);
+
 } // namespace tavolin
