@@ -1,0 +1,317 @@
+// CTavolinDoc: opening and saving jobs, navigation, the standard, the filter and report records.
+#include "data/doc.h"
+
+#include "data/evaluation.h"
+#include "data/format.h"
+#include "data/textcodec.h"
+#include "sonic/filter.h"
+
+#include <algorithm>
+
+namespace tavolin {
+
+namespace {
+
+std::string::size_type lastSeparator(const std::string& path) {
+    return path.rfind('/');
+}
+
+} // namespace
+
+CTavolinDoc::CTavolinDoc() : algorithm_(makeAlgorithm(0, tables_)) {}
+
+CTavolinDoc::~CTavolinDoc() = default;
+
+void CTavolinDoc::addObserver(DocObserver* observer) {
+    if (observer && std::find(observers_.begin(), observers_.end(), observer) == observers_.end())
+        observers_.push_back(observer);
+}
+
+void CTavolinDoc::removeObserver(DocObserver* observer) {
+    observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
+}
+
+template <class F> void CTavolinDoc::notifyAll(F&& f) {
+    // A copy, so an observer may detach itself while being notified.
+    const std::vector<DocObserver*> observers = observers_;
+    for (DocObserver* observer : observers)
+        f(*observer);
+}
+
+void CTavolinDoc::notifyAreaChanged() {
+    notifyAll([](DocObserver& o) { o.areaChanged(); });
+}
+
+void CTavolinDoc::notifyTitle() {
+    const std::u16string text = title();
+    notifyAll([&](DocObserver& o) { o.titleChanged(text); });
+}
+
+// --- the job ---
+
+std::u16string CTavolinDoc::open(const std::string& path, const ReadOptions& options) {
+    ReadOptions readOptions = options;
+    readOptions.notice = [this, &options](const std::u16string& message) {
+        notifyAll([&](DocObserver& o) { o.notice(message); });
+        if (options.notice)
+            options.notice(message);
+    };
+
+    // Read into fresh records: a failed read must leave the open job exactly as it was.
+    JobData fresh;
+    std::u16string error = ReadDataFile(path, fresh, readOptions);
+    if (!error.empty())
+        return error;
+
+    currentMember_ = 0;
+    currentArea_ = 0;
+    selectedPoint_ = 0;
+
+    job_.areas = std::move(fresh.areas);
+    job_.project = std::move(fresh.project);
+    job_.members = std::move(fresh.members);
+    job_.sections = std::move(fresh.sections);
+    job_.memberCount = fresh.memberCount;
+    if (fresh.hasResult)
+        job_.result = fresh.result;
+    job_.hasResult = fresh.hasResult;
+
+    if (isRawPath(path)) {
+        for (MemberInfo& member : job_.members) {
+            member.curve = CurveCrushed;
+            member.A = 0.0162f;
+            member.B = 1.656f;
+            member.C = 1.41f;
+        }
+    } else {
+        // The files keep coefficients but no curve: recognise the curve from them.
+        for (MemberInfo& member : job_.members) {
+            member.pumped = 0;
+            member.curve = curveFromCoefficients(member.A, member.B, member.C);
+        }
+    }
+
+    setStandard(standard_);
+    for (std::vector<TestArea>& areas : job_.areas)
+        for (TestArea& area : areas)
+            computeAreaDerived(area, *algorithm_);
+
+    filter_.highOn = false;
+    filter_.lowOn = false;
+    notifyAll([](DocObserver& o) { o.contentsReplaced(); });
+
+    modified_ = false;
+    notifyAll([](DocObserver& o) { o.modifiedChanged(false); });
+    path_ = path;
+    notifyTitle();
+    refreshReportInfo();
+    return {};
+}
+
+std::u16string CTavolinDoc::save(const std::string& path) {
+    if (!isOpen())
+        return u"请先打开文件!";
+    std::u16string error;
+    if (isRawPath(path))
+        error = WriteRawFile(path, job_);
+    else if (isResultPath(path))
+        error = WriteResultFile(path, job_);
+    else
+        return u"无法识别的文件类型";
+    if (!error.empty())
+        return error;
+    if (path != path_) {
+        // Saved under another name: that file is now the document's file.
+        path_ = path;
+        notifyTitle();
+    }
+    setModified(false);
+    return {};
+}
+
+std::u16string CTavolinDoc::saveResult(const std::string& path, const ReadOptions& options) {
+    if (!isOpen())
+        return u"请先打开文件!";
+    std::u16string error = WriteResultFile(path, job_);
+    if (!error.empty())
+        return error;
+    return open(path, options);
+}
+
+std::string CTavolinDoc::proposedResultPath() const {
+    // Cut the file name, not the folder: a dotted folder name must not swallow the file.
+    const auto sep = lastSeparator(path_);
+    const std::string::size_type nameStart = sep == std::string::npos ? 0 : sep + 1;
+    const auto dot = path_.find('.', nameStart + 1);
+    if (dot == std::string::npos || nameStart >= path_.size())
+        return path_;
+    return path_.substr(0, dot);
+}
+
+std::u16string CTavolinDoc::fileName() const {
+    const auto sep = lastSeparator(path_);
+    return utf8ToUtf16(sep == std::string::npos ? path_ : path_.substr(sep + 1));
+}
+
+std::u16string CTavolinDoc::title() const {
+    if (!isOpen() || path_.empty())
+        return baseTitle;
+    return baseTitle + u" - " + fileName();
+}
+
+void CTavolinDoc::setModified(bool modified) {
+    if (modified_ == modified)
+        return;
+    modified_ = modified;
+    notifyAll([&](DocObserver& o) { o.modifiedChanged(modified); });
+}
+
+// --- navigation ---
+
+void CTavolinDoc::setCurrentMember(int member) {
+    if (!isOpen() || member < 0 || member >= static_cast<int>(job_.members.size()) ||
+        member >= static_cast<int>(job_.areas.size()))
+        return;
+    currentMember_ = member;
+    currentArea_ = 0;
+    selectedPoint_ = 0;
+    notifyAreaChanged();
+}
+
+void CTavolinDoc::setCurrentArea(int area) {
+    if (!isOpen() || currentMember_ < 0 || currentMember_ >= static_cast<int>(job_.areas.size()))
+        return;
+    if (area < 0 || area >= static_cast<int>(job_.areas[currentMember_].size()))
+        return;
+    currentArea_ = area;
+    notifyAreaChanged();
+}
+
+MemberInfo* CTavolinDoc::currentMemberInfo() {
+    if (!isOpen() || currentMember_ < 0 || currentMember_ >= static_cast<int>(job_.members.size()))
+        return nullptr;
+    return &job_.members[currentMember_];
+}
+
+TestArea* CTavolinDoc::currentArea() {
+    if (!isOpen() || currentMember_ < 0 || currentMember_ >= static_cast<int>(job_.areas.size()))
+        return nullptr;
+    std::vector<TestArea>& areas = job_.areas[currentMember_];
+    if (currentArea_ < 0 || currentArea_ >= static_cast<int>(areas.size()))
+        return nullptr;
+    return &areas[currentArea_];
+}
+
+bool CTavolinDoc::canGoPrevious() const {
+    return isOpen() && currentArea_ > 0;
+}
+
+bool CTavolinDoc::canGoNext() const {
+    if (!isOpen() || currentMember_ < 0 || currentMember_ >= static_cast<int>(job_.areas.size()))
+        return false;
+    return currentArea_ + 1 < static_cast<int>(job_.areas[currentMember_].size());
+}
+
+std::u16string CTavolinDoc::previousArea() {
+    if (!isOpen())
+        return u"请先打开文件!";
+    if (currentArea_ <= 0)
+        return u"当前为构件第一个测区";
+    --currentArea_;
+    notifyAreaChanged();
+    return {};
+}
+
+std::u16string CTavolinDoc::nextArea() {
+    if (!isOpen())
+        return u"请先打开文件!";
+    if (!canGoNext())
+        return u"当前为构件最后一个测区";
+    ++currentArea_;
+    notifyAreaChanged();
+    return {};
+}
+
+// --- algorithm ---
+
+void CTavolinDoc::setStandard(int standard) {
+    standard_ = standard;
+    standardCopy_ = standard;
+    if (auto algorithm = makeAlgorithm(standard, tables_))
+        algorithm_ = std::move(algorithm);
+}
+
+void CTavolinDoc::computeDerived(TestArea& area) {
+    computeAreaDerived(area, *algorithm_);
+}
+
+// --- filter ---
+
+std::u16string CTavolinDoc::filterCommandCheck() const {
+    return isOpen() ? std::u16string() : u"请先打开文件再进行滤波!";
+}
+
+void CTavolinDoc::applyFilter() {
+    restoreCurrentArea();
+    filterCurrentArea();
+    notifyAll([](DocObserver& o) { o.samplesChanged(); });
+}
+
+void CTavolinDoc::restoreCurrentArea() {
+    TestArea* area = currentArea();
+    if (!area)
+        return;
+    for (TestPoint& point : area->points)
+        if (point.hasWaveform() && !point.rawSamples.empty())
+            point.samples = point.rawSamples;
+}
+
+void CTavolinDoc::filterCurrentArea() {
+    TestArea* area = currentArea();
+    if (!area)
+        return;
+    for (TestPoint& point : area->points) {
+        if (!point.hasWaveform())
+            continue;
+        // Filtering always starts from the unfiltered copy, so repeated calls never compound.
+        const std::vector<uint16_t>& source =
+            point.rawSamples.empty() ? point.samples : point.rawSamples;
+        point.samples =
+            filterWaveform(source.data(), static_cast<int>(source.size()), area->dT, filter_.highOn,
+                           filter_.highKHz * 1000.0f, filter_.lowOn, filter_.lowKHz * 1000.0f);
+    }
+}
+
+// --- report records and settings ---
+
+void CTavolinDoc::refreshReportInfo() {
+    report_.projectName = job_.project.SITE;
+    report_.testingOrg = job_.project.UNIT;
+    report_.testDate = job_.project.DATE;
+    report_.constructionDate = job_.project.Molddate;
+    report_.testBasis = standardReportName(standard_);
+}
+
+void CTavolinDoc::loadSettings(const std::string& path) {
+    AppSettings settings;
+    settings.project = job_.project;
+    settings.print = print_;
+    settings.report = report_;
+    settings.barWidths = barWidths_;
+    readSettings(path, settings);
+    job_.project = std::move(settings.project);
+    print_ = std::move(settings.print);
+    report_ = std::move(settings.report);
+    barWidths_ = settings.barWidths;
+}
+
+bool CTavolinDoc::storeSettings(const std::string& path) const {
+    AppSettings settings;
+    settings.project = job_.project;
+    settings.print = print_;
+    settings.report = report_;
+    settings.barWidths = barWidths_;
+    return writeSettings(path, settings);
+}
+
+} // namespace tavolin
