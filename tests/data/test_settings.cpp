@@ -1,0 +1,283 @@
+// The settings archive: exact bytes, round trips, and short, corrupt or oversized files.
+#include "data/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+using namespace tavolin;
+namespace fs = std::filesystem;
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+class SettingsFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::path(::testing::TempDir()) /
+              ("tavolin-settings-" +
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        path = (dir / "tavolin.ini").string();
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    Bytes load() const {
+        std::ifstream in(path, std::ios::binary);
+        return Bytes(std::istreambuf_iterator<char>(in), {});
+    }
+    void store(const Bytes& bytes) const {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    }
+
+    fs::path dir;
+    std::string path;
+};
+
+void append(Bytes& b, std::initializer_list<int> values) {
+    for (int v : values)
+        b.push_back(static_cast<uint8_t>(v));
+}
+void appendInt(Bytes& b, int v) {
+    const uint32_t u = static_cast<uint32_t>(v);
+    append(b, {int(u & 0xFF), int((u >> 8) & 0xFF), int((u >> 16) & 0xFF), int(u >> 24)});
+}
+void appendEmpty(Bytes& b, int count = 1) {
+    for (int i = 0; i < count; ++i)
+        append(b, {0xFF, 0xFE, 0xFF, 0x00});
+}
+
+// Values that differ from every built-in one, so a field read from the file is recognisable.
+AppSettings sentinels() {
+    AppSettings s;
+    s.project.INST = u"keep-inst";
+    s.project.SITE = u"keep-site";
+    s.project.Delay = 99.0f;
+    s.project.ETA = 7.0f;
+    s.print.headerText = u"keep-header";
+    s.report.testBasis = u"keep-basis";
+    s.barWidths = {1, 2, 3};
+    return s;
+}
+
+AppSettings small() {
+    AppSettings s;
+    s.project.INST = u"超声";
+    s.project.SITE = u"A";
+    s.project.Delay = 12.5f;
+    s.project.spare = 0x01020304;
+    s.project.Method = 2;
+    s.project.BETA = 0.5f;
+    s.project.LAMDA = 2.0f;
+    s.project.ETA = 1.0f;
+    s.print.marginTop = -1;
+    s.print.headerText = u"页眉";
+    s.report.testBasis = u"CECS 02：2005";
+    s.barWidths = {220, 300, 150};
+    return s;
+}
+
+// The archive of small(), byte by byte.
+Bytes smallBytes() {
+    Bytes b;
+    append(b, {0xFF, 0xFE, 0xFF, 0x02, 0x85, 0x8D, 0xF0, 0x58}); // INST "超声"
+    append(b, {0xFF, 0xFE, 0xFF, 0x01, 0x41, 0x00});             // SITE "A"
+    appendEmpty(b, 3);                                           // DATE, UNIT, PERSON
+    append(b, {0x00, 0x00, 0x48, 0x41});                         // Delay 12.5
+    append(b, {0x04, 0x03, 0x02, 0x01});                         // spare
+    appendEmpty(b);                                              // Molddate
+    appendInt(b, 2);                                             // Method
+    appendEmpty(b);                                              // SPOT
+    append(b, {0x00, 0x00, 0x00, 0x3F, 0x00, 0x00, 0x00, 0x40, 0x00, 0x00, 0x80, 0x3F});
+    for (int v : {0, 0, 0, 1, 0, 4, 2, -1, 20, 15, 15, 0, 1, 0, 5, 0, 0})
+        appendInt(b, v);
+    append(b, {0xFF, 0xFE, 0xFF, 0x02, 0x75, 0x98, 0x09, 0x77}); // headerText "页眉"
+    for (int v : {5, 0, 0})
+        appendInt(b, v);
+    appendEmpty(b);                                  // footerText
+    append(b, {0xFF, 0xFE, 0xFF, 0x01, 0x35, 0x00}); // projectName "5"
+    appendEmpty(b, 5);
+    append(b, {0xFF, 0xFE, 0xFF, 0x0C}); // testBasis, 12 characters
+    for (char16_t c : std::u16string(u"CECS 02：2005"))
+        append(b, {c & 0xFF, c >> 8});
+    appendEmpty(b, 15);
+    for (int v : {220, 300, 150})
+        appendInt(b, v);
+    return b;
+}
+
+} // namespace
+
+TEST_F(SettingsFile, ExactBytesOfASmallArchive) {
+    ASSERT_TRUE(writeSettings(path, small()));
+    const Bytes expected = smallBytes();
+    ASSERT_EQ(expected.size(), 276u);
+    EXPECT_EQ(load(), expected);
+}
+
+TEST_F(SettingsFile, RoundTripOfEveryField) {
+    AppSettings out;
+    out.project = {u"VEK-M5", u"工程", u"2009-5-6", u"单位", u"张三", u"2009-4-1", 1.25f,
+                   7u,        2,       u"梁",       1.034f,  0.95f,   1.1f};
+    int* ints[] = {
+        &out.print.printHeader,      &out.print.printFooter,      &out.print.printPageNumber,
+        &out.print.printFieldRecord, &out.print.printResultTable, &out.print.borderWidth,
+        &out.print.gridWidth,        &out.print.marginTop,        &out.print.marginLeft,
+        &out.print.marginBottom,     &out.print.marginRight,      &out.print.pageNumberPosition,
+        &out.print.firstPageNumber,  &out.print.pageNumberFormat, &out.print.headerHeight,
+        &out.print.headerPosition,   &out.print.headerFont,       &out.print.footerHeight,
+        &out.print.footerPosition,   &out.print.footerFont};
+    int k = 100;
+    for (int* v : ints)
+        *v = k++;
+    out.print.headerText = u"页眉内容";
+    out.print.footerText = u"页脚";
+    for (int i = 0; i < ReportInfo::fieldCount; ++i)
+        out.report.field(i) = u"字段" + std::u16string(1, char16_t(u'A' + i));
+    out.barWidths = {180, 260, 333};
+    ASSERT_TRUE(writeSettings(path, out));
+
+    AppSettings in;
+    readSettings(path, in);
+    const ProjectInfo &a = in.project, &b = out.project;
+    EXPECT_EQ(a.INST, b.INST);
+    EXPECT_EQ(a.SITE, b.SITE);
+    EXPECT_EQ(a.DATE, b.DATE);
+    EXPECT_EQ(a.UNIT, b.UNIT);
+    EXPECT_EQ(a.PERSON, b.PERSON);
+    EXPECT_EQ(a.Molddate, b.Molddate);
+    EXPECT_EQ(a.Delay, b.Delay);
+    EXPECT_EQ(a.spare, b.spare);
+    EXPECT_EQ(a.Method, b.Method);
+    EXPECT_EQ(a.SPOT, b.SPOT);
+    EXPECT_EQ(a.BETA, b.BETA);
+    EXPECT_EQ(a.LAMDA, b.LAMDA);
+    EXPECT_EQ(a.ETA, b.ETA);
+    k = 100;
+    const int* readInts[] = {
+        &in.print.printHeader,      &in.print.printFooter,      &in.print.printPageNumber,
+        &in.print.printFieldRecord, &in.print.printResultTable, &in.print.borderWidth,
+        &in.print.gridWidth,        &in.print.marginTop,        &in.print.marginLeft,
+        &in.print.marginBottom,     &in.print.marginRight,      &in.print.pageNumberPosition,
+        &in.print.firstPageNumber,  &in.print.pageNumberFormat, &in.print.headerHeight,
+        &in.print.headerPosition,   &in.print.headerFont,       &in.print.footerHeight,
+        &in.print.footerPosition,   &in.print.footerFont};
+    for (const int* v : readInts)
+        EXPECT_EQ(*v, k++);
+    EXPECT_EQ(in.print.headerText, out.print.headerText);
+    EXPECT_EQ(in.print.footerText, out.print.footerText);
+    for (int i = 0; i < ReportInfo::fieldCount; ++i)
+        EXPECT_EQ(in.report.field(i), out.report.field(i)) << i;
+    EXPECT_EQ(in.barWidths, out.barWidths);
+}
+
+TEST_F(SettingsFile, LongStringLengthForms) {
+    struct Case {
+        size_t length;
+        Bytes head;
+    };
+    const Case cases[] = {
+        {254, {0xFF, 0xFE, 0xFF, 0xFE}},
+        {255, {0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0x00}},
+        {0xFFFD, {0xFF, 0xFE, 0xFF, 0xFF, 0xFD, 0xFF}},
+        {0xFFFE, {0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00}},
+        {70000, {0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0x70, 0x11, 0x01, 0x00}},
+    };
+    for (const Case& c : cases) {
+        AppSettings out;
+        out.project.INST = std::u16string(c.length, u'测');
+        ASSERT_TRUE(writeSettings(path, out));
+        const Bytes bytes = load();
+        // 242 bytes for the built-in values, whose empty INST takes 4 of them.
+        ASSERT_EQ(bytes.size(), 242 - 4 + c.head.size() + 2 * c.length) << c.length;
+        EXPECT_TRUE(std::equal(c.head.begin(), c.head.end(), bytes.begin())) << c.length;
+        EXPECT_EQ(bytes[c.head.size()], 0x4B); // 测 = U+6D4B, low byte first
+        EXPECT_EQ(bytes[c.head.size() + 1], 0x6D);
+        AppSettings in = sentinels();
+        readSettings(path, in);
+        EXPECT_EQ(in.project.INST, out.project.INST) << c.length;
+        EXPECT_EQ(in.barWidths, out.barWidths);
+    }
+}
+
+TEST_F(SettingsFile, MissingOrEmptyFileKeepsBuiltIns) {
+    AppSettings s = sentinels();
+    readSettings((dir / "absent.ini").string(), s);
+    EXPECT_EQ(s.project.SITE, u"keep-site");
+    EXPECT_EQ(s.barWidths, (std::array<int, 3>{1, 2, 3}));
+    store({});
+    readSettings(path, s);
+    EXPECT_EQ(s.project.INST, u"keep-inst");
+    EXPECT_EQ(s.report.projectName, u"5");
+}
+
+TEST_F(SettingsFile, EveryTruncationKeepsBuiltInsFromTheCutOn) {
+    const Bytes full = smallBytes();
+    const AppSettings written = small();
+    for (size_t cut = 0; cut < full.size(); ++cut) {
+        store(Bytes(full.begin(), full.begin() + cut));
+        AppSettings s = sentinels();
+        readSettings(path, s);
+        const AppSettings keep = sentinels();
+        // End offsets of some items in the archive of small().
+        EXPECT_EQ(s.project.INST, cut >= 8 ? written.project.INST : keep.project.INST) << cut;
+        EXPECT_EQ(s.project.SITE, cut >= 14 ? written.project.SITE : keep.project.SITE) << cut;
+        EXPECT_EQ(s.project.Delay, cut >= 30 ? written.project.Delay : keep.project.Delay) << cut;
+        EXPECT_EQ(s.project.ETA, cut >= 58 ? written.project.ETA : keep.project.ETA) << cut;
+        EXPECT_EQ(s.print.headerText, cut >= 134 ? written.print.headerText : keep.print.headerText)
+            << cut;
+        EXPECT_EQ(s.report.testBasis, cut >= 204 ? written.report.testBasis : keep.report.testBasis)
+            << cut;
+        EXPECT_EQ(s.barWidths[0], cut >= 268 ? 220 : 1) << cut;
+        EXPECT_EQ(s.barWidths[2], 3) << cut;
+    }
+}
+
+TEST_F(SettingsFile, CorruptMarkerStopsReading) {
+    Bytes bytes = smallBytes();
+    bytes[9] = 0xFD; // the wide-text marker of SITE
+    store(bytes);
+    AppSettings s = sentinels();
+    readSettings(path, s);
+    EXPECT_EQ(s.project.INST, u"超声");
+    EXPECT_EQ(s.project.SITE, u"keep-site");
+    EXPECT_EQ(s.project.Delay, 99.0f);
+    EXPECT_EQ(s.barWidths[0], 1);
+}
+
+TEST_F(SettingsFile, HugeDeclaredLengthsAreRefused) {
+    // INST claims four billion characters, then a few bytes follow.
+    store({0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x41, 0x00, 0x42, 0x00});
+    AppSettings s = sentinels();
+    readSettings(path, s);
+    EXPECT_EQ(s.project.INST, u"keep-inst");
+    // 65533 characters declared, 3 present.
+    store({0xFF, 0xFE, 0xFF, 0xFF, 0xFD, 0xFF, 0x41, 0x00, 0x42, 0x00, 0x43, 0x00});
+    readSettings(path, s);
+    EXPECT_EQ(s.project.INST, u"keep-inst");
+    EXPECT_EQ(s.project.SITE, u"keep-site");
+}
+
+TEST_F(SettingsFile, WritesIntoANewFolderAndFailsCleanly) {
+    const std::string nested = (dir / "a" / "b" / "tavolin.ini").string();
+    ASSERT_TRUE(writeSettings(nested, small()));
+    AppSettings s;
+    readSettings(nested, s);
+    EXPECT_EQ(s.project.INST, u"超声");
+
+    // A folder in the way of the target: refused, and no temporary file left beside it.
+    fs::create_directories(dir / "c" / "tavolin.ini");
+    EXPECT_FALSE(writeSettings((dir / "c" / "tavolin.ini").string(), small()));
+    int entries = 0;
+    for (const auto& e : fs::directory_iterator(dir / "c")) {
+        (void)e;
+        ++entries;
+    }
+    EXPECT_EQ(entries, 1);
+}
