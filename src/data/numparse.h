@@ -1,0 +1,18 @@
+// Leading-number parsing shared by number entry and the file readers (no locale involved).
+#pragma once
+
+#include <cstddef>
+
+namespace tavolin::numparse {
+
+// Leading decimal number of s[0, n): optional white space, sign, digits, point, digits,
+// exponent. Nothing else (no hex, inf or nan). 0 when the text starts with no number.
+// The result is finite and saturated to the float range.
+float leadingFloat(const char16_t* s, size_t n);
+// Leading whole number: optional white space, sign, digits; saturated to the int range.
+int leadingInt(const char16_t* s, size_t n);
+
+// Float to int truncated toward zero; NaN gives 0, values beyond the int range saturate.
+int truncToInt(double v);
+
+} // namespace tavolin::numparse

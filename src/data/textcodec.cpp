@@ -1,0 +1,266 @@
+// Text conversion: GBK (code page 936) files <-> UTF-16 in memory, UTF-8 for paths and terminals.
+#include "data/textcodec.h"
+
+#include <bit>
+#include <cerrno>
+#include <iconv.h>
+
+namespace tavolin {
+
+namespace {
+
+constexpr const char* kUtf16Native =
+    std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
+
+// One conversion descriptor per thread and direction; opening iconv for every short text
+// costs more than the conversion itself.
+class Converter {
+public:
+    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    ~Converter() {
+        if (ok())
+            iconv_close(cd_);
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+    bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+    iconv_t get() {
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr); // back to the initial state
+        return cd_;
+    }
+
+private:
+    iconv_t cd_;
+};
+
+Converter& gbkDecoder() {
+    thread_local Converter c(kUtf16Native, "CP936");
+    return c;
+}
+
+Converter& gbkEncoder() {
+    thread_local Converter c("CP936", kUtf16Native);
+    return c;
+}
+
+bool isHighSurrogate(char16_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool isLowSurrogate(char16_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+// Decodes one run of non-ASCII bytes; every byte iconv cannot decode becomes U+FFFD.
+void decodeRun(const char* in, size_t n, std::u16string& out) {
+    Converter& conv = gbkDecoder();
+    if (!conv.ok()) {
+        out.append(n, u'\uFFFD');
+        return;
+    }
+    iconv_t cd = conv.get();
+    char* src = const_cast<char*>(in);
+    size_t left = n;
+    while (left > 0) {
+        const size_t start = out.size();
+        out.resize(start + left + 1); // GBK never yields more UTF-16 units than bytes
+        char* dst = reinterpret_cast<char*>(out.data() + start);
+        size_t room = (left + 1) * sizeof(char16_t);
+        const size_t room0 = room;
+        const size_t r = iconv(cd, &src, &left, &dst, &room);
+        out.resize(start + (room0 - room) / sizeof(char16_t));
+        if (r == static_cast<size_t>(-1) && (errno == EILSEQ || errno == EINVAL)) {
+            out.push_back(u'\uFFFD');
+            ++src;
+            --left;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        } else if (r == static_cast<size_t>(-1) && errno != E2BIG) {
+            out.append(left, u'\uFFFD');
+            return;
+        }
+    }
+}
+
+// Encodes one run of non-ASCII characters; every character GBK cannot hold becomes '?'.
+void encodeRun(const char16_t* in, size_t n, std::string& out) {
+    Converter& conv = gbkEncoder();
+    if (!conv.ok()) {
+        out.append(n, '?');
+        return;
+    }
+    iconv_t cd = conv.get();
+    char* src = reinterpret_cast<char*>(const_cast<char16_t*>(in));
+    size_t left = n * sizeof(char16_t);
+    while (left > 0) {
+        const size_t start = out.size();
+        const size_t cap = left * 2 + 8; // at most 4 bytes per surrogate pair (4 bytes in)
+        out.resize(start + cap);
+        char* dst = out.data() + start;
+        size_t room = cap;
+        const size_t r = iconv(cd, &src, &left, &dst, &room);
+        out.resize(start + (cap - room));
+        if (r == static_cast<size_t>(-1) && (errno == EILSEQ || errno == EINVAL)) {
+            const auto* c = reinterpret_cast<const char16_t*>(src);
+            size_t units = 1;
+            if (left >= 4 && isHighSurrogate(c[0]) && isLowSurrogate(c[1]))
+                units = 2;
+            out.push_back('?');
+            src += units * sizeof(char16_t);
+            left -= units * sizeof(char16_t);
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        } else if (r == static_cast<size_t>(-1) && errno != E2BIG) {
+            out.append(left / sizeof(char16_t), '?');
+            return;
+        }
+    }
+}
+
+} // namespace
+
+std::u16string gbkToUtf16(const std::string& bytes) {
+    std::u16string out;
+    out.reserve(bytes.size());
+    const char* p = bytes.data();
+    const size_t n = bytes.size();
+    size_t i = 0;
+    while (i < n) {
+        size_t j = i;
+        while (j < n && static_cast<unsigned char>(p[j]) < 0x80)
+            ++j;
+        if (j > i) {
+            const size_t start = out.size();
+            out.resize(start + (j - i));
+            char16_t* d = out.data() + start;
+            for (size_t k = i; k < j; ++k)
+                *d++ = static_cast<unsigned char>(p[k]);
+            i = j;
+        }
+        // A non-ASCII run: GBK lead bytes are >= 0x81, trail bytes may be ASCII (0x40..0x7E),
+        // so the run ends only after an ASCII byte that cannot be a trail byte.
+        j = i;
+        while (j < n) {
+            const auto c = static_cast<unsigned char>(p[j]);
+            if (c < 0x80)
+                break;
+            // 0x80 (euro sign) and 0xFF are single bytes in code page 936.
+            j += (c == 0x80 || c == 0xFF) ? 1 : 2;
+        }
+        if (j > n)
+            j = n;
+        if (j > i) {
+            decodeRun(p + i, j - i, out);
+            i = j;
+        }
+    }
+    return out;
+}
+
+std::string utf16ToGbk(const std::u16string& text) {
+    std::string out;
+    out.reserve(text.size());
+    const char16_t* p = text.data();
+    const size_t n = text.size();
+    size_t i = 0;
+    while (i < n) {
+        size_t j = i;
+        while (j < n && p[j] < 0x80)
+            ++j;
+        if (j > i) {
+            const size_t start = out.size();
+            out.resize(start + (j - i));
+            char* d = out.data() + start;
+            for (size_t k = i; k < j; ++k)
+                *d++ = static_cast<char>(p[k]);
+            i = j;
+        }
+        j = i;
+        while (j < n && p[j] >= 0x80)
+            ++j;
+        if (j > i) {
+            encodeRun(p + i, j - i, out);
+            i = j;
+        }
+    }
+    return out;
+}
+
+std::u16string utf8ToUtf16(const std::string& text) {
+    std::u16string out;
+    out.reserve(text.size());
+    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+    const size_t n = text.size();
+    size_t i = 0;
+    while (i < n) {
+        const unsigned char c = s[i];
+        if (c < 0x80) {
+            out.push_back(c);
+            ++i;
+            continue;
+        }
+        int len = 0;
+        char32_t cp = 0;
+        char32_t minCp = 0;
+        if ((c & 0xE0) == 0xC0) {
+            len = 2, cp = c & 0x1F, minCp = 0x80;
+        } else if ((c & 0xF0) == 0xE0) {
+            len = 3, cp = c & 0x0F, minCp = 0x800;
+        } else if ((c & 0xF8) == 0xF0) {
+            len = 4, cp = c & 0x07, minCp = 0x10000;
+        }
+        bool valid = len > 0 && i + len <= n;
+        for (int k = 1; valid && k < len; ++k) {
+            if ((s[i + k] & 0xC0) != 0x80)
+                valid = false;
+            else
+                cp = (cp << 6) | (s[i + k] & 0x3F);
+        }
+        if (valid && (cp < minCp || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)))
+            valid = false;
+        if (!valid) {
+            out.push_back(u'\uFFFD');
+            ++i;
+            continue;
+        }
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+        } else {
+            out.push_back(static_cast<char16_t>(cp));
+        }
+        i += len;
+    }
+    return out;
+}
+
+std::string utf16ToUtf8(const std::u16string& text) {
+    std::string out;
+    out.reserve(text.size());
+    const size_t n = text.size();
+    for (size_t i = 0; i < n; ++i) {
+        char32_t cp = text[i];
+        if (isHighSurrogate(text[i]) && i + 1 < n && isLowSurrogate(text[i + 1])) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+            cp = 0xFFFD; // a lone surrogate has no UTF-8 form
+        }
+        if (cp < 0x80) {
+            out.push_back(static_cast<char>(cp));
+        } else if (cp < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else if (cp < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        }
+    }
+    return out;
+}
+
+} // namespace tavolin
