@@ -1,0 +1,530 @@
+// Reader of the raw (.SHT) and result (.SHA) file pairs: key lines, fixed-width tables, waveforms.
+#include "data/datafile.h"
+
+#include "data/mathoperation.h"
+#include "data/numparse.h"
+#include "data/rawtext.h"
+#include "data/textcodec.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <memory>
+#include <new>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tavolin {
+
+std::string companionPath(const std::string& path) {
+    if (path.empty())
+        return path;
+    std::string out = path;
+    out.back() = 'D';
+    return out;
+}
+
+bool isRawPath(const std::string& path) {
+    return path.find(".SHT") != std::string::npos;
+}
+bool isResultPath(const std::string& path) {
+    return path.find(".SHA") != std::string::npos;
+}
+
+namespace {
+
+const std::u16string kOpenFailed = u"打开文件失败！";
+const std::u16string kEmptyFile = u"文件为空!";
+const std::u16string kShdFailed = u"读取SHD文件异常!";
+
+constexpr int kSectionStride = 118;
+constexpr int kRayStride = 140;
+constexpr int kResultStride = 170;
+constexpr int kMaxWidth = 16;
+
+// A file opened for reading, closed on every way out.
+class InFile {
+public:
+    explicit InFile(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+        struct stat st {};
+        if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))) {
+            ::close(fd_);
+            fd_ = -1;
+        }
+        if (fd_ >= 0)
+            size_ = st.st_size;
+    }
+    ~InFile() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    InFile(const InFile&) = delete;
+    InFile& operator=(const InFile&) = delete;
+
+    bool ok() const { return fd_ >= 0; }
+    int64_t size() const { return size_; }
+
+    // Reads up to `n` bytes from the start into `dst`; returns the bytes really read.
+    int64_t readAll(char* dst, int64_t n) {
+        int64_t done = 0;
+        while (done < n) {
+            const ssize_t r = ::pread(fd_, dst + done, static_cast<size_t>(n - done), done);
+            if (r < 0 && errno == EINTR)
+                continue;
+            if (r <= 0)
+                break;
+            done += r;
+        }
+        return done;
+    }
+
+private:
+    int fd_ = -1;
+    int64_t size_ = 0;
+};
+
+// Zero bytes become blanks; a LF without CR before it becomes CR LF, so that files edited on
+// other systems read as written.
+void normaliseBytes(std::string& bytes) {
+    size_t loneLf = 0;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\0')
+            bytes[i] = ' ';
+        else if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r'))
+            ++loneLf;
+    }
+    if (loneLf == 0)
+        return;
+    std::string out;
+    out.reserve(bytes.size() + loneLf);
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r'))
+            out.push_back('\r');
+        out.push_back(bytes[i]);
+    }
+    bytes.swap(out);
+}
+
+// One table column: its heading position, width and line stride.
+struct Column {
+    const RawText* text = nullptr;
+    int64_t heading = -1; // -1: the heading does not occur, the column reads as empty
+    int width = 0;
+    int stride = 0;
+
+    int64_t position(int64_t row) const { return heading + (row + 1) * stride; }
+    size_t get(int64_t row, char16_t* out) const {
+        if (heading < 0 || row < 0)
+            return 0;
+        return text->field(position(row), width, out);
+    }
+};
+
+class Reader {
+public:
+    Reader(const RawText& text, const ReadOptions& options) : t_(text), options_(options) {}
+
+    void tooLong() const {
+        if (options_.notice)
+            options_.notice(MathOperation::tooLongMessage);
+    }
+    float toFloat(const char16_t* s, size_t n) const {
+        if (n >= 20) {
+            tooLong();
+            return 0.0f;
+        }
+        return numparse::leadingFloat(s, n);
+    }
+    int toInt(const char16_t* s, size_t n) const {
+        if (n >= 20) {
+            tooLong();
+            return 0;
+        }
+        return numparse::leadingInt(s, n);
+    }
+
+    std::u16string keyText(std::u16string_view key) const { return t_.keyValue(key); }
+    float keyFloat(std::u16string_view key) const {
+        const std::u16string v = t_.keyValue(key);
+        return toFloat(v.data(), v.size());
+    }
+    int keyInt(std::u16string_view key, size_t from = 0) const {
+        const std::u16string v = t_.keyValue(key, from);
+        return toInt(v.data(), v.size());
+    }
+
+    // Where a section's headings are looked up: from its title on, so that a value earlier in
+    // the file that happens to contain a heading text cannot capture the column.
+    size_t sectionStart(std::u16string_view title) const {
+        const size_t at = t_.find(title);
+        return at == RawText::npos ? 0 : at;
+    }
+    Column column(size_t from, std::u16string_view heading, int width, int stride) const {
+        Column c;
+        c.text = &t_;
+        c.width = width;
+        c.stride = stride;
+        size_t at = t_.find(heading, from);
+        if (at == RawText::npos && from > 0)
+            at = t_.find(heading);
+        c.heading = at == RawText::npos ? -1 : static_cast<int64_t>(at);
+        return c;
+    }
+
+    // Column values: an empty field leaves the target unchanged.
+    void readFloat(const Column& c, int64_t row, float& target) const {
+        char16_t buf[kMaxWidth];
+        const size_t n = c.get(row, buf);
+        if (n > 0)
+            target = toFloat(buf, n);
+    }
+    void readInt(const Column& c, int64_t row, int& target) const {
+        char16_t buf[kMaxWidth];
+        const size_t n = c.get(row, buf);
+        if (n > 0)
+            target = toInt(buf, n);
+    }
+    std::u16string readText(const Column& c, int64_t row) const {
+        char16_t buf[kMaxWidth];
+        const size_t n = c.get(row, buf);
+        return std::u16string(buf, n);
+    }
+
+private:
+    const RawText& t_;
+    const ReadOptions& options_;
+};
+
+struct SectionColumns {
+    Column SI, CrossD, Gain, T0, dT, Delay, DatLen, FiltL, FiltH, Sen_dH, A, B, C;
+
+    explicit SectionColumns(const Reader& r) {
+        const size_t s = r.sectionStart(u"PODUX_CrsHlDat_SectionPara:");
+        SI = r.column(s, u"SI    CrossD", 4, kSectionStride);
+        CrossD = r.column(s, u"  CrossD", 8, kSectionStride);
+        Gain = r.column(s, u"    Gain", 8, kSectionStride);
+        T0 = r.column(s, u"  T0(us)", 8, kSectionStride);
+        dT = r.column(s, u"  dT(us)", 8, kSectionStride);
+        Delay = r.column(s, u"   Delay", 8, kSectionStride);
+        DatLen = r.column(s, u"  DatLen", 8, kSectionStride);
+        FiltL = r.column(s, u"   FiltL", 8, kSectionStride);
+        FiltH = r.column(s, u"   FiltH", 8, kSectionStride);
+        Sen_dH = r.column(s, u"  Sen_dH", 8, kSectionStride);
+        A = r.column(s, u"       A", 8, kSectionStride);
+        B = r.column(s, u"       B", 8, kSectionStride);
+        C = r.column(s, u"       C", 8, kSectionStride);
+    }
+};
+
+struct RayColumns {
+    Column SI, RATNO, L, T, Ta, Seek, Gain, Delay, R;
+
+    explicit RayColumns(const Reader& r) {
+        const size_t s = r.sectionStart(u"PODUX_CrsHlDat_RayPara:");
+        SI = r.column(s, u"SI   RATNO", 2, kRayStride);
+        RATNO = r.column(s, u"   RATNO", 8, kRayStride);
+        L = r.column(s, u"       L", 8, kRayStride);
+        T = r.column(s, u"   T(us)", 8, kRayStride);
+        Ta = r.column(s, u"  Ta(us)", 8, kRayStride);
+        Seek = r.column(s, u"    Seek", 12, kRayStride);
+        Gain = r.column(s, u"    Gain   Delay", 8, kRayStride);
+        Delay = r.column(s, u"   Delay       R", 8, kRayStride);
+        R = r.column(s, u"       R", 8, kRayStride);
+    }
+};
+
+bool readSectionRecord(const Reader& r, const SectionColumns& c, int64_t row, SectionPara& p) {
+    r.readInt(c.SI, row, p.SI);
+    r.readFloat(c.CrossD, row, p.CrossD);
+    r.readFloat(c.Gain, row, p.Gain);
+    r.readFloat(c.T0, row, p.T0);
+    r.readFloat(c.dT, row, p.dT);
+    r.readFloat(c.Delay, row, p.Delay);
+    r.readInt(c.DatLen, row, p.DatLen);
+    r.readFloat(c.FiltL, row, p.FiltL);
+    r.readFloat(c.FiltH, row, p.FiltH);
+    r.readFloat(c.Sen_dH, row, p.Sen_dH);
+    return true;
+}
+
+// Samples of one waveform: stored value + 2048, i.e. the 16-bit pattern shifted by 0x800.
+void decodeSamples(const unsigned char* p, size_t count, std::vector<uint16_t>& out) {
+    out.resize(count);
+    uint16_t* d = out.data();
+    for (size_t i = 0; i < count; ++i)
+        d[i] = static_cast<uint16_t>((p[2 * i] | (p[2 * i + 1] << 8)) + 0x800);
+}
+
+std::u16string readFile(const std::string& path, JobData& job, const ReadOptions& options) {
+    InFile textFile(path);
+    InFile waveFile(companionPath(path));
+    if (!textFile.ok() || !waveFile.ok())
+        return kOpenFailed;
+    if (textFile.size() == 0)
+        return kEmptyFile;
+
+    std::string bytes;
+    bytes.resize(static_cast<size_t>(textFile.size()));
+    bytes.resize(static_cast<size_t>(textFile.readAll(bytes.data(), textFile.size())));
+    if (bytes.empty())
+        return kEmptyFile;
+    normaliseBytes(bytes);
+    const RawText text(gbkToUtf16(bytes));
+    std::string().swap(bytes);
+
+    const Reader r(text, options);
+    const bool raw = isRawPath(path);
+    const bool result = isResultPath(path);
+
+    ProjectInfo& pi = job.project;
+    pi = ProjectInfo{};
+    pi.DATE = r.keyText(u"DATE     :");
+    pi.PERSON = r.keyText(u"PERSON   :");
+    pi.SITE = r.keyText(u"SITE     :");
+    pi.UNIT = r.keyText(u"UNIT     :");
+    pi.INST = r.keyText(u"INST     :");
+    const std::u16string method = r.keyText(u"Method   :");
+    if (method == u"角测")
+        pi.Method = MethodCorner;
+    else if (method == u"平测")
+        pi.Method = MethodSameSide;
+    else if (method == u"对测")
+        pi.Method = MethodOpposite;
+    pi.SPOT = r.keyText(u"SPOT     :");
+    pi.LAMDA = r.keyFloat(u"λ       :");
+    pi.BETA = r.keyFloat(u"β       :");
+    if (pi.BETA == 0.0f)
+        pi.BETA = 1.0f;
+    pi.ETA = r.keyFloat(u"η       :");
+    if (result)
+        pi.Molddate = r.keyText(u"Molddate :");
+
+    // Member list.
+    job.members.clear();
+    const size_t strengthNum = text.find(u"PODUX_CrsHlDat_StrengthNum:");
+    if (strengthNum != RawText::npos) {
+        size_t from = strengthNum;
+        for (int i = 0;; ++i) {
+            const std::u16string idKey = u"PILEID" + utf8ToUtf16(std::to_string(i)) + u"  :";
+            size_t at = text.find(idKey, from);
+            if (at == RawText::npos)
+                at = text.find(idKey);
+            if (at == RawText::npos)
+                break;
+            MemberInfo m;
+            m.PILEID = text.keyValue(idKey, at);
+            const std::u16string siKey = u"SI" + utf8ToUtf16(std::to_string(i)) + u"      :";
+            size_t siAt = text.find(siKey, at);
+            if (siAt == RawText::npos)
+                siAt = 0;
+            m.SI = r.keyInt(siKey, siAt);
+            job.members.push_back(std::move(m));
+            from = at;
+        }
+    } else {
+        MemberInfo m;
+        m.PILEID = r.keyText(u"PILEID   :");
+        m.SI = r.keyInt(u"SectNum  :");
+        job.members.push_back(std::move(m));
+    }
+    const int64_t memberCount = static_cast<int64_t>(job.members.size());
+    job.memberCount = static_cast<int>(memberCount);
+
+    // Acquisition values and section records.
+    const SectionColumns sc(r);
+    if (raw) {
+        if (!job.members.empty()) {
+            MemberInfo& m = job.members.front();
+            r.readFloat(sc.Delay, m.SI, pi.Delay);
+            r.readFloat(sc.dT, m.SI, m.dT);
+            r.readInt(sc.DatLen, m.SI, m.DatLen);
+        }
+    } else {
+        for (int64_t i = 0; i < memberCount; ++i) {
+            MemberInfo& m = job.members[static_cast<size_t>(i)];
+            r.readFloat(sc.Delay, i, pi.Delay);
+            r.readFloat(sc.dT, i, m.dT);
+            r.readInt(sc.DatLen, i, m.DatLen);
+        }
+    }
+    job.sections.clear();
+    const int64_t sectionRows = raw ? 2 : memberCount;
+    job.sections.reserve(static_cast<size_t>(sectionRows));
+    for (int64_t i = 0; i < sectionRows; ++i) {
+        SectionPara p;
+        readSectionRecord(r, sc, i, p);
+        job.sections.push_back(p);
+        if (result) {
+            MemberInfo& m = job.members[static_cast<size_t>(i)];
+            r.readFloat(sc.A, i, m.A);
+            r.readFloat(sc.B, i, m.B);
+            r.readFloat(sc.C, i, m.C);
+        }
+    }
+
+    // Test areas with their waveforms.
+    job.areas.assign(job.members.size(), {});
+    const RayColumns rc(r);
+    const int64_t textLen = text.size();
+    const int64_t waveSize = waveFile.size();
+    std::unique_ptr<unsigned char[]> wave;
+    int64_t waveBytesUsed = 0;
+    if (rc.Seek.heading >= 0 && memberCount > 0) {
+        wave.reset(new unsigned char[static_cast<size_t>(waveSize > 0 ? waveSize : 1)]);
+        if (waveFile.readAll(reinterpret_cast<char*>(wave.get()), waveSize) != waveSize)
+            return kShdFailed;
+    }
+    int64_t lastRead = 0;
+    int64_t rowBase = 0;
+    for (int64_t b = 0; b < memberCount && rc.Seek.heading >= 0; ++b) {
+        const MemberInfo& member = job.members[static_cast<size_t>(b)];
+        std::vector<TestArea>& list = job.areas[static_cast<size_t>(b)];
+        if (b == 0)
+            list.reserve(static_cast<size_t>((textLen - rc.Seek.heading) / (3 * kRayStride) + 1));
+        int64_t k = 0;
+        for (;;) {
+            if (textLen - lastRead <= 139)
+                break;
+            const int64_t line0 = (rowBase + k) * 3;
+            // No further data line: its waveform position lies beyond the text.
+            if (rc.Seek.position(line0) + rc.Seek.width > textLen)
+                break;
+            int lineSI = -1;
+            r.readInt(rc.SI, line0, lineSI);
+            if (lineSI == b + 1 && memberCount != 1)
+                break;
+
+            TestArea area;
+            int areaSI = static_cast<int>(b);
+            for (int j = 0; j < 3; ++j) {
+                const int64_t line = line0 + j;
+                int si = areaSI, ratno = 0, seek = 0;
+                float L = 0, T = 0, Ta = 0, gain = 0, delay = 0, R = 0;
+                r.readInt(rc.SI, line, si);
+                r.readInt(rc.RATNO, line, ratno);
+                r.readFloat(rc.L, line, L);
+                r.readFloat(rc.T, line, T);
+                r.readFloat(rc.Ta, line, Ta);
+                r.readInt(rc.Seek, line, seek);
+                lastRead = rc.Seek.position(line);
+                r.readFloat(rc.Delay, line, delay);
+                r.readFloat(rc.Gain, line, gain);
+                r.readFloat(rc.R, line, R);
+
+                // The waveform must lie inside the companion file, and all waveforms together
+                // cannot need more bytes than it has.
+                const int64_t offset = static_cast<int64_t>(seek) - 1;
+                const int64_t len = 2 * static_cast<int64_t>(member.DatLen);
+                if (member.DatLen <= 0 || offset < 0 || offset > waveSize ||
+                    len > waveSize - offset || len > waveSize - waveBytesUsed)
+                    return kShdFailed;
+                waveBytesUsed += len;
+
+                TestPoint& p = area.points[static_cast<size_t>(j)];
+                p.index = j;
+                decodeSamples(wave.get() + offset, static_cast<size_t>(member.DatLen), p.samples);
+                p.rawSamples = p.samples;
+                p.ampIndex = numparse::truncToInt((Ta - delay) / member.dT);
+                p.arrivalIndex = numparse::truncToInt((T - delay) / member.dT);
+                p.L = L;
+                p.Gain = gain;
+                p.Delay = delay;
+                area.Delay = delay;
+                if (j == 2) {
+                    area.RATNO = ratno;
+                    if (raw) {
+                        const int reading = numparse::truncToInt(R);
+                        area.R.fill(reading);
+                    }
+                    areaSI = si;
+                }
+            }
+            area.LAMDA = pi.LAMDA;
+            area.BETA = pi.BETA;
+            area.ETA = pi.ETA;
+            area.TMETHOD = pi.Method;
+            area.TESTLOC = pi.SPOT;
+            area.dT = member.dT;
+            area.SI = areaSI;
+            list.push_back(std::move(area));
+            ++k;
+        }
+        rowBase += k;
+        if (options.progress)
+            options.progress(b + 1, memberCount);
+    }
+    wave.reset();
+
+    // Result block.
+    if (text.find(u"PODUX_CrsHlDat_Result:") != RawText::npos) {
+        job.result.MF = r.keyFloat(u"MF       :");
+        job.result.SF = r.keyFloat(u"SF       :");
+        job.result.FCUE = r.keyFloat(u"FCUE     :");
+        job.hasResult = true;
+    } else {
+        job.hasResult = false;
+    }
+
+    // Rebound data and results of a result file, matched to the areas by order.
+    const size_t resultPara = result ? text.find(u"PODUX_CrsHlDat_ResultPara:") : RawText::npos;
+    if (resultPara != RawText::npos) {
+        static const char16_t* const rHeadings[16] = {
+            u"  R1", u"  R2", u"  R3", u"  R4", u"  R5", u"  R6", u"  R7", u"  R8",
+            u"  R9", u" R10", u" R11", u" R12", u" R13", u" R14", u" R15", u" R16"};
+        Column rCol[16];
+        for (int i = 0; i < 16; ++i)
+            rCol[i] = r.column(resultPara, rHeadings[i], 4, kResultStride);
+        const Column RA = r.column(resultPara, u"  RA", 4, kResultStride);
+        const Column LAMDA = r.column(resultPara, u"   LAMDA", 8, kResultStride);
+        const Column BETA = r.column(resultPara, u"    BETA", 8, kResultStride);
+        const Column ETA = r.column(resultPara, u"     ETA", 8, kResultStride);
+        const Column ANGLE = r.column(resultPara, u"   ANGLE", 8, kResultStride);
+        const Column ANGLEAM = r.column(resultPara, u" ANGLEAM", 8, kResultStride);
+        const Column PLANE = r.column(resultPara, u"   PLANE", 8, kResultStride);
+        const Column PLANEAM = r.column(resultPara, u" PLANEAM", 8, kResultStride);
+        const Column CARBON = r.column(resultPara, u"  CARBON", 8, kResultStride);
+        const Column FCUI = r.column(resultPara, u"    FCUI", 8, kResultStride);
+        const Column TMETHOD = r.column(resultPara, u" TMETHOD", 8, kResultStride);
+        const Column TESTLOC = r.column(resultPara, u"   TESTLOC", 10, kResultStride);
+        int64_t line = 0;
+        for (auto& list : job.areas) {
+            for (TestArea& a : list) {
+                for (int i = 0; i < 16; ++i)
+                    r.readInt(rCol[i], line, a.R[static_cast<size_t>(i)]);
+                r.readFloat(RA, line, a.RA);
+                r.readFloat(LAMDA, line, a.LAMDA);
+                r.readFloat(BETA, line, a.BETA);
+                r.readFloat(ETA, line, a.ETA);
+                r.readInt(ANGLE, line, a.ANGLE);
+                r.readFloat(ANGLEAM, line, a.ANGLEAM);
+                r.readInt(PLANE, line, a.PLANE);
+                r.readFloat(PLANEAM, line, a.PLANEAM);
+                r.readFloat(CARBON, line, a.CARBON);
+                r.readFloat(FCUI, line, a.FCUI);
+                r.readInt(TMETHOD, line, a.TMETHOD);
+                a.TESTLOC = r.readText(TESTLOC, line);
+                ++line;
+            }
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+std::u16string ReadDataFile(const std::string& path, JobData& job, const ReadOptions& options) {
+    std::u16string error;
+    try {
+        error = readFile(path, job, options);
+    } catch (const std::bad_alloc&) {
+        error = kOpenFailed; // a file too large for this machine
+    }
+    if (!error.empty()) {
+        const Result kept = job.result;
+        job = JobData{};
+        job.result = kept;
+    }
+    return error;
+}
+
+} // namespace tavolin

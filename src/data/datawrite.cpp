@@ -1,0 +1,405 @@
+// Writers of the raw (.SHT) and result (.SHA) file pairs: fixed-width lines in GBK, int16
+// waveforms.
+#include "data/atomicfile.h"
+#include "data/datafile.h"
+#include "data/textcodec.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <new>
+
+namespace tavolin {
+
+namespace {
+
+const std::u16string kRawTextFailed = u"创建SHT/SHA文件失败！";
+const std::u16string kResultTextFailed = u"创建SHA文件失败！";
+const std::u16string kWaveFailed = u"创建SHD文件失败！";
+
+const std::u16string kRayHeading =
+    u"SI   RATNO  SpotNO       L   T(us)  Ta(us)   A(dB) Tf1(us) Tf2(us)  AbsMax Del    Seek"
+    u"        Gain   Delay       R    Temp    Temp    Temp";
+const std::u16string kRawSectionHeading = u"SI    CrossD    Gain  T0(us)  dT(us)   Delay  DatLen"
+                                          u"   FiltL   FiltH  Sen_dH    TEMP    TEMP    TEMP    "
+                                          u"TEMP    TEMP";
+const std::u16string kResultSectionHeading =
+    u"SI    CrossD    Gain  T0(us)  dT(us)   Delay  DatLen   FiltL   FiltH  Sen_dH       A     "
+    u"  B       C    TEMP    TEMP";
+const std::u16string kResultParaHeading =
+    u"SI TESTNUM  R1  R2  R3  R4  R5  R6  R7  R8  R9 R10 R11 R12 R13 R14 R15 R16  RA   LAMDA"
+    u"    BETA     ETA   ANGLE ANGLEAM   PLANE PLANEAM  CARBON    FCUI TMETHOD   TESTLOC";
+
+// Text of one section, built in UTF-16 with the fixed-width number formats of the files.
+// Numbers are formatted without the C library's locale, so a Chinese or any other locale
+// cannot change the decimal point. A number wider than its column would shift every
+// following column of the file, so it marks the text as unwritable instead.
+class Lines {
+public:
+    std::u16string text;
+    bool overflow = false;
+
+    void put(std::u16string_view s) { text.append(s.data(), s.size()); }
+    void endLine() { text.append(u"\r\n"); }
+    // A value of a key line: line breaks inside it would start a new line of the file.
+    void value(const std::u16string& s) {
+        for (char16_t c : s)
+            text.push_back(c == u'\r' || c == u'\n' ? u' ' : c);
+    }
+    void integer(long long v, int width, bool left = false) {
+        char buf[32];
+        const auto r = std::to_chars(buf, buf + sizeof buf, v);
+        pad(buf, static_cast<int>(r.ptr - buf), width, left);
+    }
+    void fixed(float value, int width, int precision) {
+        char buf[400];
+        int n = 0;
+        const double v = value;
+        if (std::isnan(v)) {
+            n = 3;
+            std::copy_n("nan", 3, buf);
+        } else if (std::isinf(v)) {
+            n = v < 0 ? 4 : 3;
+            std::copy_n(v < 0 ? "-inf" : "inf", n, buf);
+        } else {
+            const auto r =
+                std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, precision);
+            n = static_cast<int>(r.ptr - buf);
+        }
+        pad(buf, n, width, false);
+    }
+    void rightAligned(const std::u16string& s, int width) {
+        if (static_cast<int>(s.size()) < width)
+            text.append(static_cast<size_t>(width) - s.size(), u' ');
+        text.append(s);
+    }
+
+private:
+    void pad(const char* s, int n, int width, bool left) {
+        if (n > width)
+            overflow = true;
+        if (!left && n < width)
+            text.append(static_cast<size_t>(width - n), u' ');
+        for (int i = 0; i < n; ++i)
+            text.push_back(static_cast<char16_t>(s[i]));
+        if (left && n < width)
+            text.append(static_cast<size_t>(width - n), u' ');
+    }
+};
+
+const char16_t* methodWord(int method) {
+    switch (method) {
+    case MethodCorner:
+        return u"角测";
+    case MethodSameSide:
+        return u"平测";
+    case MethodOpposite:
+        return u"对测";
+    default:
+        return u"";
+    }
+}
+
+void writeHeader(Lines& o, const JobData& job, bool result) {
+    const ProjectInfo& pi = job.project;
+    auto key = [&](const char16_t* k, const std::u16string& v) {
+        o.put(k);
+        o.value(v);
+        o.endLine();
+    };
+    o.put(u"PODUX_CrsHlDat_DatFormat:\r\n");
+    o.put(u"Format   :VEK_CrsHl_000\r\n");
+    key(u"SITE     :", pi.SITE);
+    key(u"DATE     :", pi.DATE);
+    key(u"PILEID   :", job.members.empty() ? std::u16string() : job.members.front().PILEID);
+    key(u"UNIT     :", pi.UNIT);
+    key(u"PERSON   :", pi.PERSON);
+    key(u"Method   :", methodWord(pi.Method));
+    key(u"INST     :", pi.INST);
+    o.put(u"SOFT     :VEK_CrsHl V0.88\r\n");
+    if (result)
+        key(u"Molddate :", pi.Molddate);
+    else
+        o.put(u"TEMP     :********\r\n");
+    for (int i = 0; i < 6; ++i)
+        o.put(u"TEMP     :********\r\n");
+    o.endLine();
+}
+
+void writePilePipe(Lines& o, const ProjectInfo& pi) {
+    o.put(u"PODUX_CrsHlDat_PilePipePara:\r\n");
+    o.put(u"SPOT     :");
+    o.value(pi.SPOT);
+    o.endLine();
+    o.put(u"SectNum  :\r\n");
+    o.put(u"λ       :");
+    o.fixed(pi.LAMDA, 8, 2);
+    o.endLine();
+    o.put(u"β       :");
+    o.fixed(pi.BETA, 8, 2);
+    o.endLine();
+    o.put(u"a        :\r\n");
+    o.put(u"η       :");
+    o.fixed(pi.ETA, 8, 2);
+    o.endLine();
+    o.put(u"R        :\r\n");
+    o.endLine();
+}
+
+// The ten acquisition columns shared by both variants of a SectionPara line.
+void writeSectionColumns(Lines& o, const SectionPara& p) {
+    o.integer(p.SI, 4, true);
+    o.fixed(p.CrossD, 8, 2);
+    o.fixed(p.Gain, 8, 0);
+    o.fixed(p.T0, 8, 2);
+    o.fixed(p.dT, 8, 2);
+    o.fixed(p.Delay, 8, 2);
+    o.integer(p.DatLen, 8);
+    o.fixed(p.FiltL, 8, 2);
+    o.fixed(p.FiltH, 8, 2);
+    o.fixed(p.Sen_dH, 8, 2);
+}
+
+void writeResultLine(Lines& o, int memberSI, const TestArea& a) {
+    o.integer(memberSI, 2);
+    o.integer(a.RATNO, 8);
+    for (int r : a.R)
+        o.integer(r, 4);
+    o.fixed(a.RA, 4, 0);
+    o.fixed(a.LAMDA, 8, 2);
+    o.fixed(a.BETA, 8, 3);
+    o.fixed(a.ETA, 8, 2);
+    o.integer(a.ANGLE, 8);
+    o.fixed(a.ANGLEAM, 8, 1);
+    o.integer(a.PLANE, 8);
+    o.fixed(a.PLANEAM, 8, 1);
+    o.fixed(a.CARBON, 8, 1);
+    o.fixed(a.FCUI, 8, 1);
+    o.integer(a.TMETHOD, 8);
+    // The column holds 10 characters; a longer text would shift every following line.
+    o.rightAligned(a.TESTLOC.substr(0, 10), 10);
+    o.endLine();
+}
+
+int absMax(const std::vector<uint16_t>& s) {
+    const auto [mn, mx] = std::minmax_element(s.begin(), s.end());
+    return std::max(std::abs(static_cast<int>(*mn) - 2047), std::abs(static_cast<int>(*mx) - 2047));
+}
+
+struct Outcome {
+    bool textFailed = false;
+    bool waveFailed = false;
+};
+
+// Writes one converted section to the text temporary.
+bool flushSection(TempFile& file, Lines& o) {
+    if (o.overflow)
+        return false;
+    const std::string bytes = utf16ToGbk(o.text);
+    o.text.clear();
+    return file.write(bytes.data(), bytes.size());
+}
+
+// RayPara lines and the companion waveforms, in the same order.
+Outcome writeRayPara(TempFile& textFile, TempFile& waveFile, const JobData& job, Lines& o) {
+    Outcome out;
+    o.put(u"PODUX_CrsHlDat_RayPara:\r\n");
+    o.put(kRayHeading);
+    o.endLine();
+    std::vector<unsigned char> wave;
+    constexpr size_t kChunk = 4u << 20;
+    wave.reserve(kChunk + 65536);
+    long long seek = 1;
+    const size_t members = std::min(job.members.size(), job.areas.size());
+    for (size_t i = 0; i < members && !out.waveFailed; ++i) {
+        const int memberSI = job.members[i].SI;
+        for (const TestArea& a : job.areas[i]) {
+            for (size_t j = 0; j < 3; ++j) {
+                const TestPoint& p = a.points[j];
+                if (!p.hasWaveform())
+                    continue;
+                o.integer(memberSI, 2);
+                o.integer(a.RATNO, 8);
+                o.integer(static_cast<long long>(j), 8);
+                o.fixed(p.L, 8, 0);
+                o.fixed(static_cast<float>(p.arrivalIndex) * a.dT + a.Delay, 8, 1);
+                o.fixed(static_cast<float>(p.ampIndex) * a.dT + a.Delay, 8, 1);
+                o.fixed(0.0f, 8, 1);
+                o.fixed(0.0f, 8, 1);
+                o.fixed(0.0f, 8, 1);
+                o.integer(absMax(p.samples), 8);
+                o.integer(0, 4);
+                o.integer(seek, 12);
+                o.fixed(p.Gain, 8, 0);
+                o.fixed(a.Delay, 8, 0);
+                o.integer(35, 8);
+                o.put(u"    TEMP    TEMP    TEMP\r\n");
+                seek += 2 * static_cast<long long>(p.samples.size());
+                // Stored as sample - 2048, 16-bit little-endian: the pattern shifted by 0x800.
+                const size_t start = wave.size();
+                wave.resize(start + 2 * p.samples.size());
+                unsigned char* d = wave.data() + start;
+                for (uint16_t s : p.samples) {
+                    const auto v = static_cast<uint16_t>(s - 0x800);
+                    *d++ = static_cast<unsigned char>(v & 0xFF);
+                    *d++ = static_cast<unsigned char>(v >> 8);
+                }
+                if (wave.size() >= kChunk) {
+                    if (!waveFile.write(wave.data(), wave.size())) {
+                        out.waveFailed = true;
+                        break;
+                    }
+                    wave.clear();
+                }
+            }
+            if (out.waveFailed)
+                break;
+        }
+    }
+    if (!out.waveFailed && !wave.empty() && !waveFile.write(wave.data(), wave.size()))
+        out.waveFailed = true;
+    o.endLine();
+    if (!flushSection(textFile, o))
+        out.textFailed = true;
+    return out;
+}
+
+std::u16string writePair(const std::string& path, const JobData& job, bool result) {
+    const std::u16string& textFailed = result ? kResultTextFailed : kRawTextFailed;
+    const std::string wavePath = companionPath(path);
+    if (path.empty() || wavePath == path)
+        return kWaveFailed;
+    TempFile textFile(path);
+    TempFile waveFile(wavePath);
+    if (!textFile.open())
+        return textFailed;
+    if (!waveFile.open())
+        return kWaveFailed;
+
+    Lines o;
+    bool ok = true;
+    writeHeader(o, job, result);
+    ok = ok && flushSection(textFile, o);
+    writePilePipe(o, job.project);
+    ok = ok && flushSection(textFile, o);
+
+    if (result) {
+        o.put(u"PODUX_CrsHlDat_StrengthNum:\r\n");
+        for (size_t i = 0; i < job.members.size(); ++i) {
+            const std::u16string n = utf8ToUtf16(std::to_string(i));
+            o.put(u"PILEID");
+            o.put(n);
+            o.put(u"  :");
+            o.value(job.members[i].PILEID);
+            o.endLine();
+            o.put(u"SI");
+            o.put(n);
+            o.put(u"      :");
+            o.put(n);
+            o.endLine();
+        }
+        o.endLine();
+        o.endLine();
+        ok = ok && flushSection(textFile, o);
+
+        o.put(u"PODUX_CrsHlDat_SectionPara:\r\n");
+        o.put(kResultSectionHeading);
+        o.endLine();
+        for (size_t i = 0; i < job.members.size(); ++i) {
+            const MemberInfo& m = job.members[i];
+            SectionPara p;
+            if (i < job.sections.size()) {
+                p = job.sections[i];
+            } else {
+                // A job without a record for this member: the member's own values.
+                p.SI = m.SI;
+                p.dT = m.dT;
+                p.DatLen = m.DatLen;
+            }
+            writeSectionColumns(o, p);
+            o.fixed(m.A, 8, 4);
+            o.fixed(m.B, 8, 3);
+            o.fixed(m.C, 8, 3);
+            o.put(u"    TEMP    TEMP\r\n");
+        }
+        o.endLine();
+        ok = ok && flushSection(textFile, o);
+
+        o.endLine();
+        o.put(u"PODUX_CrsHlDat_ResultPara:\r\n");
+        o.put(kResultParaHeading);
+        o.endLine();
+        const size_t members = std::min(job.members.size(), job.areas.size());
+        for (size_t i = 0; i < members; ++i)
+            for (const TestArea& a : job.areas[i])
+                writeResultLine(o, job.members[i].SI, a);
+        o.endLine();
+        ok = ok && flushSection(textFile, o);
+
+        o.put(u"PODUX_CrsHlDat_Result:\r\n");
+        o.put(u"MF       :");
+        o.fixed(job.result.MF, 8, 1);
+        o.endLine();
+        o.put(u"SF       :");
+        o.fixed(job.result.SF, 8, 2);
+        o.endLine();
+        o.put(u"FCUE     :");
+        o.fixed(job.result.FCUE, 8, 1);
+        o.endLine();
+        o.endLine();
+        o.endLine();
+        ok = ok && flushSection(textFile, o);
+    } else {
+        o.put(u"PODUX_CrsHlDat_SectionPara:\r\n");
+        o.put(kRawSectionHeading);
+        o.endLine();
+        for (const SectionPara& p : job.sections) {
+            writeSectionColumns(o, p);
+            o.put(u"    TEMP    TEMP    TEMP    TEMP    TEMP\r\n");
+        }
+        o.endLine();
+        o.endLine();
+        ok = ok && flushSection(textFile, o);
+    }
+    if (!ok)
+        return textFailed;
+
+    const Outcome ray = writeRayPara(textFile, waveFile, job, o);
+    if (ray.waveFailed)
+        return kWaveFailed;
+    if (ray.textFailed)
+        return textFailed;
+    if (!textFile.finish())
+        return textFailed;
+    if (!waveFile.finish())
+        return kWaveFailed;
+    switch (commitPair(textFile, waveFile)) {
+    case 0:
+        return {};
+    case 2:
+        return kWaveFailed;
+    default:
+        return textFailed;
+    }
+}
+
+} // namespace
+
+std::u16string WriteRawFile(const std::string& path, const JobData& job) {
+    try {
+        return writePair(path, job, false);
+    } catch (const std::bad_alloc&) {
+        return kRawTextFailed;
+    }
+}
+
+std::u16string WriteResultFile(const std::string& path, const JobData& job) {
+    try {
+        return writePair(path, job, true);
+    } catch (const std::bad_alloc&) {
+        return kResultTextFailed;
+    }
+}
+
+} // namespace tavolin

@@ -1,0 +1,34 @@
+// The whole wide text of a data file with bounded look-ups: keys, headings and fixed-width fields.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tavolin {
+
+class RawText {
+public:
+    static constexpr size_t npos = std::u16string::npos;
+
+    explicit RawText(std::u16string text) : text_(std::move(text)) {}
+
+    const std::u16string& text() const { return text_; }
+    int64_t size() const { return static_cast<int64_t>(text_.size()); }
+
+    // First occurrence of `needle` at or after `from`; npos when there is none.
+    size_t find(std::u16string_view needle, size_t from = 0) const;
+    // Text after `key` up to the next CR LF (or the end), every blank removed; empty when the
+    // key does not occur.
+    std::u16string keyValue(std::u16string_view key, size_t from = 0) const;
+    // The characters [pos, pos + width) that lie inside the text, blanks removed, into `out`
+    // (room for `width` characters); returns how many were stored. Positions outside the text
+    // give nothing.
+    size_t field(int64_t pos, int width, char16_t* out) const;
+
+private:
+    std::u16string text_;
+};
+
+} // namespace tavolin
