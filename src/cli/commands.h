@@ -1,0 +1,13 @@
+// The commands of tavolin-cli; each returns the process exit status.
+#pragma once
+
+namespace tavolin::cli {
+
+// argv[0] is the command name; its arguments follow.
+int runEvaluate(int argc, char** argv);
+int runSaveResult(int argc, char** argv);
+int runSave(int argc, char** argv);
+int runMerge(int argc, char** argv);
+int runWaveform(int argc, char** argv);
+
+} // namespace tavolin::cli

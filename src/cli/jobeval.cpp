@@ -1,0 +1,61 @@
+// Evaluation of a whole job in the order of the analysis screen's member recompute.
+#include "cli/jobeval.h"
+
+#include <algorithm>
+
+namespace tavolin::cli {
+
+void applySettings(MemberInfo& member, std::vector<TestArea>& areas, ProjectInfo& project,
+                   int standard, const EvalSettings& settings) {
+    if (settings.abc) {
+        member.curve = CurveCustom;
+        member.A = (*settings.abc)[0];
+        member.B = (*settings.abc)[1];
+        member.C = (*settings.abc)[2];
+    } else if (settings.curve) {
+        if (*settings.curve == CurveCustom) {
+            member.curve = CurveCustom; // keep the member's own coefficients
+        } else {
+            float A = member.A, B = member.B, C = member.C;
+            if (curveCoefficients(standard, *settings.curve, A, B, C)) {
+                member.curve = *settings.curve;
+                member.A = A;
+                member.B = B;
+                member.C = C;
+            }
+        }
+    }
+    if (settings.pumped)
+        member.pumped = 1;
+    if (settings.eta) {
+        project.ETA = *settings.eta;
+        for (TestArea& area : areas)
+            area.ETA = *settings.eta;
+    }
+}
+
+JobEvaluation evaluateJob(JobData& job, CAlgorithm& algorithm, int standard,
+                          const EvalSettings& settings) {
+    JobEvaluation out;
+    const size_t memberCount = std::min(job.members.size(), job.areas.size());
+    out.areas.resize(memberCount);
+    out.members.reserve(memberCount);
+    for (size_t m = 0; m < memberCount; ++m) {
+        MemberInfo& member = job.members[m];
+        std::vector<TestArea>& areas = job.areas[m];
+        applySettings(member, areas, job.project, standard, settings);
+        out.areas[m].reserve(areas.size());
+        for (TestArea& area : areas) {
+            computeAreaVelocity(area, algorithm);
+            out.areas[m].push_back(computeAreaStrength(area, member, algorithm));
+        }
+        out.members.push_back(evaluateMember(areas, algorithm));
+    }
+    out.batch = evaluateBatch(job.areas, algorithm);
+    job.result.MF = out.batch.MF;
+    job.result.SF = out.batch.SF;
+    job.result.FCUE = out.batch.FCUE;
+    return out;
+}
+
+} // namespace tavolin::cli

@@ -1,0 +1,173 @@
+// Parsing and checking of the command line's options.
+#include "cli/options.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace tavolin::cli {
+
+const std::set<std::string> kEvalValueOptions = {"--standard", "--curve", "--abc", "--eta"};
+const std::set<std::string> kEvalFlagOptions = {"--pumped", "--json"};
+const std::set<std::string> kWaveformValueOptions = {"--member", "--area", "--point", "--highpass",
+                                                     "--lowpass"};
+
+ParsedArgs parseArgs(int argc, char** argv, int first, const std::set<std::string>& valueOptions,
+                     const std::set<std::string>& flagOptions) {
+    ParsedArgs out;
+    bool optionsEnded = false;
+    for (int i = first; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (optionsEnded || arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
+            out.positional.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        std::string name = arg;
+        std::string value;
+        bool inlineValue = false;
+        if (const size_t eq = arg.find('='); eq != std::string::npos) {
+            name = arg.substr(0, eq);
+            value = arg.substr(eq + 1);
+            inlineValue = true;
+        }
+        if (out.has(name))
+            throw UsageError("选项重复：" + name);
+        if (flagOptions.count(name)) {
+            if (inlineValue)
+                throw UsageError("选项 " + name + " 不带参数");
+            out.flags.insert(name);
+        } else if (valueOptions.count(name)) {
+            if (!inlineValue) {
+                if (i + 1 >= argc)
+                    throw UsageError("选项 " + name + " 缺少参数");
+                value = argv[++i];
+            }
+            out.values[name] = value;
+        } else {
+            throw UsageError("未知选项：" + name);
+        }
+    }
+    return out;
+}
+
+float parseNumber(const std::string& text, const std::string& what) {
+    float value = 0;
+    const char* begin = text.data();
+    const char* end = begin + text.size();
+    auto [ptr, ec] = std::from_chars(begin, end, value);
+    if (text.empty() || ec != std::errc() || ptr != end || !std::isfinite(value))
+        throw UsageError(what + " 不是有效的数值：" + text);
+    return value;
+}
+
+int parsePositive(const std::string& text, const std::string& what) {
+    int value = 0;
+    const char* begin = text.data();
+    const char* end = begin + text.size();
+    auto [ptr, ec] = std::from_chars(begin, end, value);
+    if (text.empty() || ec != std::errc() || ptr != end || value < 1)
+        throw UsageError(what + " 应为从 1 开始的整数：" + text);
+    return value;
+}
+
+namespace {
+
+// The analysis form limits η and the coefficients a, b, c to 0 … 10.
+float parseCoefficient(const std::string& text, const std::string& what) {
+    const float value = parseNumber(text, what);
+    if (value < 0.0f || value > 10.0f)
+        throw UsageError(what + " 应在 0 到 10 之间：" + text);
+    return value;
+}
+
+} // namespace
+
+EvalSettings evalSettingsFrom(const ParsedArgs& args) {
+    EvalSettings s;
+    if (auto it = args.values.find("--standard"); it != args.values.end()) {
+        if (it->second == "cecs")
+            s.standard = 0;
+        else if (it->second == "tb")
+            s.standard = 1;
+        else
+            throw UsageError("--standard 只能是 cecs 或 tb：" + it->second);
+    }
+    if (auto it = args.values.find("--curve"); it != args.values.end()) {
+        if (it->second == "custom")
+            s.curve = CurveCustom;
+        else if (it->second == "pebble")
+            s.curve = CurvePebble;
+        else if (it->second == "crushed")
+            s.curve = CurveCrushed;
+        else
+            throw UsageError("--curve 只能是 custom、pebble 或 crushed：" + it->second);
+    }
+    if (auto it = args.values.find("--abc"); it != args.values.end()) {
+        const std::string& text = it->second;
+        std::array<float, 3> abc{};
+        size_t start = 0;
+        static const char* names[3] = {"系数a", "系数b", "系数c"};
+        for (int k = 0; k < 3; ++k) {
+            const size_t comma = text.find(',', start);
+            if ((k < 2) != (comma != std::string::npos))
+                throw UsageError("--abc 应为三个以逗号分隔的数值：" + text);
+            const size_t stop = k < 2 ? comma : text.size();
+            abc[k] = parseCoefficient(text.substr(start, stop - start), names[k]);
+            start = stop + 1;
+        }
+        if (s.curve && *s.curve != CurveCustom)
+            throw UsageError("--abc 只能与 --curve custom 同用");
+        s.abc = abc;
+        s.curve = CurveCustom;
+    }
+    s.pumped = args.flags.count("--pumped") > 0;
+    if (auto it = args.values.find("--eta"); it != args.values.end())
+        s.eta = parseCoefficient(it->second, "强度修正系数η");
+    return s;
+}
+
+WaveformRequest waveformRequestFrom(const ParsedArgs& args) {
+    WaveformRequest r;
+    static const char* required[3] = {"--member", "--area", "--point"};
+    for (const char* name : required)
+        if (!args.values.count(name))
+            throw UsageError(std::string("缺少选项 ") + name);
+    r.member = parsePositive(args.values.at("--member"), "--member") - 1;
+    r.area = parsePositive(args.values.at("--area"), "--area") - 1;
+    r.point = parsePositive(args.values.at("--point"), "--point") - 1;
+    // The filter dialog's ranges, compared as single-precision values like the dialog does.
+    if (auto it = args.values.find("--highpass"); it != args.values.end()) {
+        r.highOn = true;
+        r.highKHz = parseNumber(it->second, "--highpass");
+        if (r.highKHz > 20.0f || r.highKHz < 0.0099995f)
+            throw UsageError("高通范围为0.01-20kHz");
+    }
+    if (auto it = args.values.find("--lowpass"); it != args.values.end()) {
+        r.lowOn = true;
+        r.lowKHz = parseNumber(it->second, "--lowpass");
+        if (r.lowKHz > 500.0f || r.lowKHz < 2.0f)
+            throw UsageError("低通范围为2-500kHz");
+    }
+    if (r.highOn && r.lowOn && r.highKHz > r.lowKHz)
+        throw UsageError("高通值必须小于低通值");
+    return r;
+}
+
+std::string usageText() {
+    return "用法：\n"
+           "  tavolin-cli evaluate FILE [--standard cecs|tb] [--curve custom|pebble|crushed]\n"
+           "                       [--abc A,B,C] [--pumped] [--eta X] [--json]\n"
+           "  tavolin-cli save-result FILE OUT.SHA [与 evaluate 相同的选项]\n"
+           "  tavolin-cli save FILE OUT\n"
+           "  tavolin-cli merge OUT.SHA IN...\n"
+           "  tavolin-cli waveform FILE --member M --area A --point P [--highpass KHZ]"
+           " [--lowpass KHZ]\n"
+           "\n"
+           "FILE 为声波原始文件（.SHT）或声波结果文件（.SHA），同目录下须有其 .SHD 波形文件。\n"
+           "构件、测区、测点从 1 开始编号。失败时退出码为 1，用法错误时为 2。\n";
+}
+
+} // namespace tavolin::cli
