@@ -36,73 +36,114 @@ float startTrend(const float* x, int m) {
     return (fm * six - si * sx) / den;
 }
 
-// Second-order Butterworth low-pass, bilinear transform without pre-warping, in place.
-void lowPass(float* x, int len, float dT, float fc) {
-    // A cut-off that is not a positive frequency has no meaningful filter; leave the data alone.
-    if (!usableInterval(dT) || !(fc > 0.0f) || !std::isfinite(fc) || len < 3)
-        return;
-    const float fs = static_cast<float>(1.0 / (static_cast<double>(dT) * 1e-6));
-    const float fc2 = fc * fc;
-    const float d = kPi2 * fc2 + fs * fs + kSqrt2Pi * fs * fc;
-    const float a1 = (2.0f * fs * fs - kTwoPi2 * fc2) / d;
-    const float a2 = (kPi2 * fc2 + fs * fs - kSqrt2Pi * fs * fc) / d;
-    const float b = kPi2 * fc2 / d;
-    // Only absurd intervals overflow single precision; a filter built from them would be garbage.
-    if (!std::isfinite(a1) || !std::isfinite(a2) || !std::isfinite(b))
-        return;
-    float x2 = x[0], x1 = x[1]; // inputs i-2, i-1
-    float y2 = x[0], y1 = x[1]; // unrounded outputs i-2, i-1
-    for (int i = 2; i < len; ++i) {
-        const float xi = x[i];
-        const float y = a1 * y1 - a2 * y2 + b * (xi + 2.0f * x1 + x2);
-        x[i] = roundHalfAway(y);
+// Second-order Butterworth low-pass, bilinear transform without pre-warping. Outputs 0 and 1 are
+// the inputs; the recursion runs on the unrounded outputs.
+struct LowPass {
+    bool on = false;
+    float a1 = 0, a2 = 0, b = 0;
+    float x1 = 0, x2 = 0, y1 = 0, y2 = 0; // inputs and unrounded outputs i-1, i-2
+
+    LowPass(bool enabled, float dT, float fc) {
+        // A cut-off that is not a positive frequency has no meaningful filter: the data stay.
+        if (!enabled || !usableInterval(dT) || !(fc > 0.0f) || !std::isfinite(fc))
+            return;
+        const float fs = static_cast<float>(1.0 / (static_cast<double>(dT) * 1e-6));
+        const float fc2 = fc * fc;
+        const float d = kPi2 * fc2 + fs * fs + kSqrt2Pi * fs * fc;
+        a1 = (2.0f * fs * fs - kTwoPi2 * fc2) / d;
+        a2 = (kPi2 * fc2 + fs * fs - kSqrt2Pi * fs * fc) / d;
+        b = kPi2 * fc2 / d;
+        // Only absurd intervals overflow single precision; a filter built on them is garbage.
+        on = std::isfinite(a1) && std::isfinite(a2) && std::isfinite(b);
+    }
+    void start(float x0, float xOne) {
+        x2 = y2 = x0;
+        x1 = y1 = xOne;
+    }
+    float step(float x) {
+        const float y = a1 * y1 - a2 * y2 + b * (x + 2.0f * x1 + x2);
         x2 = x1;
-        x1 = xi;
+        x1 = x;
         y2 = y1;
         y1 = y;
+        return roundHalfAway(y);
     }
-}
+};
 
-// Second-order Butterworth high-pass, bilinear transform with pre-warping, in place.
-void highPass(float* x, int len, float dT, float highHz) {
-    if (!usableInterval(dT) || !std::isfinite(highHz) || len < 1)
-        return;
-    const double fc = std::trunc(static_cast<double>(highHz));
-    if (fc <= 0.0) // a zero cut-off passes everything
-        return;
-    const double arg = 3.14159265 * fc * (static_cast<double>(dT) * 1e-6);
-    if (!(arg < 1.5707963267948966)) {
-        // At or above the Nyquist frequency the pre-warped tangent wraps round and the recursion
-        // turns unstable; such a high-pass removes all a sampled signal can hold.
+// Second-order Butterworth high-pass, bilinear transform with pre-warping; coefficients in double,
+// every output kept as a 32-bit float.
+struct HighPass {
+    enum Mode { Off, Zero, On } mode = Off;
+    double a1 = 0, a2 = 0, b = 0;
+    double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+
+    HighPass(bool enabled, float dT, float highHz) {
+        if (!enabled || !usableInterval(dT) || !std::isfinite(highHz))
+            return;
+        const double fc = std::trunc(static_cast<double>(highHz));
+        if (fc <= 0.0) // a zero cut-off passes everything
+            return;
+        const double arg = 3.14159265 * fc * (static_cast<double>(dT) * 1e-6);
+        if (!(arg < 1.5707963267948966)) {
+            // At or above the Nyquist frequency the pre-warped tangent wraps round and the
+            // recursion turns unstable; such a high-pass removes all a sampled signal holds.
+            mode = Zero;
+            return;
+        }
+        const double w = std::tan(arg);
+        const double d = 1.0 + 1.41421356 * w + w * w;
+        b = 1.0 / d;
+        a1 = (2.0 - 2.0 * w * w) / d;
+        a2 = (1.0 - 1.41421356 * w + w * w) / d;
+        mode = On;
+    }
+    // Outputs 0 and 1 start the recursion as the filter was designed, from the inputs alone.
+    void start(float& x0, float& xOne) {
+        x2 = x0;
+        x1 = xOne;
+        y2 = static_cast<float>(b * x2);
+        y1 = static_cast<float>(b * (x1 - 2.0 * x2) + a1 * x2);
+        x0 = roundHalfAway(static_cast<float>(y2));
+        xOne = roundHalfAway(static_cast<float>(y1));
+    }
+    float step(float x) {
+        const float y = static_cast<float>(a1 * y1 - a2 * y2 + b * (x - 2.0 * x1 + x2));
+        x2 = x1;
+        x1 = x;
+        y2 = y1;
+        y1 = y;
+        return roundHalfAway(y);
+    }
+};
+
+// Low-pass then high-pass over the work array in place, in one pass so that the two recursions
+// overlap in the processor instead of running one after the other.
+void runFilters(float* x, int len, LowPass lp, HighPass hp) {
+    if (hp.mode == HighPass::Zero) {
         for (int i = 0; i < len; ++i)
             x[i] = 0.0f;
         return;
     }
-    const double w = std::tan(arg);
-    const double d = 1.0 + 1.41421356 * w + w * w;
-    const double bb = 1.0 / d;
-    const double a1 = (2.0 - 2.0 * w * w) / d;
-    const double a2 = (1.0 - 1.41421356 * w + w * w) / d;
-
-    const double x0 = x[0];
-    const float y0 = static_cast<float>(bb * x0);
-    x[0] = roundHalfAway(y0);
-    if (len < 2)
+    if (len < 2) {
+        if (len == 1 && hp.mode == HighPass::On) {
+            float unused = 0;
+            hp.start(x[0], unused);
+        }
         return;
-    const double x1in = x[1];
-    const float y1first = static_cast<float>(bb * (x1in - 2.0 * x0) + a1 * x0);
-    x[1] = roundHalfAway(y1first);
-
-    double xm2 = x0, xm1 = x1in;
-    double ym2 = y0, ym1 = y1first;
-    for (int i = 2; i < len; ++i) {
-        const double xi = x[i];
-        const float y = static_cast<float>(a1 * ym1 - a2 * ym2 + bb * (xi - 2.0 * xm1 + xm2));
-        x[i] = roundHalfAway(y);
-        xm2 = xm1;
-        xm1 = xi;
-        ym2 = ym1;
-        ym1 = y;
+    }
+    if (lp.on)
+        lp.start(x[0], x[1]);
+    if (hp.mode == HighPass::On)
+        hp.start(x[0], x[1]);
+    if (lp.on && hp.mode == HighPass::On) {
+        for (int i = 2; i < len; ++i)
+            x[i] = hp.step(lp.step(x[i]));
+    } else if (lp.on) {
+        for (int i = 2; i < len; ++i)
+            x[i] = lp.step(x[i]);
+    } else if (hp.mode == HighPass::On) {
+        for (int i = 2; i < len; ++i)
+            x[i] = hp.step(x[i]);
     }
 }
 
@@ -122,8 +163,13 @@ uint16_t toSample(float v) {
 } // namespace
 
 float roundHalfAway(float v) {
-    // std::round is exact half-away rounding; floor(v + 0.5f) in float would lift 0.49999997 to 1.
-    return std::round(v);
+    // From 2^23 on every float is whole; this also passes NaN and infinities through.
+    if (!(std::fabs(v) < 8388608.0f))
+        return v;
+    // v +- 0.5 is exact in double (it is not in float: 0.49999997f + 0.5f rounds to 1), and
+    // truncating it rounds half away from zero. Branch-free, as the filter calls it per sample.
+    const double shifted = static_cast<double>(v) + std::copysign(0.5, static_cast<double>(v));
+    return static_cast<float>(static_cast<int>(shifted));
 }
 
 int leadInLength(float dT, bool highOn, bool lowOn) {
@@ -165,11 +211,7 @@ std::vector<uint16_t> filterWaveform(const uint16_t* raw, int n, float dT, bool 
     for (int k = 0; k < p; ++k)
         work[k] = roundHalfAway(g - r * static_cast<float>(p - k));
 
-    const int len = n + p;
-    if (lowOn)
-        lowPass(work.data(), len, dT, lowHz);
-    if (highOn)
-        highPass(work.data(), len, dT, highHz);
+    runFilters(work.data(), n + p, LowPass(lowOn, dT, lowHz), HighPass(highOn, dT, highHz));
 
     std::vector<uint16_t> out(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i)
