@@ -1,7 +1,7 @@
 // Statistics shared by both standards, rebound reduction, the factory and the curve defaults.
 #include "calc/algorithm.h"
 
-#include "calc/pool.h"
+#include "calc/detail.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-// Internal helpers of the algorithms: pooling member groups into one list, finite checks.
+// Internal helpers of the algorithms: pooling member groups, finite checks, angle columns.
 #pragma once
 
 #include <cmath>
@@ -25,6 +25,26 @@ inline std::vector<float> pool(const float* const groups[], const int counts[], 
 // Computations report invalid input as 0, never as NaN or infinity.
 inline float finiteOrZero(float x) {
     return std::isfinite(x) ? x : 0.0f;
+}
+
+// Column 0..7 of an angle table (+90, +60, +45, +30, -30, -45, -60, -90) for a non-zero angle.
+inline int angleColumn(int angle) {
+    if (angle > 0) {
+        if (angle < 45)
+            return 3;
+        if (angle < 60)
+            return 2;
+        if (angle < 90)
+            return 1;
+        return 0;
+    }
+    if (angle > -45)
+        return 4;
+    if (angle > -60)
+        return 5;
+    if (angle > -90)
+        return 6;
+    return 7;
 }
 
 } // namespace tavolin::calc_detail

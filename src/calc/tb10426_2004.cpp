@@ -1,13 +1,14 @@
 // Strength conversion and estimates after TB 10426-2004.
 #include "calc/algorithm.h"
 
-#include "calc/pool.h"
+#include "calc/detail.h"
 
 #include <cmath>
 #include <vector>
 
 namespace tavolin {
 
+using calc_detail::angleColumn;
 using calc_detail::finiteOrZero;
 using calc_detail::pool;
 
@@ -19,26 +20,6 @@ int tbRow(float Rm) {
         if (Rm < static_cast<float>(20 + k))
             return k;
     return 30;
-}
-
-// Column 0..7 for +90, +60, +45, +30, -30, -45, -60, -90; angle must not be 0.
-int angleColumn(int angle) {
-    if (angle > 0) {
-        if (angle < 45)
-            return 3;
-        if (angle < 60)
-            return 2;
-        if (angle < 90)
-            return 1;
-        return 0;
-    }
-    if (angle > -45)
-        return 4;
-    if (angle > -60)
-        return 5;
-    if (angle > -90)
-        return 6;
-    return 7;
 }
 
 } // namespace
