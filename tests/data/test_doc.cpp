@@ -1,0 +1,417 @@
+// CTavolinDoc: opening, replacing and keeping jobs, navigation, standard, filter, saving.
+#include "data/doc.h"
+
+#include "data/datafile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+using namespace tavolin;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kDatLen = 64;
+
+// Records what the document tells its views.
+struct Recorder : DocObserver {
+    int areas = 0, samples = 0, replaced = 0;
+    std::vector<bool> modified;
+    std::vector<std::u16string> titles, notices;
+    void areaChanged() override { ++areas; }
+    void samplesChanged() override { ++samples; }
+    void contentsReplaced() override { ++replaced; }
+    void modifiedChanged(bool m) override { modified.push_back(m); }
+    void titleChanged(const std::u16string& t) override { titles.push_back(t); }
+    void notice(const std::u16string& n) override { notices.push_back(n); }
+};
+
+// A job of `members` members with `areasEach` areas; T = arrival * 0.5 us, L = 300 mm.
+JobData makeJob(int members, int areasEach, const std::u16string& prefix) {
+    JobData job;
+    job.project.SITE = prefix + u"工程";
+    job.project.UNIT = u"检测单位";
+    job.project.DATE = u"2009-5-6";
+    job.project.Molddate = u"2009-4-1";
+    job.project.INST = u"VEK-M5";
+    job.project.Method = MethodSameSide;
+    job.project.ETA = 1.0f;
+    for (int m = 0; m < members; ++m) {
+        MemberInfo mi;
+        mi.SI = m;
+        mi.PILEID = prefix + char16_t(u'0' + m);
+        mi.DatLen = kDatLen;
+        mi.dT = 0.5f;
+        job.members.push_back(mi);
+        SectionPara sp;
+        sp.SI = m;
+        sp.Gain = 1;
+        sp.dT = 0.5f;
+        sp.DatLen = kDatLen;
+        sp.CrossD = 10.0f + m;
+        job.sections.push_back(sp);
+        std::vector<TestArea> list;
+        for (int a = 0; a < areasEach; ++a) {
+            TestArea area;
+            area.SI = m;
+            area.RATNO = a + 1;
+            area.dT = 0.5f;
+            area.R.fill(30 + a);
+            area.FCUI = 20.0f + a;
+            area.ETA = 1.0f;
+            for (int j = 0; j < 3; ++j) {
+                TestPoint& p = area.points[j];
+                p.index = j;
+                p.samples.resize(kDatLen);
+                for (int i = 0; i < kDatLen; ++i)
+                    p.samples[i] =
+                        static_cast<uint16_t>(2048 + ((i * 37 + j * 11 + a) % 200) - 100);
+                p.rawSamples = p.samples;
+                p.arrivalIndex = 100 + 10 * j + a; // T = 50 + 5j + a/2 us
+                p.ampIndex = 20;
+                p.Gain = 1.0f;
+                p.L = 300.0f;
+            }
+            list.push_back(area);
+        }
+        job.areas.push_back(list);
+    }
+    job.memberCount = members;
+    job.result.FCUE = 31.5f;
+    job.result.MF = 33.0f;
+    job.result.SF = 2.25f;
+    job.hasResult = true;
+    return job;
+}
+
+class DocFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::path(::testing::TempDir()) /
+              ("tavolin-doc-" +
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        doc.addObserver(&seen);
+    }
+    void TearDown() override {
+        doc.removeObserver(&seen);
+        fs::remove_all(dir);
+    }
+    std::string writeResult(const JobData& job, const std::string& name) {
+        const std::string p = (dir / name).string();
+        EXPECT_EQ(WriteResultFile(p, job), u"") << name;
+        return p;
+    }
+    std::string writeRaw(const JobData& job, const std::string& name) {
+        const std::string p = (dir / name).string();
+        EXPECT_EQ(WriteRawFile(p, job), u"") << name;
+        return p;
+    }
+
+    fs::path dir;
+    CTavolinDoc doc;
+    Recorder seen;
+};
+
+} // namespace
+
+TEST_F(DocFiles, NewDocumentHasNoJob) {
+    EXPECT_FALSE(doc.isOpen());
+    EXPECT_EQ(doc.memberCount(), -1);
+    EXPECT_EQ(doc.standard(), 0);
+    EXPECT_NE(dynamic_cast<Algorithm_CECS02_2005*>(&doc.algorithm()), nullptr);
+    EXPECT_EQ(doc.filter().highKHz, 20.0f);
+    EXPECT_EQ(doc.filter().lowKHz, 50.0f);
+    EXPECT_FALSE(doc.filter().highOn || doc.filter().lowOn);
+    EXPECT_EQ(doc.barWidths(), (std::array<int, 3>{220, 220, 220}));
+    EXPECT_EQ(doc.tables().PlaneCecs[0][0], 2.5f);
+    EXPECT_EQ(doc.title(), u"超声回弹综合法测强软件   Fennick");
+    EXPECT_EQ(doc.filterCommandCheck(), u"请先打开文件再进行滤波!");
+    EXPECT_EQ(doc.saveResult((dir / "x.SHA").string()), u"请先打开文件!");
+    EXPECT_FALSE(fs::exists(dir / "x.SHA"));
+    EXPECT_EQ(doc.currentArea(), nullptr);
+    EXPECT_FALSE(doc.canGoNext());
+    EXPECT_NE(doc.nextArea(), u""); // refused, and no crash without areas
+    doc.setCurrentMember(0);
+    EXPECT_EQ(seen.areas, 0);
+}
+
+TEST_F(DocFiles, OpenResultFileComputesDerivedValuesAndTitle) {
+    JobData job = makeJob(3, 2, u"B");
+    job.members[0].A = 0.0056f; // pebble defaults of CECS 02:2005
+    job.members[0].B = 1.439f;
+    job.members[0].C = 1.769f;
+    job.members[2].A = 0.02f; // no standard's defaults: custom
+    job.members[2].B = 1.5f;
+    job.members[2].C = 1.6f;
+    const std::string path = writeResult(job, "job.SHA");
+
+    ASSERT_EQ(doc.open(path), u"");
+    EXPECT_EQ(doc.memberCount(), 3);
+    ASSERT_EQ(doc.job().areas.size(), 3u);
+    EXPECT_EQ(doc.areasOf(1).size(), 2u);
+    EXPECT_EQ(doc.members()[0].curve, CurvePebble);
+    EXPECT_EQ(doc.members()[1].curve, CurveCrushed);
+    EXPECT_EQ(doc.members()[2].curve, CurveCustom);
+    EXPECT_NEAR(doc.members()[2].A, 0.02f, 1e-6); // stored coefficients kept
+    EXPECT_NEAR(doc.members()[0].C, 1.769f, 1e-6);
+
+    // Area 1 of member 1: T = 50.5, 55.5, 60.5 us over 300 mm.
+    const TestArea& a = doc.areasOf(1)[1];
+    EXPECT_FLOAT_EQ(a.pointTime[0], 50.5f);
+    EXPECT_FLOAT_EQ(a.pointTime[2], 60.5f);
+    EXPECT_FLOAT_EQ(a.pointVelocity[1], 300.0f / 55.5f);
+    const double v = (300.0 / 55.5 + 300.0 / 50.5 + 300.0 / 60.5) / 3;
+    EXPECT_NEAR(a.velocity, v, 1e-5);
+    EXPECT_NEAR(a.correctedVelocity, v * a.LAMDA * a.BETA, 1e-5);
+
+    EXPECT_FLOAT_EQ(doc.result().FCUE, 31.5f);
+    EXPECT_FLOAT_EQ(doc.result().SF, 2.25f);
+    EXPECT_EQ(doc.currentMember(), 0);
+    EXPECT_EQ(doc.currentAreaIndex(), 0);
+    EXPECT_FALSE(doc.isModified());
+    EXPECT_EQ(doc.path(), path);
+    EXPECT_EQ(doc.title(), u"超声回弹综合法测强软件   Fennick - job.SHA");
+    ASSERT_FALSE(seen.titles.empty());
+    EXPECT_EQ(seen.titles.back(), doc.title());
+    EXPECT_EQ(seen.replaced, 1);
+    ASSERT_FALSE(seen.modified.empty());
+    EXPECT_FALSE(seen.modified.back());
+
+    EXPECT_EQ(doc.reportInfo().projectName, u"B工程");
+    EXPECT_EQ(doc.reportInfo().testingOrg, u"检测单位");
+    EXPECT_EQ(doc.reportInfo().testDate, u"2009-5-6");
+    EXPECT_EQ(doc.reportInfo().constructionDate, u"2009-4-1");
+    EXPECT_EQ(doc.reportInfo().testBasis, u"CECS 02：2005");
+}
+
+TEST_F(DocFiles, FailedOpenLeavesThePreviousJobIntact) {
+    const std::string path = writeResult(makeJob(2, 3, u"K"), "keep.SHA");
+    ASSERT_EQ(doc.open(path), u"");
+    doc.setCurrentArea(2);
+    doc.members()[1].PILEID = u"edited";
+    doc.setModified(true);
+    doc.filter().highOn = true;
+
+    const std::string empty = (dir / "empty.SHA").string();
+    std::ofstream(empty).close();
+    const std::string missing = (dir / "missing.SHA").string();
+    for (const std::string& bad : {missing, empty}) {
+        EXPECT_NE(doc.open(bad), u"") << bad;
+        EXPECT_EQ(doc.memberCount(), 2);
+        ASSERT_EQ(doc.job().areas.size(), 2u);
+        EXPECT_EQ(doc.areasOf(0).size(), 3u);
+        EXPECT_EQ(doc.areasOf(1)[2].points[1].samples.size(), size_t(kDatLen));
+        EXPECT_EQ(doc.members()[1].PILEID, u"edited");
+        EXPECT_EQ(doc.job().sections.size(), 2u);
+        EXPECT_EQ(doc.path(), path);
+        EXPECT_TRUE(doc.isModified());
+        EXPECT_EQ(doc.currentAreaIndex(), 2);
+        EXPECT_TRUE(doc.filter().highOn);
+        EXPECT_EQ(doc.title(), u"超声回弹综合法测强软件   Fennick - keep.SHA");
+    }
+    EXPECT_EQ(seen.replaced, 1);
+}
+
+TEST_F(DocFiles, SecondOpenReplacesEverything) {
+    ASSERT_EQ(doc.open(writeResult(makeJob(3, 4, u"A"), "a.SHA")), u"");
+    doc.setCurrentMember(2);
+    doc.setCurrentArea(3);
+    doc.filter().lowOn = true;
+    JobData second = makeJob(1, 2, u"Z");
+    second.sections[0].CrossD = 77.0f;
+    ASSERT_EQ(doc.open(writeResult(second, "z.SHA")), u"");
+    EXPECT_EQ(doc.memberCount(), 1);
+    ASSERT_EQ(doc.members().size(), 1u);
+    EXPECT_EQ(doc.members()[0].PILEID, u"Z0");
+    ASSERT_EQ(doc.job().areas.size(), 1u);
+    EXPECT_EQ(doc.areasOf(0).size(), 2u);
+    ASSERT_EQ(doc.job().sections.size(), 1u);
+    EXPECT_FLOAT_EQ(doc.job().sections[0].CrossD, 77.0f);
+    EXPECT_EQ(doc.project().SITE, u"Z工程");
+    EXPECT_EQ(doc.currentMember(), 0);
+    EXPECT_EQ(doc.currentAreaIndex(), 0);
+    EXPECT_FALSE(doc.filter().lowOn);
+    EXPECT_EQ(seen.replaced, 2);
+}
+
+TEST_F(DocFiles, RawFileGetsCrushedStoneDefaults) {
+    JobData job = makeJob(1, 2, u"R");
+    job.members[0].curve = CurvePebble;
+    job.members[0].A = 0.0056f;
+    const std::string raw = writeRaw(job, "field.SHT");
+    doc.setStandard(1);
+    ASSERT_EQ(doc.open(raw), u"");
+    ASSERT_GE(doc.memberCount(), 1);
+    for (const MemberInfo& m : doc.members()) {
+        EXPECT_EQ(m.curve, CurveCrushed);
+        EXPECT_FLOAT_EQ(m.A, 0.0162f);
+        EXPECT_FLOAT_EQ(m.B, 1.656f);
+        EXPECT_FLOAT_EQ(m.C, 1.41f);
+    }
+    // The standard survives the open, and the report names it.
+    EXPECT_EQ(doc.standard(), 1);
+    EXPECT_NE(dynamic_cast<Algorithm_TB10426_2004*>(&doc.algorithm()), nullptr);
+    EXPECT_EQ(doc.reportInfo().testBasis, u"TB10426-2004");
+}
+
+TEST_F(DocFiles, PreviousAndNextStopAtTheEnds) {
+    ASSERT_EQ(doc.open(writeResult(makeJob(2, 3, u"N"), "n.SHA")), u""); // prefix N
+    const int before = seen.areas;
+    EXPECT_FALSE(doc.canGoPrevious());
+    EXPECT_EQ(doc.previousArea(), u"当前为构件第一个测区");
+    EXPECT_EQ(doc.currentAreaIndex(), 0);
+    EXPECT_EQ(seen.areas, before);
+    EXPECT_EQ(doc.nextArea(), u"");
+    EXPECT_EQ(doc.nextArea(), u"");
+    EXPECT_EQ(doc.currentAreaIndex(), 2);
+    EXPECT_EQ(seen.areas, before + 2);
+    EXPECT_FALSE(doc.canGoNext());
+    EXPECT_EQ(doc.nextArea(), u"当前为构件最后一个测区");
+    EXPECT_EQ(doc.currentAreaIndex(), 2);
+    EXPECT_EQ(doc.previousArea(), u"");
+    EXPECT_EQ(doc.currentArea(), &doc.areasOf(0)[1]);
+
+    doc.setCurrentArea(3); // out of range: ignored
+    doc.setCurrentArea(-1);
+    EXPECT_EQ(doc.currentAreaIndex(), 1);
+    doc.setSelectedPoint(2);
+    doc.setCurrentMember(1);
+    EXPECT_EQ(doc.currentMember(), 1);
+    EXPECT_EQ(doc.currentAreaIndex(), 0);
+    EXPECT_EQ(doc.selectedPoint(), 0);
+    EXPECT_EQ(doc.currentMemberInfo(), &doc.members()[1]);
+    doc.setCurrentMember(2);
+    EXPECT_EQ(doc.currentMember(), 1);
+}
+
+TEST_F(DocFiles, SetStandardRecreatesTheAlgorithm) {
+    CAlgorithm* first = &doc.algorithm();
+    doc.setStandard(0);
+    EXPECT_NE(&doc.algorithm(), first); // same index, new object
+    doc.setStandard(1);
+    EXPECT_EQ(doc.standard(), 1);
+    EXPECT_NE(dynamic_cast<Algorithm_TB10426_2004*>(&doc.algorithm()), nullptr);
+    CAlgorithm* tb = &doc.algorithm();
+    doc.setStandard(7); // stored, the object stays
+    EXPECT_EQ(doc.standard(), 7);
+    EXPECT_EQ(&doc.algorithm(), tb);
+    doc.refreshReportInfo();
+    EXPECT_EQ(doc.reportInfo().testBasis, u"");
+    doc.setStandard(0);
+    EXPECT_NE(dynamic_cast<Algorithm_CECS02_2005*>(&doc.algorithm()), nullptr);
+}
+
+TEST_F(DocFiles, FilterStartsFromTheRawSamples) {
+    ASSERT_EQ(doc.open(writeResult(makeJob(1, 2, u"F"), "f.SHA")), u"");
+    EXPECT_EQ(doc.filterCommandCheck(), u"");
+    doc.setCurrentArea(1);
+    TestArea& area = *doc.currentArea();
+    const std::vector<uint16_t> raw = area.points[0].rawSamples;
+    const std::vector<uint16_t> otherArea = doc.areasOf(0)[0].points[0].samples;
+
+    doc.filter().highOn = true;
+    doc.filter().highKHz = 20.0f;
+    doc.applyFilter();
+    EXPECT_EQ(seen.samples, 1);
+    EXPECT_NE(area.points[0].samples, raw);
+    EXPECT_EQ(area.points[0].samples.size(), raw.size());
+    EXPECT_EQ(area.points[0].rawSamples, raw);
+    const std::vector<uint16_t> once = area.points[0].samples;
+    doc.applyFilter(); // the same settings again give the same output, never a double filter
+    EXPECT_EQ(area.points[0].samples, once);
+
+    doc.filter().highOn = false;
+    doc.applyFilter();
+    for (int j = 0; j < 3; ++j)
+        EXPECT_EQ(area.points[j].samples, area.points[j].rawSamples) << j;
+    EXPECT_EQ(doc.areasOf(0)[0].points[0].samples, otherArea);
+}
+
+TEST_F(DocFiles, SaveResultWritesAndReopens) {
+    const std::string raw = writeRaw(makeJob(1, 2, u"S"), "field.SHT");
+    ASSERT_EQ(doc.open(raw), u"");
+    doc.result().FCUE = 40.0f;
+    doc.setModified(true);
+    const std::string target = (dir / "saved.SHA").string();
+    ASSERT_EQ(doc.saveResult(target), u"");
+    EXPECT_TRUE(fs::exists(target));
+    EXPECT_EQ(doc.path(), target);
+    EXPECT_FALSE(doc.isModified());
+    EXPECT_EQ(doc.title(), u"超声回弹综合法测强软件   Fennick - saved.SHA");
+    EXPECT_FLOAT_EQ(doc.result().FCUE, 40.0f);
+    EXPECT_EQ(doc.members()[0].curve, CurveCrushed);
+    EXPECT_EQ(doc.areasOf(0).size(), 2u);
+}
+
+TEST_F(DocFiles, SaveByExtension) {
+    ASSERT_EQ(doc.open(writeResult(makeJob(2, 1, u"E"), "e.SHA")), u"");
+    doc.setModified(true);
+    const std::string lower = (dir / "lower.sha").string();
+    EXPECT_EQ(doc.save(lower), u"无法识别的文件类型");
+    EXPECT_FALSE(fs::exists(lower));
+    EXPECT_TRUE(doc.isModified());
+
+    doc.members()[1].PILEID = u"renamed";
+    const std::string copy = (dir / "copy.SHA").string();
+    EXPECT_EQ(doc.save(copy), u"");
+    EXPECT_FALSE(doc.isModified());
+    CTavolinDoc other;
+    ASSERT_EQ(other.open(copy), u"");
+    EXPECT_EQ(other.members()[1].PILEID, u"renamed");
+}
+
+TEST_F(DocFiles, ProposedResultPathCutsTheFileNameOnly) {
+    fs::create_directories(dir / "my.jobs");
+    const std::string path = writeResult(makeJob(1, 1, u"P"), "my.jobs/site.1.SHA");
+    ASSERT_EQ(doc.open(path), u"");
+    EXPECT_EQ(doc.proposedResultPath(), (dir / "my.jobs" / "site").string());
+    EXPECT_EQ(doc.fileName(), u"site.1.SHA");
+}
+
+TEST_F(DocFiles, ReaderNoticesReachObserversAndCaller) {
+    const std::string path = writeResult(makeJob(1, 1, u"L"), "long.SHA");
+    std::string text;
+    {
+        std::ifstream in(path, std::ios::binary);
+        text.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    const std::string key = "FCUE     :";
+    const size_t at = text.find(key);
+    ASSERT_NE(at, std::string::npos);
+    const size_t end = text.find('\r', at);
+    text.replace(at + key.size(), end - at - key.size(), "1234567890123456789012345");
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+
+    std::vector<std::u16string> toCaller;
+    ReadOptions options;
+    options.notice = [&](const std::u16string& m) { toCaller.push_back(m); };
+    ASSERT_EQ(doc.open(path, options), u"");
+    ASSERT_EQ(toCaller.size(), 1u);
+    EXPECT_EQ(toCaller[0], u"数字过长，请输入小于20位的数值");
+    EXPECT_EQ(seen.notices, toCaller);
+    EXPECT_EQ(doc.result().FCUE, 0.0f);
+}
+
+TEST_F(DocFiles, SettingsKeepProjectPrintAndBars) {
+    const std::string ini = (dir / "cfg" / "tavolin.ini").string();
+    doc.project().SITE = u"上次工程";
+    doc.printSettings().marginLeft = 33;
+    doc.reportInfo().designGrade = u"C30";
+    doc.barWidths() = {200, 210, 230};
+    ASSERT_TRUE(doc.storeSettings(ini));
+    CTavolinDoc next;
+    next.loadSettings(ini);
+    EXPECT_EQ(next.project().SITE, u"上次工程");
+    EXPECT_EQ(next.printSettings().marginLeft, 33);
+    EXPECT_EQ(next.reportInfo().designGrade, u"C30");
+    EXPECT_EQ(next.barWidths(), (std::array<int, 3>{200, 210, 230}));
+    CTavolinDoc fresh;
+    fresh.loadSettings((dir / "none.ini").string());
+    EXPECT_EQ(fresh.reportInfo().projectName, u"5");
+    EXPECT_EQ(fresh.barWidths()[1], 220);
+}
