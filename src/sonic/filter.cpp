@@ -50,10 +50,13 @@ struct LowPass {
         const float fs = static_cast<float>(1.0 / (static_cast<double>(dT) * 1e-6));
         const float fc2 = fc * fc;
         const float d = kPi2 * fc2 + fs * fs + kSqrt2Pi * fs * fc;
+        // Only absurd intervals and cut-offs leave single precision; a filter built on them is
+        // garbage, so the data stay.
+        if (!(d > 0.0f) || !std::isfinite(d))
+            return;
         a1 = (2.0f * fs * fs - kTwoPi2 * fc2) / d;
         a2 = (kPi2 * fc2 + fs * fs - kSqrt2Pi * fs * fc) / d;
         b = kPi2 * fc2 / d;
-        // Only absurd intervals overflow single precision; a filter built on them is garbage.
         on = std::isfinite(a1) && std::isfinite(a2) && std::isfinite(b);
     }
     void start(float x0, float xOne) {
@@ -175,11 +178,13 @@ float roundHalfAway(float v) {
 int leadInLength(float dT, bool highOn, bool lowOn) {
     if (!highOn && !lowOn)
         return 0;
+    if (dT == 0.0f) // no interval at all: as many samples as can be
+        return 32;
     // In double: 10 / 0.4f is 24.9999996 and must give 24, which float division would round to 25.
     const double q = 10.0 / static_cast<double>(dT);
     if (!(q > 8.0)) // also a negative or undefined interval
         return 8;
-    if (q >= 32.0) // also a zero interval
+    if (q >= 32.0)
         return 32;
     return static_cast<int>(q);
 }
