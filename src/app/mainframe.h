@@ -1,0 +1,137 @@
+// CMainFrame: the main window with its two interfaces, menus, toolbars, bars and commands.
+#pragma once
+
+#include "data/doc.h"
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include <array>
+
+class QAction;
+class QDockWidget;
+class QLabel;
+class QMenu;
+class QSettings;
+class QSplitter;
+class QStackedWidget;
+class QToolBar;
+
+namespace tavolin {
+
+class DocBridge;
+class CMainForm;
+class MainFormRight;
+class CTavolinView;
+class CAnalysisView;
+class CAnalysisDownTView;
+class FormviewAna;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    static inline const QString baseTitle = QStringLiteral("超声回弹综合法测强软件   Fennick");
+    enum Interface { MainInterface, AnalysisInterface };
+
+    // `recentStore` keeps the recently-used list; the frame does not own it.
+    CMainFrame(DocBridge& bridge, QSettings& recentStore, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    CTavolinDoc& doc();
+    Interface activeInterface() const { return interface_; }
+    QAction* action(const QString& objectName) const;
+    QDockWidget* projectBar() const { return projectBar_; }
+    QDockWidget* areaBar() const { return areaBar_; }
+    QDockWidget* analysisBar() const { return analysisBar_; }
+    QToolBar* mainToolBar() const { return mainToolBar_; }
+    QToolBar* analysisToolBar() const { return analysisToolBar_; }
+    QStringList recentFiles() const;
+    // Widths of the three bars as they are now (hidden bars: as they were last shown).
+    std::array<int, 3> currentBarWidths() const;
+    // Gives the three bars the widths of the settings (absurd values are clamped).
+    void applyBarWidths(const std::array<int, 3>& widths);
+    static int clampBarWidth(int width);
+
+public slots:
+    // Open with the unsaved-changes prompt; false when cancelled or the file could not be read.
+    bool openFile(const QString& path);
+    // Asks "数据已经修改，是否保存" when modified; false means: do not go on.
+    bool maybeSave();
+
+    void onExit();
+    void onFileOpen();
+    void onFileSave();
+    void onFileSaveAs();
+    void onSaveResult();
+    void onMerge();
+    void onTestParameters();
+    void onPreviousArea();
+    void onNextArea();
+    void onFilter();
+    void onAbout();
+    void onToggleToolBar();
+    void onToggleProjectBar();
+    void onToggleAreaBar();
+    void onToggleAnalysisBar();
+    void onToggleStatusBar();
+    void onShowAnalysis();
+    void onShowMain();
+    void onPrintPane();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QAction* makeAction(int id, const QString& text, const char* icon = nullptr,
+                        const QString& tip = QString(), const QString& suffix = QString());
+    void buildActions();
+    void buildMenus();
+    void buildToolBars();
+    void buildBars();
+    void buildInterfaces();
+    void updateActions();
+    void updateRecentMenu();
+    void addRecentFile(const QString& path);
+    void navigationRefresh();
+    void analysisRefresh();
+    void rememberBarWidths();
+    bool saveWithDialog();
+    bool openPath(const QString& path); // no prompt
+
+    DocBridge& bridge_;
+    QSettings& recentStore_;
+    Interface interface_ = MainInterface;
+    bool toolBarVisible_ = true;
+    bool analysisBarVisible_ = true;
+    bool projectBarVisible_ = true;
+    bool areaBarVisible_ = true;
+    bool viewsCreated_ = false;
+    int activePane_ = 0;
+    std::array<int, 3> barWidths_{220, 220, 220};
+
+    QList<QMenu*> mainMenus_;
+    QList<QMenu*> analysisMenus_;
+    QMenu* recentMenu_ = nullptr;
+    QToolBar* mainToolBar_ = nullptr;
+    QToolBar* analysisToolBar_ = nullptr;
+    QLabel* readyLabel_ = nullptr;
+    QDockWidget* projectBar_ = nullptr;
+    QDockWidget* areaBar_ = nullptr;
+    QDockWidget* analysisBar_ = nullptr;
+    QStackedWidget* stack_ = nullptr;
+    QSplitter* mainSplitter_ = nullptr;
+    QSplitter* analysisSplitter_ = nullptr;
+
+    CMainForm* mainForm_ = nullptr;
+    MainFormRight* mainFormRight_ = nullptr;
+    std::array<CTavolinView*, 3> panes_{};
+    std::array<QWidget*, 3> paneWidgets_{};
+    CAnalysisView* analysisView_ = nullptr;
+    CAnalysisDownTView* analysisDownView_ = nullptr;
+    FormviewAna* formviewAna_ = nullptr;
+};
+
+} // namespace tavolin
