@@ -1,0 +1,228 @@
+// Timing of the core on a large job: open, save, evaluation and filter against their targets.
+#include "cli/jobeval.h"
+#include "data/datafile.h"
+#include "data/doc.h"
+#include "samplegen_lib.h"
+#include "sonic/filter.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace tavolin;
+
+namespace {
+
+// Wall-clock and process CPU time of one run: on a busy machine the CPU time is the steadier
+// figure.
+struct Timing {
+    double wallMs = 0;
+    double cpuMs = 0;
+};
+
+double cpuNowMs() {
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+}
+
+// Medians of both clocks over the repetitions.
+// `after` runs outside the clock after every repetition (freeing what the run built).
+Timing median(int repetitions, const std::function<void()>& run,
+              const std::function<void()>& after = {}) {
+    std::vector<double> wall, cpu;
+    for (int i = 0; i < repetitions; ++i) {
+        const double c0 = cpuNowMs();
+        const auto start = std::chrono::steady_clock::now();
+        run();
+        const auto stop = std::chrono::steady_clock::now();
+        cpu.push_back(cpuNowMs() - c0);
+        wall.push_back(std::chrono::duration<double, std::milli>(stop - start).count());
+        if (after)
+            after();
+    }
+    std::sort(wall.begin(), wall.end());
+    std::sort(cpu.begin(), cpu.end());
+    return {wall[wall.size() / 2], cpu[cpu.size() / 2]};
+}
+
+std::vector<char> readWhole(const std::string& path) {
+    std::vector<char> data;
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return data;
+    std::fseek(f, 0, SEEK_END);
+    data.resize(static_cast<size_t>(std::ftell(f)));
+    std::fseek(f, 0, SEEK_SET);
+    if (std::fread(data.data(), 1, data.size(), f) != data.size())
+        data.clear();
+    std::fclose(f);
+    return data;
+}
+
+bool writeWhole(const std::string& path, const std::vector<char>& data) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0)
+        return false;
+    size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n <= 0)
+            break;
+        done += static_cast<size_t>(n);
+    }
+    return ::close(fd) == 0 && done == data.size();
+}
+
+void plainLine(const char* what, Timing t) {
+    std::printf("%-30s %9.3f ms wall %9.3f ms cpu\n", what, t.wallMs, t.cpuMs);
+}
+
+void ratioLine(const char* what, Timing t, Timing reference, double target) {
+    const double wallRatio = t.wallMs / reference.wallMs;
+    const double cpuRatio = t.cpuMs / reference.cpuMs;
+    std::printf("%-30s %9.3f ms wall %9.3f ms cpu   %6.2fx wall %6.2fx cpu  (target <= %gx)  %s\n",
+                what, t.wallMs, t.cpuMs, wallRatio, cpuRatio, target,
+                wallRatio <= target ? "ok" : "MISSED");
+}
+
+void timeLine(const char* what, Timing t, double target) {
+    std::printf("%-30s %9.3f ms wall %9.3f ms cpu   (target <= %g ms)  %s\n", what, t.wallMs,
+                t.cpuMs, target, t.wallMs <= target ? "ok" : "MISSED");
+}
+
+} // namespace
+
+// An optional argument runs one measurement only (open, save, evaluate or filter), for profiling.
+int main(int argc, char** argv) {
+    const std::string only = argc > 1 ? argv[1] : "";
+    auto wanted = [&](const char* name) { return only.empty() || only == name; };
+    samplegen::SampleSpec spec;
+    spec.members = 100;
+    spec.areas = 100;
+    spec.datLen = 1024;
+    spec.result = true;
+    spec.seed = 42;
+
+    const char* env = std::getenv("TMPDIR");
+    std::string templ = (env && *env ? std::string(env) : fs::temp_directory_path().string()) +
+                        "/tavolin-bench-XXXXXX";
+    std::vector<char> dirBuffer(templ.begin(), templ.end());
+    dirBuffer.push_back('\0');
+    const char* dir = ::mkdtemp(dirBuffer.data());
+    if (!dir) {
+        std::fprintf(stderr, "cannot create a temporary folder\n");
+        return 1;
+    }
+    const std::string folder = dir;
+    const std::string job = folder + "/bench.SHA";
+    const std::string saved = folder + "/saved.SHA";
+
+    std::printf("generating %d members x %d areas x 3 points x %d samples ...\n", spec.members,
+                spec.areas, spec.datLen);
+    {
+        const JobData data = samplegen::generateJob(spec);
+        if (const std::u16string error = samplegen::writeJob(job, data, true); !error.empty()) {
+            std::fprintf(stderr, "writing the job failed\n");
+            return 1;
+        }
+    }
+    const auto textBytes = fs::file_size(job);
+    const auto waveBytes = fs::file_size(companionPath(job));
+    std::printf("job: %.1f MB text + %.1f MB waveforms\n\n", textBytes / 1e6, waveBytes / 1e6);
+
+    const int heavy = 5;
+
+    // Open (reader, crushed-stone defaults, derived values of every area) against plain reads.
+    std::unique_ptr<CTavolinDoc> pending;
+    Timing openMs, readMs, saveMs, writeMs, evaluateMs, filterMs;
+    if (wanted("open"))
+        openMs = median(
+            heavy,
+            [&] {
+                // Only the open is timed: the fresh document is freed outside the clock.
+                auto fresh = std::make_unique<CTavolinDoc>();
+                if (!fresh->open(job).empty())
+                    std::abort();
+                pending = std::move(fresh);
+            },
+            [&] { pending.reset(); });
+    std::vector<char> keptText, keptWave;
+    readMs = median(
+        heavy,
+        [&] {
+            keptText = readWhole(job);
+            keptWave = readWhole(companionPath(job));
+            if (keptText.size() != textBytes || keptWave.size() != waveBytes)
+                std::abort();
+        },
+        [&] {
+            std::vector<char>().swap(keptText);
+            std::vector<char>().swap(keptWave);
+        });
+
+    CTavolinDoc doc;
+    if (!doc.open(job).empty())
+        return 1;
+
+    // Save against writing the same bytes to two files.
+    if (!WriteResultFile(saved, doc.job()).empty())
+        return 1;
+    if (wanted("save"))
+        saveMs = median(heavy, [&] {
+            if (!WriteResultFile(saved, doc.job()).empty())
+                std::abort();
+        });
+    const std::vector<char> text = readWhole(saved);
+    const std::vector<char> wave = readWhole(companionPath(saved));
+    const std::string plainText = folder + "/plain.SHA";
+    const std::string plainWave = folder + "/plain.SHD";
+    writeMs = median(heavy, [&] {
+        if (!writeWhole(plainText, text) || !writeWhole(plainWave, wave))
+            std::abort();
+    });
+
+    // Velocity, strength of every area, member and batch evaluation: the command line's code.
+    if (wanted("evaluate"))
+        evaluateMs =
+            median(21, [&] { cli::evaluateJob(doc.job(), doc.algorithm(), doc.standard(), {}); });
+
+    // One filter run over the three waveforms of one area, both filters on.
+    const TestArea& area = doc.job().areas[0][0];
+    volatile unsigned sink = 0;
+    if (wanted("filter"))
+        filterMs = median(201, [&] {
+            for (const TestPoint& p : area.points) {
+                std::vector<uint16_t> out =
+                    filterWaveform(p.rawSamples.data(), static_cast<int>(p.rawSamples.size()),
+                                   area.dT, true, 20000.0f, true, 50000.0f);
+                sink = sink + out[out.size() / 2];
+            }
+        });
+
+    plainLine("plain read (text + companion)", readMs);
+    if (wanted("open"))
+        ratioLine("open (CTavolinDoc::open)", openMs, readMs, 2.0);
+    plainLine("plain write (same bytes)", writeMs);
+    if (wanted("save"))
+        ratioLine("save (WriteResultFile)", saveMs, writeMs, 2.0);
+    if (wanted("evaluate"))
+        timeLine("evaluate 10,000 areas", evaluateMs, 10.0);
+    if (wanted("filter"))
+        timeLine("filter one area (3 x 1024)", filterMs, 0.2);
+
+    std::error_code ec;
+    fs::remove_all(folder, ec);
+    return 0;
+}
