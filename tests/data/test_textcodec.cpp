@@ -1,0 +1,54 @@
+// GBK <-> UTF-16 and UTF-8 <-> UTF-16 conversions, including bytes and characters that do not fit.
+#include "data/textcodec.h"
+
+#include <gtest/gtest.h>
+
+using namespace tavolin;
+
+TEST(TextCodec, GbkOfKnownCharacters) {
+    // 超 B3AC, 声 C9F9, 测 B2E2, 区 C7F8 in code page 936.
+    EXPECT_EQ(utf16ToGbk(u"超声测区"), "\xB3\xAC\xC9\xF9\xB2\xE2\xC7\xF8");
+    EXPECT_EQ(gbkToUtf16("\xB3\xAC\xC9\xF9\xB2\xE2\xC7\xF8"), u"超声测区");
+    EXPECT_EQ(utf16ToGbk(u"a超 b"), "a\xB3\xAC b");
+    EXPECT_EQ(gbkToUtf16("SITE     :\xB3\xAC\r\n"), u"SITE     :超\r\n");
+    // A trail byte in the ASCII range stays with its lead byte: 丂 is 81 40.
+    EXPECT_EQ(gbkToUtf16("\x81\x40@"), u"丂@");
+    EXPECT_EQ(gbkToUtf16("\x80"), u"€");
+}
+
+TEST(TextCodec, AsciiAndEmptyPassUnchanged) {
+    std::string all;
+    for (int c = 0; c < 128; ++c)
+        all.push_back(static_cast<char>(c));
+    const std::u16string wide = gbkToUtf16(all);
+    ASSERT_EQ(wide.size(), 128u);
+    for (int c = 0; c < 128; ++c)
+        EXPECT_EQ(wide[static_cast<size_t>(c)], static_cast<char16_t>(c));
+    EXPECT_EQ(utf16ToGbk(wide), all);
+    EXPECT_EQ(gbkToUtf16(""), u"");
+    EXPECT_EQ(utf16ToGbk(u""), "");
+}
+
+TEST(TextCodec, UndecodableBytesBecomeReplacementCharacters) {
+    EXPECT_EQ(gbkToUtf16("A\xFF"
+                         "B"),
+              u"A\uFFFDB");
+    EXPECT_EQ(gbkToUtf16("AB\xB3"), u"AB\uFFFD"); // lead byte at the end
+    EXPECT_EQ(gbkToUtf16("\xFF\xFF\xB3\xAC"), u"\uFFFD\uFFFD超");
+}
+
+TEST(TextCodec, UnencodableCharactersBecomeQuestionMarks) {
+    EXPECT_EQ(utf16ToGbk(u"a\u0E01b"), "a?b");     // Thai is not in code page 936
+    EXPECT_EQ(utf16ToGbk(u"x\U0001F600y"), "x?y"); // one mark for a surrogate pair
+    EXPECT_EQ(utf16ToGbk(std::u16string(u"a") + char16_t(0xD800) + u"b"), "a?b");
+    EXPECT_EQ(utf16ToGbk(u"\u0E01超"), "?\xB3\xAC");
+}
+
+TEST(TextCodec, Utf8BothWays) {
+    EXPECT_EQ(utf8ToUtf16("a超\xF0\x9F\x98\x80"), u"a超\U0001F600");
+    EXPECT_EQ(utf16ToUtf8(u"a超\U0001F600"), "a超\xF0\x9F\x98\x80");
+    EXPECT_EQ(utf8ToUtf16("a\xC3"), u"a\uFFFD");                   // cut sequence
+    EXPECT_EQ(utf8ToUtf16("\xC0\xAF"), u"\uFFFD\uFFFD");           // overlong form
+    EXPECT_EQ(utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD"); // encoded surrogate
+    EXPECT_EQ(utf16ToUtf8(std::u16string(1, char16_t(0xDC00))), "\xEF\xBF\xBD");
+}
