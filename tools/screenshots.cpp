@@ -8,6 +8,7 @@
 #include "views/dlgfilter.h"
 #include "views/docbridge.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDir>

@@ -102,8 +102,6 @@ CMainFrame::CMainFrame(DocBridge& bridge, QSettings& recentStore, QWidget* paren
     connect(&bridge_, &DocBridge::titleChangedQueued, this, &CMainFrame::setWindowTitle);
     connect(&bridge_, &DocBridge::areaChangedQueued, this, &CMainFrame::updateActions);
     connect(&bridge_, &DocBridge::contentsReplacedQueued, this, &CMainFrame::updateActions);
-    connect(&bridge_, &DocBridge::modifiedChangedQueued, this,
-            [this](bool modified) { setWindowModified(modified); });
     connect(&bridge_, &DocBridge::noticeNow, this,
             [this](const QString& text) { showMessage(this, text); });
 
