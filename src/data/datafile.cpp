@@ -6,8 +6,11 @@
 #include "data/rawtext.h"
 #include "data/textcodec.h"
 
+#include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <memory>
 #include <new>
@@ -64,11 +67,12 @@ public:
     bool ok() const { return fd_ >= 0; }
     int64_t size() const { return size_; }
 
-    // Reads up to `n` bytes from the start into `dst`; returns the bytes really read.
-    int64_t readAll(char* dst, int64_t n) {
+    // Reads up to `n` bytes from `offset` into `dst`; returns the bytes really read.
+    int64_t readAt(char* dst, int64_t n, int64_t offset = 0) {
         int64_t done = 0;
         while (done < n) {
-            const ssize_t r = ::pread(fd_, dst + done, static_cast<size_t>(n - done), done);
+            const ssize_t r =
+                ::pread(fd_, dst + done, static_cast<size_t>(n - done), offset + done);
             if (r < 0 && errno == EINTR)
                 continue;
             if (r <= 0)
@@ -81,6 +85,37 @@ public:
 private:
     int fd_ = -1;
     int64_t size_ = 0;
+};
+
+// The companion's bytes in large sequential chunks: waveforms stored back to back are served
+// from memory, any other position is read on demand. Never holds more than one waveform or
+// one chunk, whichever is larger.
+class WaveSource {
+public:
+    explicit WaveSource(InFile& file) : file_(file) {}
+
+    // The `len` bytes at `offset`, or nullptr when the file does not have them.
+    const unsigned char* get(int64_t offset, int64_t len) {
+        if (offset < 0 || len < 0 || offset > file_.size() || len > file_.size() - offset)
+            return nullptr;
+        if (offset >= start_ && offset + len <= start_ + length_)
+            return chunk_.data() + (offset - start_);
+        constexpr int64_t kChunk = 4 << 20;
+        const int64_t want = std::min(std::max(len, kChunk), file_.size() - offset);
+        if (static_cast<int64_t>(chunk_.size()) < want)
+            chunk_.resize(static_cast<size_t>(want));
+        length_ = file_.readAt(reinterpret_cast<char*>(chunk_.data()), want, offset);
+        start_ = offset;
+        if (length_ < len)
+            return nullptr;
+        return chunk_.data();
+    }
+
+private:
+    InFile& file_;
+    std::vector<unsigned char> chunk_;
+    int64_t start_ = 0;
+    int64_t length_ = 0;
 };
 
 // Zero bytes become blanks; a LF without CR before it becomes CR LF, so that files edited on
@@ -251,8 +286,14 @@ bool readSectionRecord(const Reader& r, const SectionColumns& c, int64_t row, Se
 void decodeSamples(const unsigned char* p, size_t count, std::vector<uint16_t>& out) {
     out.resize(count);
     uint16_t* d = out.data();
-    for (size_t i = 0; i < count; ++i)
-        d[i] = static_cast<uint16_t>((p[2 * i] | (p[2 * i + 1] << 8)) + 0x800);
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(d, p, 2 * count);
+        for (size_t i = 0; i < count; ++i)
+            d[i] = static_cast<uint16_t>(d[i] + 0x800);
+    } else {
+        for (size_t i = 0; i < count; ++i)
+            d[i] = static_cast<uint16_t>((p[2 * i] | (p[2 * i + 1] << 8)) + 0x800);
+    }
 }
 
 std::u16string readFile(const std::string& path, JobData& job, const ReadOptions& options) {
@@ -265,7 +306,7 @@ std::u16string readFile(const std::string& path, JobData& job, const ReadOptions
 
     std::string bytes;
     bytes.resize(static_cast<size_t>(textFile.size()));
-    bytes.resize(static_cast<size_t>(textFile.readAll(bytes.data(), textFile.size())));
+    bytes.resize(static_cast<size_t>(textFile.readAt(bytes.data(), textFile.size())));
     if (bytes.empty())
         return kEmptyFile;
     normaliseBytes(bytes);
@@ -367,13 +408,8 @@ std::u16string readFile(const std::string& path, JobData& job, const ReadOptions
     const RayColumns rc(r);
     const int64_t textLen = text.size();
     const int64_t waveSize = waveFile.size();
-    std::unique_ptr<unsigned char[]> wave;
+    WaveSource wave(waveFile);
     int64_t waveBytesUsed = 0;
-    if (rc.Seek.heading >= 0 && memberCount > 0) {
-        wave.reset(new unsigned char[static_cast<size_t>(waveSize > 0 ? waveSize : 1)]);
-        if (waveFile.readAll(reinterpret_cast<char*>(wave.get()), waveSize) != waveSize)
-            return kShdFailed;
-    }
     int64_t lastRead = 0;
     int64_t rowBase = 0;
     for (int64_t b = 0; b < memberCount && rc.Seek.heading >= 0; ++b) {
@@ -419,10 +455,13 @@ std::u16string readFile(const std::string& path, JobData& job, const ReadOptions
                     len > waveSize - offset || len > waveSize - waveBytesUsed)
                     return kShdFailed;
                 waveBytesUsed += len;
+                const unsigned char* bytes = wave.get(offset, len);
+                if (bytes == nullptr)
+                    return kShdFailed;
 
                 TestPoint& p = area.points[static_cast<size_t>(j)];
                 p.index = j;
-                decodeSamples(wave.get() + offset, static_cast<size_t>(member.DatLen), p.samples);
+                decodeSamples(bytes, static_cast<size_t>(member.DatLen), p.samples);
                 p.rawSamples = p.samples;
                 p.ampIndex = numparse::truncToInt((Ta - delay) / member.dT);
                 p.arrivalIndex = numparse::truncToInt((T - delay) / member.dT);
@@ -453,7 +492,6 @@ std::u16string readFile(const std::string& path, JobData& job, const ReadOptions
         if (options.progress)
             options.progress(b + 1, memberCount);
     }
-    wave.reset();
 
     // Result block.
     if (text.find(u"PODUX_CrsHlDat_Result:") != RawText::npos) {
