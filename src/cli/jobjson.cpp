@@ -4,6 +4,9 @@
 #include "cli/json.h"
 #include "data/format.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace tavolin::cli {
 
 namespace {
@@ -59,11 +62,16 @@ void writeArea(JsonWriter& w, const TestArea& a, const AreaStrength* s) {
     w.endArray();
     w.key("reboundFlag").value(a.reboundFlag);
     w.key("reboundMean").value(a.reboundMean);
-    // A typed mean has no excluded readings.
+    // A typed mean has no excluded readings. Each group of three is listed in reading order;
+    // the order of the selection's slots carries no meaning.
     w.key("excluded");
     if (s && s->extremesValid) {
+        int positions[6];
+        std::copy(std::begin(s->extremes), std::end(s->extremes), positions);
+        std::sort(positions, positions + 3);
+        std::sort(positions + 3, positions + 6);
         w.beginArray(true);
-        for (int k : s->extremes)
+        for (int k : positions)
             w.value(k);
         w.endArray();
     } else {

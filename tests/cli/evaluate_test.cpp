@@ -1,0 +1,224 @@
+// evaluate: the JSON and table output of a job whose values are worked out here by hand.
+#include "harness.h"
+
+#include <cmath>
+#include <cstring>
+
+using namespace clitest;
+
+namespace {
+
+// Converted strength by the CECS 02:2005 formula with the crushed-stone curve and eta 1:
+// R^C and va^B rounded to float, the rest in double.
+float cecsCrushed(float va, float R, float A = 0.0162f, float B = 1.656f, float C = 1.41f,
+                  float eta = 1.0f) {
+    const float vb = std::pow(va, B);
+    const float rc = std::pow(R, C);
+    return static_cast<float>(static_cast<double>(rc) *
+                              (static_cast<double>(vb) * (static_cast<double>(A) * eta)));
+}
+
+float meanOf(const std::vector<float>& v) {
+    double s = 0;
+    for (float x : v)
+        s += x;
+    return static_cast<float>(s / v.size());
+}
+
+float stdDevOf(const std::vector<float>& v) {
+    const float m = meanOf(v);
+    float sq = 0;
+    for (float x : v)
+        sq += x * x;
+    const float q = (sq - static_cast<float>(v.size()) * m * m) / (v.size() - 1);
+    return q > 0 ? std::sqrt(q) : 0.0f;
+}
+
+// Significant digits of a decimal text: first to last non-zero digit of the mantissa.
+int significantDigits(const std::string& text) {
+    std::string digits;
+    for (char c : text) {
+        if (c == 'e' || c == 'E')
+            break;
+        if (isdigit(static_cast<unsigned char>(c)))
+            digits.push_back(c);
+    }
+    const size_t first = digits.find_first_not_of('0');
+    if (first == std::string::npos)
+        return 1;
+    return static_cast<int>(digits.find_last_not_of('0') - first + 1);
+}
+
+// True when no decimal with fewer significant digits reads back as the same float.
+bool isShortest(const std::string& text) {
+    const float v = std::strtof(text.c_str(), nullptr);
+    for (int p = 1; p < significantDigits(text); ++p) {
+        char shorter[400];
+        std::snprintf(shorter, sizeof shorter, "%.*g", p, static_cast<double>(v));
+        if (std::strtof(shorter, nullptr) == v)
+            return false;
+    }
+    return true;
+}
+
+void checkAllNumbersShortest(const Json& j) {
+    if (j.kind == Json::Number) {
+        EXPECT_TRUE(isShortest(j.text)) << j.text;
+    }
+    for (const Json& item : j.items)
+        checkAllNumbersShortest(item);
+    for (const auto& m : j.members)
+        checkAllNumbersShortest(m.second);
+}
+
+std::array<int, 16> ascending() {
+    std::array<int, 16> r;
+    for (int k = 0; k < 16; ++k)
+        r[k] = 20 + k;
+    return r;
+}
+
+class EvaluateTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::vector<TestArea> beam = {makeArea(0, 1, ascending()), makeArea(0, 2, same(40)),
+                                      makeArea(0, 3, same(30))};
+        beam[1].PLANE = 0; // side face: looked up, no correction
+        beam[2].BETA = 1.034f;
+        std::vector<TestArea> column = {makeArea(1, 1, same(35)), makeArea(1, 2, same(45))};
+        path = dir.file("job.SHA");
+        ASSERT_EQ(tavolin::WriteResultFile(
+                      path, makeJob({u"梁A", u"柱B"}, {std::move(beam), std::move(column)})),
+                  u"");
+    }
+
+    Json evaluate(std::vector<std::string> extra = {}) {
+        std::vector<std::string> args = {"evaluate", path, "--json"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        const RunResult r = runCli(args);
+        EXPECT_EQ(r.status, 0) << r.err;
+        return parseJson(r.out);
+    }
+
+    TempDir dir;
+    std::string path;
+};
+
+TEST_F(EvaluateTest, JsonCarriesTheWorkedOutAreaValues) {
+    const Json j = evaluate();
+    EXPECT_EQ(j["file"].text, path);
+    EXPECT_EQ(j["standard"].i(), 0);
+    EXPECT_EQ(j["project"]["SITE"].text, "检测\"工程\"\\A");
+    ASSERT_EQ(j["members"].items.size(), 2u);
+    const Json& beam = j["members"][0];
+    EXPECT_EQ(beam["PILEID"].text, "梁A");
+    EXPECT_EQ(beam["DatLen"].i(), kDatLen);
+    ASSERT_EQ(beam["areas"].items.size(), 3u);
+
+    const Json& a0 = beam["areas"][0];
+    ASSERT_EQ(a0["R"].items.size(), 16u);
+    EXPECT_EQ(a0["R"][0].i(), 20);
+    EXPECT_EQ(a0["R"][15].i(), 35);
+    EXPECT_EQ(a0["reboundMean"].f(), 27.5f);
+    const int excluded[6] = {13, 14, 15, 0, 1, 2};
+    ASSERT_EQ(a0["excluded"].items.size(), 6u);
+    for (int k = 0; k < 6; ++k)
+        EXPECT_EQ(a0["excluded"][k].i(), excluded[k]);
+    EXPECT_EQ(a0["PLANEAM"].f(), 0.0f);
+    EXPECT_EQ(a0["correctedRebound"].f(), 27.5f);
+    EXPECT_EQ(a0["velocity"].f(), 4.0f);
+    EXPECT_EQ(a0["correctedVelocity"].f(), 4.0f);
+    EXPECT_FLOAT_EQ(a0["FCUI"].f(), cecsCrushed(4.0f, 27.5f));
+
+    // Equal readings: the first three positions are the high ones, the next three the low.
+    const Json& a1 = beam["areas"][1];
+    for (int k = 0; k < 6; ++k)
+        EXPECT_EQ(a1["excluded"][k].i(), k);
+    EXPECT_EQ(a1["PLANE"].i(), 0);
+    EXPECT_EQ(a1["PLANEAM"].f(), 0.0f);
+    EXPECT_NEAR(a1["FCUI"].f(), 29.2f, 0.05f); // the standard's own worked example
+
+    const Json& a2 = beam["areas"][2];
+    EXPECT_FLOAT_EQ(a2["correctedVelocity"].f(), 1.034f * 4.0f);
+    EXPECT_FLOAT_EQ(a2["FCUI"].f(), cecsCrushed(a2["correctedVelocity"].f(), 30.0f));
+
+    const Json& p = a0["points"][1];
+    EXPECT_TRUE(p["hasWaveform"].boolean);
+    EXPECT_EQ(p["arrivalIndex"].i(), kArrival);
+    EXPECT_EQ(p["ampIndex"].i(), kAmpIndex);
+    EXPECT_EQ(p["T"].text, "75");
+    EXPECT_EQ(p["V"].text, "4");
+    EXPECT_EQ(p["A"].f(), 100.0f * 2.0f / 2048.0f / kGain);
+}
+
+TEST_F(EvaluateTest, MemberAndBatchEvaluationMatchTheRules) {
+    const Json j = evaluate();
+    const std::vector<float> beam = {cecsCrushed(4.0f, 27.5f), cecsCrushed(4.0f, 40.0f),
+                                     cecsCrushed(1.034f * 4.0f, 30.0f)};
+    const std::vector<float> column = {cecsCrushed(4.0f, 35.0f), cecsCrushed(4.0f, 45.0f)};
+    const Json& e = j["members"][0]["evaluation"];
+    EXPECT_EQ(e["N"].i(), 3);
+    EXPECT_FLOAT_EQ(e["Fmin"].f(), beam[0]);
+    EXPECT_FLOAT_EQ(e["Fmax"].f(), beam[1]);
+    EXPECT_FLOAT_EQ(e["Mf"].f(), meanOf(beam));
+    EXPECT_NEAR(e["Sf"].f(), stdDevOf(beam), 1e-3);
+    // Fewer than ten areas: the smallest area strength.
+    EXPECT_FLOAT_EQ(e["Fcu"].f(), beam[0]);
+    EXPECT_EQ(e["status"].text, "Valid");
+
+    std::vector<float> all = beam;
+    all.insert(all.end(), column.begin(), column.end());
+    const Json& b = j["batch"];
+    EXPECT_FLOAT_EQ(b["MF"].f(), meanOf(all));
+    EXPECT_NEAR(b["SF"].f(), stdDevOf(all), 1e-3);
+    // Mean below 50 with a deviation above 5.5: the batch must be re-tested member by member.
+    ASSERT_GT(stdDevOf(all), 5.5f);
+    EXPECT_EQ(b["status"].text, "RetestMembers");
+}
+
+TEST_F(EvaluateTest, EveryNumberIsTheShortestRoundTrip) {
+    const Json j = evaluate({"--standard", "tb", "--eta", "1.13"});
+    checkAllNumbersShortest(j);
+    // 0.1 + 0.2 style values must not come out as 17 digits.
+    EXPECT_EQ(j["project"]["ETA"].text, "1.13");
+    EXPECT_EQ(j["members"][0]["areas"][2]["BETA"].text, "1.034");
+}
+
+TEST_F(EvaluateTest, OptionsChangeCurvePumpedAndEta) {
+    Json j = evaluate({"--curve", "pebble"});
+    EXPECT_EQ(j["members"][1]["curve"].i(), 1);
+    EXPECT_EQ(j["members"][1]["A"].f(), 0.0056f);
+    EXPECT_EQ(j["members"][1]["B"].f(), 1.439f);
+    EXPECT_EQ(j["members"][1]["C"].f(), 1.769f);
+
+    j = evaluate({"--standard", "tb", "--curve", "pebble", "--pumped"});
+    EXPECT_EQ(j["standard"].i(), 1);
+    EXPECT_EQ(j["members"][0]["A"].f(), 0.0038f);
+    EXPECT_EQ(j["members"][0]["B"].f(), 1.23f);
+    EXPECT_EQ(j["members"][0]["pumped"].i(), 1);
+
+    j = evaluate({"--abc", "0.02,1.5,1.6", "--eta", "1.2"});
+    const Json& m = j["members"][0];
+    EXPECT_EQ(m["curve"].i(), 0);
+    EXPECT_EQ(m["A"].f(), 0.02f);
+    EXPECT_EQ(j["project"]["ETA"].f(), 1.2f);
+    EXPECT_EQ(m["areas"][1]["ETA"].f(), 1.2f);
+    EXPECT_FLOAT_EQ(m["areas"][1]["FCUI"].f(), cecsCrushed(4.0f, 40.0f, 0.02f, 1.5f, 1.6f, 1.2f));
+}
+
+TEST_F(EvaluateTest, TableShowsDisplayFormats) {
+    const RunResult r = runCli({"evaluate", path});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("梁A"), std::string::npos);
+    EXPECT_NE(r.out.find("27.5"), std::string::npos);
+    EXPECT_NE(r.out.find("4.136"), std::string::npos); // corrected velocity "%.3f"
+    char mean[64];
+    const std::vector<float> all = {cecsCrushed(4.0f, 27.5f), cecsCrushed(4.0f, 40.0f),
+                                    cecsCrushed(1.034f * 4.0f, 30.0f), cecsCrushed(4.0f, 35.0f),
+                                    cecsCrushed(4.0f, 45.0f)};
+    std::snprintf(mean, sizeof mean, "强度换算平均值：%.1f", static_cast<double>(meanOf(all)));
+    EXPECT_NE(r.out.find(mean), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("强度推定值：平均值<25.0"), std::string::npos);
+}
+
+} // namespace
