@@ -1,0 +1,102 @@
+// Helpers of the shell's GUI tests: answering modal boxes, scripted file dialogs, sample copies.
+#pragma once
+
+#include "views/shellui.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <deque>
+
+namespace tavolin::test {
+
+// Watches for modal message boxes, records their texts and answers each with the next button of
+// `answers` (OK/Yes-style default when the queue is empty) by a real mouse click.
+class ModalCatcher : public QObject {
+public:
+    ModalCatcher() {
+        connect(&timer_, &QTimer::timeout, this, [this] { poll(); });
+        timer_.start(20);
+    }
+    void answer(QMessageBox::StandardButton b) { answers_.push_back(b); }
+    QStringList texts;
+    QStringList titles;
+
+private:
+    void poll() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || box == handled_)
+            return;
+        handled_ = box;
+        texts << box->text();
+        titles << box->windowTitle();
+        QMessageBox::StandardButton which = QMessageBox::NoButton;
+        if (!answers_.empty()) {
+            which = answers_.front();
+            answers_.pop_front();
+        }
+        QAbstractButton* button = which != QMessageBox::NoButton ? box->button(which) : nullptr;
+        if (!button)
+            button = box->defaultButton();
+        if (!button && !box->buttons().isEmpty())
+            button = box->buttons().front();
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    QTimer timer_;
+    QPointer<QMessageBox> handled_;
+    std::deque<QMessageBox::StandardButton> answers_;
+};
+
+// Answers the program's file dialogs from a script and records what was asked.
+class FileDialogScript {
+public:
+    FileDialogScript() {
+        setFileDialogHook([this](const FileRequest& r) {
+            requests.push_back(r);
+            if (answers_.empty())
+                return QStringList();
+            QStringList a = answers_.front();
+            answers_.pop_front();
+            return a;
+        });
+    }
+    ~FileDialogScript() { setFileDialogHook({}); }
+    void answer(const QStringList& files) { answers_.push_back(files); }
+    void answer(const QString& file) { answers_.push_back(QStringList{file}); }
+    void cancel() { answers_.push_back({}); }
+    std::vector<FileRequest> requests;
+
+private:
+    std::deque<QStringList> answers_;
+};
+
+// Copies a sample pair (text file and companion) into `dir`; returns the copied text file.
+inline QString copySample(const QTemporaryDir& dir, const QString& name,
+                          const QString& as = QString()) {
+    const QString target = dir.filePath(as.isEmpty() ? name : as);
+    const QString source = QStringLiteral(TAVOLIN_SAMPLES "/") + name;
+    QFile::remove(target);
+    if (!QFile::copy(source, target))
+        return {};
+    QString companion = source;
+    companion.back() = QLatin1Char('D');
+    QString companionTarget = target;
+    companionTarget.back() = QLatin1Char('D');
+    QFile::remove(companionTarget);
+    if (!QFile::copy(companion, companionTarget))
+        return {};
+    QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
+    QFile::setPermissions(companionTarget, QFile::ReadOwner | QFile::WriteOwner);
+    return target;
+}
+
+} // namespace tavolin::test
