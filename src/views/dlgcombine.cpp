@@ -25,6 +25,7 @@ CDlgcombine::CDlgcombine(QWidget* parent) : QDialog(parent) {
     list_->setObjectName(QStringLiteral("list1053"));
     list_->setColumnCount(1);
     list_->setHeaderLabels({QString()});
+    list_->header()->setStretchLastSection(false);
     list_->setColumnWidth(0, 200);
     list_->setRootIsDecorated(false);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
