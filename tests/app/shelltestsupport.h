@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include <deque>
+#include <functional>
 
 namespace tavolin::test {
 
@@ -98,5 +99,31 @@ inline QString copySample(const QTemporaryDir& dir, const QString& name,
     QFile::setPermissions(companionTarget, QFile::ReadOwner | QFile::WriteOwner);
     return target;
 }
+
+} // namespace tavolin::test
+
+namespace tavolin::test {
+
+// Calls `handle` once for each new modal window other than a message box (dialogs of the frame).
+class DialogCatcher : public QObject {
+public:
+    explicit DialogCatcher(std::function<void(QWidget*)> handle) : handle_(std::move(handle)) {
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            QWidget* w = QApplication::activeModalWidget();
+            if (!w || w == seen_ || qobject_cast<QMessageBox*>(w))
+                return;
+            seen_ = w;
+            ++count;
+            handle_(w);
+        });
+        timer_.start(20);
+    }
+    int count = 0;
+
+private:
+    std::function<void(QWidget*)> handle_;
+    QTimer timer_;
+    QPointer<QWidget> seen_;
+};
 
 } // namespace tavolin::test
