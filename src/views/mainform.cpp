@@ -1,0 +1,399 @@
+// CMainForm: every entry takes effect on the document at once; the form keeps only its controls
+// and the paths of the files opened in this run.
+#include "views/mainform.h"
+
+#include "data/evaluation.h"
+#include "data/format.h"
+#include "data/mathoperation.h"
+#include "views/displayedit.h"
+#include "views/docbridge.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QRegularExpression>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace tavolin {
+
+namespace {
+
+const QStringList kMethods{QStringLiteral("角测"), QStringLiteral("平测"), QStringLiteral("对测")};
+const QStringList kSameSideFaces{QStringLiteral("顶面"), QStringLiteral("底面"),
+                                 QStringLiteral("侧面")};
+const QStringList kOppositeFaces{QStringLiteral("侧面"), QStringLiteral("顶面底面间")};
+// The picker's value for "no readable date": shown blank.
+const QDate kNoDate(1900, 1, 1);
+
+QString fixed(float value, int decimals) {
+    return toQ(formatFixed(value, decimals));
+}
+
+// Catches Enter in the member drop-down's text before the combo box would jump to a member
+// whose name matches the typed text.
+class EnterFilter : public QObject {
+public:
+    EnterFilter(QObject* parent, std::function<void()> onEnter)
+        : QObject(parent), onEnter_(std::move(onEnter)) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                onEnter_();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> onEnter_;
+};
+
+} // namespace
+
+CMainForm::CMainForm(DocBridge& bridge, QWidget* parent) : QWidget(parent), bridge_(bridge) {
+    build();
+    connect(&bridge_, &DocBridge::areaChangedQueued, this, &CMainForm::updateAreaVelocities);
+    connect(&bridge_, &DocBridge::contentsReplacedQueued, this, &CMainForm::refresh);
+    refresh();
+}
+
+void CMainForm::build() {
+    auto* layout = new QVBoxLayout(this);
+    fileList_ = new QListWidget;
+    fileList_->setObjectName("fileList");
+    fileList_->setMaximumHeight(100);
+    layout->addWidget(fileList_);
+    connect(fileList_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+        const int row = fileList_->row(item);
+        if (row >= 0 && row < paths_.size())
+            emit openFileRequested(paths_.at(row));
+    });
+
+    auto lineEdit = [](const char* name) {
+        auto* e = new QLineEdit;
+        e->setObjectName(name);
+        return e;
+    };
+    auto display = [](const char* name) {
+        auto* e = new DisplayEdit;
+        e->setObjectName(name);
+        return e;
+    };
+    auto dateEdit = [](const char* name) {
+        auto* e = new QDateEdit;
+        e->setObjectName(name);
+        e->setCalendarPopup(true);
+        e->setDisplayFormat("yyyy-M-d");
+        e->setMinimumDate(kNoDate);
+        e->setSpecialValueText(" ");
+        return e;
+    };
+
+    auto* project = new QGroupBox(QStringLiteral("工程信息"));
+    auto* projectForm = new QFormLayout(project);
+    site_ = lineEdit("editSite");
+    unit_ = lineEdit("editUnit");
+    person_ = lineEdit("editPerson");
+    moldDate_ = dateEdit("dateMold");
+    testDate_ = dateEdit("dateTest");
+    projectForm->addRow(QStringLiteral("工程名称"), site_);
+    projectForm->addRow(QStringLiteral("检测单位"), unit_);
+    projectForm->addRow(QStringLiteral("检测人员"), person_);
+    projectForm->addRow(QStringLiteral("浇注日期"), moldDate_);
+    projectForm->addRow(QStringLiteral("检测日期"), testDate_);
+    layout->addWidget(project);
+
+    auto storeText = [this](QLineEdit* edit, std::u16string ProjectInfo::*field) {
+        connect(edit, &QLineEdit::textEdited, this, [this, field](const QString& text) {
+            CTavolinDoc& doc = bridge_.doc();
+            if (!doc.isOpen())
+                return;
+            doc.project().*field = fromQ(text);
+            doc.setModified();
+        });
+    };
+    storeText(site_, &ProjectInfo::SITE);
+    storeText(unit_, &ProjectInfo::UNIT);
+    storeText(person_, &ProjectInfo::PERSON);
+    connect(moldDate_, &QDateEdit::dateChanged, this,
+            [this](const QDate& d) { dateEdited(true, d); });
+    connect(testDate_, &QDateEdit::dateChanged, this,
+            [this](const QDate& d) { dateEdited(false, d); });
+
+    auto* field = new QGroupBox(QStringLiteral("现场测试信息"));
+    auto* fieldForm = new QFormLayout(field);
+    member_ = new QComboBox;
+    member_->setObjectName("comboMember");
+    member_->setEditable(true);
+    member_->setInsertPolicy(QComboBox::NoInsert);
+    member_->setCompleter(nullptr);
+    member_->lineEdit()->installEventFilter(new EnterFilter(this, [this] { renameMember(); }));
+    area_ = new QComboBox;
+    area_->setObjectName("comboArea");
+    method_ = new QComboBox;
+    method_->setObjectName("comboMethod");
+    method_->addItems(kMethods);
+    location_ = new QComboBox;
+    location_->setObjectName("comboLocation");
+    beta_ = lineEdit("editBeta");
+    lamda_ = lineEdit("editLamda");
+    fieldForm->addRow(QStringLiteral("构件名称"), member_);
+    fieldForm->addRow(QStringLiteral("测区编号"), area_);
+    fieldForm->addRow(QStringLiteral("测试方式"), method_);
+    fieldForm->addRow(QStringLiteral("测试位置"), location_);
+    fieldForm->addRow(QStringLiteral("β修正值"), beta_);
+    fieldForm->addRow(QStringLiteral("λ修正值"), lamda_);
+    layout->addWidget(field);
+
+    connect(member_, &QComboBox::activated, this,
+            [this](int index) { bridge_.doc().setCurrentMember(index); });
+    connect(area_, &QComboBox::activated, this,
+            [this](int index) { bridge_.doc().setCurrentArea(index); });
+    connect(method_, &QComboBox::activated, this, &CMainForm::methodChosen);
+    connect(location_, &QComboBox::activated, this, &CMainForm::locationChosen);
+    connect(beta_, &QLineEdit::returnPressed, this, [this] { factorEntered(true); });
+    connect(lamda_, &QLineEdit::returnPressed, this, [this] { factorEntered(false); });
+
+    auto* values = new QGroupBox(QStringLiteral("检测值"));
+    auto* valuesForm = new QFormLayout(values);
+    v_ = display("editV");
+    va_ = display("editVa");
+    valuesForm->addRow(QStringLiteral("V:(km/s)"), v_);
+    valuesForm->addRow(QStringLiteral("Va(km/s)"), va_);
+    const char* names[3] = {"editV1", "editV2", "editV3"};
+    for (int j = 0; j < 3; ++j) {
+        pointV_[j] = display(names[j]);
+        valuesForm->addRow(QStringLiteral("V%1(km/s)").arg(j + 1), pointV_[j]);
+    }
+    layout->addWidget(values);
+    layout->addStretch(1);
+}
+
+void CMainForm::setControlsEnabled(bool enabled) {
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             fileList_, site_, unit_, person_, moldDate_, testDate_, member_, area_, method_,
+             location_, beta_, lamda_, v_, va_, pointV_[0], pointV_[1], pointV_[2]})
+        w->setEnabled(enabled);
+}
+
+void CMainForm::refresh() {
+    CTavolinDoc& doc = bridge_.doc();
+    TestArea* area = doc.currentArea();
+    filling_ = true;
+    if (!doc.isOpen() || !area) {
+        setControlsEnabled(false);
+        filling_ = false;
+        return;
+    }
+    setControlsEnabled(true);
+    const ProjectInfo& p = doc.project();
+    site_->setText(toQ(p.SITE));
+    unit_->setText(toQ(p.UNIT));
+    person_->setText(toQ(p.PERSON));
+    setDate(moldDate_, p.Molddate);
+    setDate(testDate_, p.DATE);
+
+    member_->clear();
+    for (const MemberInfo& m : doc.members())
+        member_->addItem(toQ(m.PILEID));
+    member_->setCurrentIndex(doc.currentMember());
+    area_->clear();
+    for (const TestArea& a : doc.areasOf(doc.currentMember()))
+        area_->addItem(toQ(formatInt(a.RATNO)));
+    area_->setCurrentIndex(doc.currentAreaIndex());
+
+    method_->setCurrentIndex(area->TMETHOD >= 0 && area->TMETHOD <= 2 ? area->TMETHOD : -1);
+    fillLocationList(*area);
+    applyFactorRule(*area);
+
+    v_->setText(fixed(area->velocity, 3));
+    va_->setText(fixed(area->correctedVelocity, 3));
+    for (int j = 0; j < 3; ++j)
+        pointV_[j]->setText(fixed(area->pointVelocity[j], 3));
+    filling_ = false;
+}
+
+void CMainForm::updateAreaVelocities() {
+    CTavolinDoc& doc = bridge_.doc();
+    if (TestArea* area = doc.currentArea())
+        computeAreaVelocity(*area, doc.algorithm());
+    refresh();
+}
+
+void CMainForm::showPointVelocity(int point, float velocity) {
+    if (point >= 0 && point < 3)
+        pointV_[point]->setText(fixed(velocity, 3));
+}
+
+void CMainForm::addOpenedFile(const QString& path) {
+    const int known = paths_.indexOf(path);
+    if (known >= 0) {
+        fileList_->setCurrentRow(known);
+        return;
+    }
+    const qsizetype cut = std::max(path.lastIndexOf('/'), path.lastIndexOf('\\'));
+    auto* item = new QListWidgetItem(path.mid(cut + 1));
+    item->setToolTip(path);
+    fileList_->insertItem(0, item);
+    paths_.prepend(path);
+    fileList_->setCurrentRow(0);
+}
+
+void CMainForm::fillLocationList(const TestArea& area) {
+    const QString loc = toQ(area.TESTLOC);
+    location_->clear();
+    if (area.TMETHOD == MethodOpposite) {
+        location_->addItems(kOppositeFaces);
+        location_->setCurrentIndex(loc == kOppositeFaces[1] ? 1 : 0);
+    } else {
+        location_->addItems(kSameSideFaces);
+        location_->setCurrentIndex(std::max<int>(0, kSameSideFaces.indexOf(loc)));
+    }
+}
+
+void CMainForm::applyFactorRule(TestArea& area) {
+    const std::u16string& loc = area.TESTLOC;
+    switch (area.TMETHOD) {
+    case MethodCorner:
+        area.BETA = 1.0f;
+        area.LAMDA = 1.0f;
+        location_->setEnabled(false);
+        beta_->setEnabled(false);
+        lamda_->setEnabled(false);
+        break;
+    case MethodSameSide:
+        if (loc == u"顶面")
+            area.BETA = 1.05f;
+        else if (loc == u"底面")
+            area.BETA = 0.95f;
+        else if (loc == u"侧面")
+            area.BETA = 1.0f;
+        location_->setEnabled(true);
+        lamda_->setEnabled(true);
+        lamda_->setReadOnly(false);
+        beta_->setEnabled(true);
+        beta_->setReadOnly(true);
+        break;
+    case MethodOpposite:
+        if (loc == u"侧面")
+            area.BETA = 1.0f;
+        else if (loc == u"顶面底面间" || loc == u"顶面")
+            area.BETA = 1.034f;
+        area.LAMDA = 1.0f;
+        location_->setEnabled(true);
+        beta_->setEnabled(true);
+        beta_->setReadOnly(false);
+        lamda_->setEnabled(false);
+        break;
+    default:
+        // A method code outside the three (from a file): nothing is implied, both stay editable.
+        location_->setEnabled(true);
+        beta_->setEnabled(true);
+        beta_->setReadOnly(false);
+        lamda_->setEnabled(true);
+        lamda_->setReadOnly(false);
+        break;
+    }
+    beta_->setText(fixed(area.BETA, 3));
+    lamda_->setText(fixed(area.LAMDA, 3));
+}
+
+void CMainForm::methodChosen(int index) {
+    CTavolinDoc& doc = bridge_.doc();
+    TestArea* area = doc.currentArea();
+    if (!area || index < 0 || index > 2)
+        return;
+    area->TMETHOD = index;
+    area->TESTLOC = index == MethodOpposite ? u"侧面" : u"顶面";
+    applyFactorRule(*area);
+    doc.setModified();
+    updateAreaVelocities();
+}
+
+void CMainForm::locationChosen(int index) {
+    CTavolinDoc& doc = bridge_.doc();
+    TestArea* area = doc.currentArea();
+    if (!area || index < 0)
+        return;
+    area->TESTLOC = fromQ(location_->itemText(index));
+    applyFactorRule(*area);
+    doc.setModified();
+    updateAreaVelocities();
+}
+
+void CMainForm::factorEntered(bool beta) {
+    CTavolinDoc& doc = bridge_.doc();
+    TestArea* area = doc.currentArea();
+    QLineEdit* edit = beta ? beta_ : lamda_;
+    if (!area || edit->isReadOnly() || !edit->isEnabled())
+        return;
+    float value = 0.0f;
+    if (!MathOperation::TextToFloat(fromQ(edit->text()), value))
+        QMessageBox::warning(this, QApplication::applicationDisplayName(),
+                             toQ(MathOperation::tooLongMessage));
+    value = std::isnan(value) ? 0.0f : std::clamp(value, 0.0f, 10.0f);
+    (beta ? area->BETA : area->LAMDA) = value;
+    edit->setText(fixed(value, 3));
+    doc.setModified();
+}
+
+void CMainForm::renameMember() {
+    CTavolinDoc& doc = bridge_.doc();
+    const int index = doc.currentMember();
+    if (!doc.isOpen() || index < 0 || index >= static_cast<int>(doc.members().size()))
+        return;
+    const QString name = member_->lineEdit()->text();
+    doc.members()[index].PILEID = fromQ(name);
+    member_->setItemText(index, name);
+    member_->setCurrentIndex(index);
+    doc.setModified();
+}
+
+QString CMainForm::dateText(const QDate& date) {
+    if (!date.isValid())
+        return QStringLiteral("-1--1--1");
+    return QStringLiteral("%1-%2-%3").arg(date.year()).arg(date.month()).arg(date.day());
+}
+
+QDate CMainForm::parseDate(const QString& text) {
+    static const QRegularExpression parts(
+        QStringLiteral("^\\s*(\\d{1,4})\\D+(\\d{1,2})\\D+(\\d{1,2})"));
+    const QRegularExpressionMatch m = parts.match(text.left(10));
+    if (!m.hasMatch())
+        return {};
+    return QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+}
+
+void CMainForm::setDate(QDateEdit* edit, const std::u16string& text) {
+    const QDate date = parseDate(toQ(text));
+    edit->setDate(date.isValid() && date > kNoDate ? date : kNoDate);
+}
+
+void CMainForm::dateEdited(bool mold, const QDate& date) {
+    CTavolinDoc& doc = bridge_.doc();
+    if (filling_ || !doc.isOpen())
+        return;
+    // The blank value stands for "no date" and clears the text.
+    const std::u16string text = date == kNoDate ? std::u16string() : fromQ(dateText(date));
+    if (mold) {
+        doc.project().Molddate = text;
+        doc.reportInfo().constructionDate = text;
+    } else {
+        doc.project().DATE = text;
+        doc.reportInfo().testDate = text;
+    }
+    doc.setModified();
+}
+
+} // namespace tavolin

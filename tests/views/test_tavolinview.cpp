@@ -1,0 +1,250 @@
+// Qt Test of the three point waveform panes on the raw sample: picking, readout, zoom, drawing.
+#include "data/doc.h"
+#include "views/docbridge.h"
+#include "views/mainform.h"
+#include "views/mainformright.h"
+#include "views/mainscreen.h"
+#include "views/tavolinview.h"
+
+#include <QLineEdit>
+#include <QSlider>
+#include <QTest>
+
+#include <cmath>
+
+using namespace tavolin;
+
+class TestTavolinView : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<CTavolinDoc> doc;
+    std::unique_ptr<DocBridge> bridge;
+    std::unique_ptr<QWidget> window;
+    CTavolinView* panes[3] = {};
+    CMainForm* left = nullptr;
+    MainFormRight* right = nullptr;
+
+    static constexpr int kPaneWidth = 625, kPaneHeight = 200;
+
+    void build(bool open = true) {
+        doc = std::make_unique<CTavolinDoc>();
+        if (open)
+            QVERIFY(doc->open(TAVOLIN_SAMPLES "/sample-raw.SHT").empty());
+        bridge = std::make_unique<DocBridge>(*doc);
+        window = std::make_unique<QWidget>();
+        left = new CMainForm(*bridge, window.get());
+        right = new MainFormRight(*bridge, window.get());
+        panes[0] = new CFirstView(*bridge, window.get());
+        panes[1] = new CSecView(*bridge, window.get());
+        panes[2] = new CThirdView(*bridge, window.get());
+        left->setGeometry(0, 0, 250, 600);
+        for (int i = 0; i < 3; ++i)
+            panes[i]->setGeometry(250, i * kPaneHeight, kPaneWidth, kPaneHeight);
+        right->setGeometry(250 + kPaneWidth, 0, 200, 600);
+        connectMainScreen(panes, left, right);
+        window->resize(1100, 600);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QCoreApplication::processEvents();
+    }
+    TestArea& area() { return *doc->currentArea(); }
+    const MemberInfo& member() { return *doc->currentMemberInfo(); }
+    double px() { return (kPaneWidth - 25 - 37) / (double(member().DatLen) * double(member().dT)); }
+    // Nearest sample to a click at x worked out in double precision (ties excluded by the tests).
+    int expectedIndex(int x, int point) {
+        const double t = (x - 15) / px();
+        return int(std::lround(t / double(member().dT))) +
+               0 * point; // the delay cancels: the click time and sample times share it
+    }
+    QString field(QWidget* form, const char* name) {
+        auto* e = form->findChild<QLineEdit*>(name);
+        return e ? e->text() : QStringLiteral("<missing %1>").arg(name);
+    }
+
+private slots:
+    void cleanup() {
+        window.reset();
+        bridge.reset();
+        doc.reset();
+    }
+
+    void aClickPicksBothIndexesAndFillsTheFormsOfItsPoint() {
+        build();
+        TestArea& a = area();
+        const int x = 215;
+        const double exact = (x - 15) / px() / double(member().dT);
+        QVERIFY(std::fabs(exact - std::floor(exact) - 0.5) > 0.05); // not a tie
+        const int k = expectedIndex(x, 1);
+        const int others[2] = {a.points[0].arrivalIndex, a.points[2].arrivalIndex};
+        QVERIFY(!doc->isModified());
+        QTest::mouseClick(panes[1], Qt::LeftButton, {}, QPoint(x, 100));
+        QCOMPARE(a.points[1].arrivalIndex, k);
+        QCOMPARE(a.points[1].ampIndex, k);
+        QCOMPARE(a.points[0].arrivalIndex, others[0]);
+        QCOMPARE(a.points[2].arrivalIndex, others[1]);
+        QVERIFY(doc->isModified());
+
+        // Values worked out from the stored samples, independently of the program.
+        const float t = float(k) * a.dT + a.Delay;
+        const TestPoint& p = a.points[1];
+        const double mv = (int(p.samples[k]) - 2048) * 2.0 / 2048.0 / p.Gain * 1000.0;
+        const double v = p.L / t;
+        QCOMPARE(field(right, "editT2"), QString::number(t, 'f', 2));
+        QCOMPARE(field(right, "editA2"), QString::number(mv, 'f', 2));
+        QCOMPARE(field(right, "editVp2"), QString::number(v, 'f', 3));
+        QCOMPARE(field(left, "editV2"), QString::number(v, 'f', 3));
+        QVERIFY(QRegularExpression("^-?\\d+\\.\\d{2}$").match(field(right, "editA2")).hasMatch());
+        // The left form's v and va follow the new time (queued refreshes included).
+        QCoreApplication::processEvents();
+        QCOMPARE(field(left, "editV"), QString::number(a.velocity, 'f', 3));
+        QCOMPARE(a.pointTime[1], t);
+    }
+
+    void aClickLeftOfTheOriginGivesIndexOne() {
+        build();
+        QTest::mouseClick(panes[0], Qt::LeftButton, {}, QPoint(4, 50));
+        QCOMPARE(area().points[0].arrivalIndex, 1);
+        QCOMPARE(area().points[0].ampIndex, 1);
+        const float t = 1 * area().dT + area().Delay;
+        QCOMPARE(field(right, "editT1"), QString::number(t, 'f', 2));
+    }
+
+    void movingTheMouseShowsAReadoutWithoutTouchingTheDocument() {
+        build();
+        const TestArea before = area();
+        const QString t3 = field(right, "editT3");
+        const int x = 300;
+        QTest::mouseMove(panes[2], QPoint(x, 80));
+        QTRY_VERIFY(field(right, "editT3") != t3);
+        const int i = std::max(1, expectedIndex(x, 2));
+        const TestPoint& p = area().points[2];
+        const float t = p.Delay + member().dT * float(i);
+        QCOMPARE(field(right, "editT3"), QString::number(t, 'f', 2));
+        QCOMPARE(
+            field(right, "editA3"),
+            QString::number((int(p.samples[i]) - 2048) * 2.0 / 2048.0 / p.Gain * 1000.0, 'f', 2));
+        QCOMPARE(field(right, "editVp3"), QString::number(p.L / t, 'f', 3));
+        QCOMPARE(panes[2]->cursorX(), x);
+        // Nothing of the document moved.
+        QVERIFY(!doc->isModified());
+        for (int j = 0; j < 3; ++j) {
+            QCOMPARE(area().points[j].arrivalIndex, before.points[j].arrivalIndex);
+            QCOMPARE(area().points[j].ampIndex, before.points[j].ampIndex);
+            QCOMPARE(area().pointTime[j], before.pointTime[j]);
+        }
+        QCOMPARE(area().velocity, before.velocity);
+        // Other points' fields are not touched by pane 3.
+        QCOMPARE(field(right, "editT1"), QString::number(area().pointTime[0], 'f', 2));
+    }
+
+    void theCursorLineIsGreenOnWhiteAndLeavesNoTrail() {
+        build();
+        QTest::mouseMove(panes[2], QPoint(300, 30));
+        QTRY_COMPARE(panes[2]->cursorX(), 300);
+        // Row 20: inside the frame, above the waveform's excursion at most columns.
+        QImage image = panes[2]->grab().toImage();
+        const QColor under = image.pixelColor(300, 3);
+        QCOMPARE(under, QColor(0, 255, 0));
+        QTest::mouseMove(panes[2], QPoint(340, 30));
+        QTRY_COMPARE(panes[2]->cursorX(), 340);
+        image = panes[2]->grab().toImage();
+        QCOMPARE(image.pixelColor(340, 3), QColor(0, 255, 0));
+        QCOMPARE(image.pixelColor(300, 3), QColor(Qt::white));
+        // A pick removes it until the next move.
+        QTest::mouseClick(panes[2], Qt::LeftButton, {}, QPoint(340, 30));
+        QCOMPARE(panes[2]->cursorX(), -1);
+    }
+
+    void theFirstArrivalMarkerIsRedAtTheIndex() {
+        build();
+        const TestPoint& p = area().points[0];
+        const int x = int(std::lround(double(member().dT) * p.arrivalIndex * px())) + 15;
+        const QImage image = panes[0]->grab().toImage();
+        QCOMPARE(image.pixelColor(x, 3), QColor(Qt::red));
+        QCOMPARE(image.pixelColor(x + 3, 3), QColor(Qt::white));
+        // Frame: black border, white inside; slider strip to the right.
+        QCOMPARE(image.pixelColor(0, 0), QColor(Qt::black));
+        QCOMPARE(image.pixelColor(kPaneWidth - 26, 1), QColor(Qt::black));
+    }
+
+    void slidersZoomOnlyTheirOwnPane() {
+        build();
+        QSlider* s1 = panes[0]->findChild<QSlider*>("slider4444");
+        QVERIFY(s1);
+        QVERIFY(panes[1]->findChild<QSlider*>("slider5555"));
+        QVERIFY(panes[2]->findChild<QSlider*>("slider6666"));
+        QCOMPARE(s1->value(), 80);
+        QCOMPARE(s1->geometry(), QRect(kPaneWidth - 25, 0, 25, kPaneHeight));
+        QCOMPARE(panes[0]->zoomFactor(), 1.0f);
+        s1->setFocus();
+        QTest::keyClick(s1, Qt::Key_PageDown); // one page (10) towards the bottom: 90
+        QCOMPARE(s1->value(), 90);
+        QCOMPARE(panes[0]->zoomFactor(), 0.5f); // (100 - 90) / 20
+        QCOMPARE(panes[1]->zoomFactor(), 1.0f);
+        QCOMPARE(panes[2]->zoomFactor(), 1.0f);
+        QTest::keyClick(s1, Qt::Key_End);
+        QCOMPARE(panes[0]->zoomFactor(), 0.01f);
+        QTest::keyClick(s1, Qt::Key_Home);
+        QCOMPARE(panes[0]->zoomFactor(), 12.5f);
+    }
+
+    void thePeakIsOnlyEverRaised() {
+        build();
+        panes[0]->grab();
+        const int peak = panes[0]->peakSample();
+        int expected = 0;
+        for (uint16_t s : area().points[0].samples)
+            expected = std::max<int>(expected, s);
+        QCOMPARE(peak, expected);
+        // A weaker waveform afterwards keeps the strong one's scale.
+        for (uint16_t& s : area().points[0].samples)
+            s = uint16_t(2048 + (int(s) - 2048) / 4);
+        panes[0]->grab();
+        QCOMPARE(panes[0]->peakSample(), peak);
+    }
+
+    void withoutAFileOrWaveformThePaneIsAnEmptyFrame() {
+        build(false);
+        QImage image = panes[1]->grab().toImage();
+        QCOMPARE(image.pixelColor(0, 0), QColor(Qt::black));
+        for (int x = 2; x < kPaneWidth - 27; x += 7)
+            QCOMPARE(image.pixelColor(x, kPaneHeight / 2), QColor(Qt::white));
+        QTest::mouseClick(panes[1], Qt::LeftButton, {}, QPoint(200, 100));
+        QVERIFY(!doc->isModified());
+        cleanup();
+
+        build();
+        area().points[1].samples.clear();
+        const int index = area().points[1].arrivalIndex;
+        image = panes[1]->grab().toImage();
+        for (int x = 2; x < kPaneWidth - 27; x += 7)
+            QCOMPARE(image.pixelColor(x, kPaneHeight / 2), QColor(Qt::white));
+        QTest::mouseClick(panes[1], Qt::LeftButton, {}, QPoint(200, 100));
+        QCOMPARE(area().points[1].arrivalIndex, index);
+        QVERIFY(doc->isModified()); // the click still counts as an edit
+    }
+
+    void aFlatOrUngainedWaveformDrawsWithoutFault() {
+        build();
+        TestPoint& p = area().points[0];
+        for (uint16_t& s : p.samples)
+            s = 2000; // never above the zero line
+        p.Gain = 0;
+        // A pane that has not yet met a stronger waveform.
+        panes[0]->hide();
+        CFirstView fresh(*bridge, window.get());
+        fresh.setGeometry(panes[0]->geometry());
+        fresh.show();
+        fresh.grab();
+        QCOMPARE(fresh.peakSample(), 2000);
+        CTavolinView* withFresh[3] = {&fresh, nullptr, nullptr};
+        connectMainScreen(withFresh, left, right);
+        QTest::mouseMove(&fresh, QPoint(200, 50));
+        QTRY_COMPARE(fresh.cursorX(), 200);
+        // A zero gain gives no amplitude rather than an infinite one.
+        QCOMPARE(field(right, "editA1"), QStringLiteral("0.00"));
+    }
+};
+
+QTEST_MAIN(TestTavolinView)
+#include "test_tavolinview.moc"
