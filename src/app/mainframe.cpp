@@ -526,7 +526,9 @@ void CMainFrame::onFileOpen() {
     }
 }
 
-void CMainFrame::onExit() { close(); }
+void CMainFrame::onExit() {
+    close();
+}
 
 void CMainFrame::onFileSave() {
     if (!doc().isOpen())

@@ -84,7 +84,6 @@ CTavolinApp::~CTavolinApp() {
 void CTavolinApp::start(const QStringList& arguments) {
     frame_->showMaximized();
     // The bars get their stored widths once the maximised layout exists.
-    frame_->applyBarWidths(doc_->barWidths());
     QTimer::singleShot(0, frame_.get(), [this] { frame_->applyBarWidths(doc_->barWidths()); });
     for (const QString& arg : arguments.mid(1)) {
         if (!arg.startsWith(QLatin1Char('-'))) {
