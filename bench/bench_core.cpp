@@ -204,9 +204,9 @@ int main(int argc, char** argv) {
     if (wanted("filter"))
         filterMs = median(201, [&] {
             for (const TestPoint& p : area.points) {
-                std::vector<uint16_t> out =
-                    filterWaveform(p.rawSamples.data(), static_cast<int>(p.rawSamples.size()),
-                                   area.dT, true, 20000.0f, true, 50000.0f);
+                const std::vector<uint16_t>& raw = p.unfiltered();
+                std::vector<uint16_t> out = filterWaveform(raw.data(), static_cast<int>(raw.size()),
+                                                           area.dT, true, 20000.0f, true, 50000.0f);
                 sink = sink + out[out.size() / 2];
             }
         });

@@ -187,12 +187,12 @@ int runWaveform(int argc, char** argv) {
         return kFailure;
     }
 
-    const int n = static_cast<int>(point.rawSamples.size());
+    const std::vector<uint16_t>& raw = point.unfiltered();
+    const int n = static_cast<int>(raw.size());
     std::vector<uint16_t> working = point.samples;
     if (request.highOn || request.lowOn)
-        working =
-            filterWaveform(point.rawSamples.data(), n, area.dT, request.highOn,
-                           request.highKHz * 1000.0f, request.lowOn, request.lowKHz * 1000.0f);
+        working = filterWaveform(raw.data(), n, area.dT, request.highOn, request.highKHz * 1000.0f,
+                                 request.lowOn, request.lowKHz * 1000.0f);
 
     std::string csv = "index,time_us,raw,working\n";
     csv.reserve(csv.size() + static_cast<size_t>(n) * 24);
@@ -201,7 +201,7 @@ int runWaveform(int argc, char** argv) {
         csv += ',';
         csv += shortestFloat(transitTime(i, area.dT, area.Delay));
         csv += ',';
-        csv += std::to_string(point.rawSamples[i]);
+        csv += std::to_string(raw[i]);
         csv += ',';
         csv += i < static_cast<int>(working.size()) ? std::to_string(working[i]) : std::string();
         csv += '\n';

@@ -4,7 +4,11 @@
 #include "data/datafile.h"
 #include "data/textcodec.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -182,9 +186,45 @@ void writeResultLine(Lines& o, int memberSI, const TestArea& a) {
     o.endLine();
 }
 
-int absMax(const std::vector<uint16_t>& s) {
-    const auto [mn, mx] = std::minmax_element(s.begin(), s.end());
-    return std::max(std::abs(static_cast<int>(*mn) - 2047), std::abs(static_cast<int>(*mx) - 2047));
+// Stores the samples as sample - 2048 (16-bit little-endian) into `d` and returns AbsMax: the
+// larger of |min - 2047| and |max - 2047|. One pass, eight samples per step.
+int encodeSamples(const std::vector<uint16_t>& s, unsigned char* d) {
+    const size_t n = s.size();
+    const uint16_t* p = s.data();
+    uint16_t mn = 0xFFFF, mx = 0;
+    size_t i = 0;
+#if defined(__SSE2__)
+    if constexpr (std::endian::native == std::endian::little) {
+        // SSE2 has only signed 16-bit min/max: flip the sign bit to compare unsigned values.
+        const __m128i flip = _mm_set1_epi16(static_cast<short>(0x8000));
+        const __m128i shift = _mm_set1_epi16(0x800);
+        __m128i vmin = _mm_set1_epi16(0x7FFF), vmax = _mm_set1_epi16(static_cast<short>(0x8000));
+        for (; i + 8 <= n; i += 8) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+            const __m128i f = _mm_xor_si128(v, flip);
+            vmin = _mm_min_epi16(vmin, f);
+            vmax = _mm_max_epi16(vmax, f);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 2 * i), _mm_sub_epi16(v, shift));
+        }
+        alignas(16) uint16_t lo[8], hi[8];
+        _mm_store_si128(reinterpret_cast<__m128i*>(lo), _mm_xor_si128(vmin, flip));
+        _mm_store_si128(reinterpret_cast<__m128i*>(hi), _mm_xor_si128(vmax, flip));
+        for (int k = 0; k < 8 && i > 0; ++k) {
+            mn = std::min(mn, lo[k]);
+            mx = std::max(mx, hi[k]);
+        }
+    }
+#endif
+    for (; i < n; ++i) {
+        mn = std::min(mn, p[i]);
+        mx = std::max(mx, p[i]);
+        const auto v = static_cast<uint16_t>(p[i] - 0x800);
+        d[2 * i] = static_cast<unsigned char>(v & 0xFF);
+        d[2 * i + 1] = static_cast<unsigned char>(v >> 8);
+    }
+    if (n == 0)
+        return 0;
+    return std::max(std::abs(static_cast<int>(mn) - 2047), std::abs(static_cast<int>(mx) - 2047));
 }
 
 struct Outcome {
@@ -228,7 +268,10 @@ Outcome writeRayPara(TempFile& textFile, TempFile& waveFile, const JobData& job,
                 o.fixed(0.0f, 8, 1);
                 o.fixed(0.0f, 8, 1);
                 o.fixed(0.0f, 8, 1);
-                o.integer(absMax(p.samples), 8);
+                // Stored as sample - 2048, 16-bit little-endian: the pattern shifted by 0x800.
+                const size_t start = wave.size();
+                wave.resize(start + 2 * p.samples.size());
+                o.integer(encodeSamples(p.samples, wave.data() + start), 8);
                 o.integer(0, 4);
                 o.integer(seek, 12);
                 o.fixed(p.Gain, 8, 0);
@@ -236,15 +279,6 @@ Outcome writeRayPara(TempFile& textFile, TempFile& waveFile, const JobData& job,
                 o.integer(35, 8);
                 o.put(u"    TEMP    TEMP    TEMP\r\n");
                 seek += 2 * static_cast<long long>(p.samples.size());
-                // Stored as sample - 2048, 16-bit little-endian: the pattern shifted by 0x800.
-                const size_t start = wave.size();
-                wave.resize(start + 2 * p.samples.size());
-                unsigned char* d = wave.data() + start;
-                for (uint16_t s : p.samples) {
-                    const auto v = static_cast<uint16_t>(s - 0x800);
-                    *d++ = static_cast<unsigned char>(v & 0xFF);
-                    *d++ = static_cast<unsigned char>(v >> 8);
-                }
                 if (wave.size() >= kChunk) {
                     if (!waveFile.write(wave.data(), wave.size())) {
                         out.waveFailed = true;

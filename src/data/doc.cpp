@@ -273,9 +273,11 @@ void CTavolinDoc::filterCurrentArea() {
     for (TestPoint& point : area->points) {
         if (!point.hasWaveform())
             continue;
-        // Filtering always starts from the unfiltered copy, so repeated calls never compound.
-        const std::vector<uint16_t>& source =
-            point.rawSamples.empty() ? point.samples : point.rawSamples;
+        // Filtering always starts from the unfiltered copy, so repeated calls never compound;
+        // the first filter of a point keeps that copy aside.
+        if (point.rawSamples.empty())
+            point.rawSamples = point.samples;
+        const std::vector<uint16_t>& source = point.rawSamples;
         point.samples =
             filterWaveform(source.data(), static_cast<int>(source.size()), area->dT, filter_.highOn,
                            filter_.highKHz * 1000.0f, filter_.lowOn, filter_.lowKHz * 1000.0f);

@@ -3,6 +3,10 @@
 
 #include <array>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace tavolin {
 
 size_t RawText::find(std::u16string_view needle, size_t from) const {
@@ -12,22 +16,58 @@ size_t RawText::find(std::u16string_view needle, size_t from) const {
         return from <= n ? from : npos;
     if (from > n || n - from < m)
         return npos;
-    // Horspool with the shift table keyed by the low byte: characters sharing a low byte get
-    // the smallest of their shifts, which keeps the search exact.
-    std::array<size_t, 256> shift;
-    shift.fill(m);
-    for (size_t i = 0; i + 1 < m; ++i)
-        shift[needle[i] & 0xFF] = m - 1 - i;
+    // Anchor on the needle's first non-blank character: the texts are mostly blanks and
+    // digits, so candidates are rare, and the anchor is scanned eight characters at a time.
+    size_t k = 0;
+    while (k + 1 < m && needle[k] == u' ')
+        ++k;
+    const char16_t anchor = needle[k];
     const char16_t* t = text_.data();
-    const char16_t last = needle[m - 1];
-    size_t pos = from;
-    while (pos <= n - m) {
-        const char16_t c = t[pos + m - 1];
-        if (c == last && std::u16string_view(t + pos, m - 1) == needle.substr(0, m - 1))
-            return pos;
-        pos += shift[c & 0xFF];
+    size_t pos = from;         // candidate start of the needle
+    const size_t last = n - m; // last possible start
+#if defined(__SSE2__)
+    const __m128i want = _mm_set1_epi16(static_cast<short>(anchor));
+    while (pos + 8 <= last + 1) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + pos + k));
+        unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(chunk, want)));
+        while (mask != 0) {
+            const size_t at = pos + static_cast<size_t>(__builtin_ctz(mask)) / 2;
+            if (std::u16string_view(t + at, m) == needle)
+                return at;
+            mask &= mask - 1;
+            mask &= mask - 1; // each character sets two mask bits
+        }
+        pos += 8;
     }
+#endif
+    for (; pos <= last; ++pos)
+        if (t[pos + k] == anchor && std::u16string_view(t + pos, m) == needle)
+            return pos;
     return npos;
+}
+
+std::vector<size_t> RawText::numberedKeys(std::u16string_view prefix, std::u16string_view suffix,
+                                          size_t limit) const {
+    std::vector<size_t> first;
+    const size_t n = text_.size();
+    for (size_t at = find(prefix); at != npos; at = find(prefix, at + 1)) {
+        size_t i = at + prefix.size();
+        size_t number = 0;
+        const size_t digits = i;
+        while (i < n && text_[i] >= u'0' && text_[i] <= u'9' && number < limit) {
+            number = number * 10 + static_cast<size_t>(text_[i] - u'0');
+            ++i;
+        }
+        if (i == digits || number >= limit || (text_[digits] == u'0' && i - digits > 1))
+            continue;
+        if (std::u16string_view(text_).substr(i, suffix.size()) != suffix)
+            continue;
+        if (first.size() <= number)
+            first.resize(number + 1, npos);
+        if (first[number] == npos)
+            first[number] = at;
+    }
+    return first;
 }
 
 std::u16string RawText::keyValue(std::u16string_view key, size_t from) const {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tavolin {
 
@@ -26,6 +27,11 @@ public:
     // (room for `width` characters); returns how many were stored. Positions outside the text
     // give nothing.
     size_t field(int64_t pos, int width, char16_t* out) const;
+    // First position of every key `prefix` + number + `suffix` (number without leading zeros,
+    // below `limit`), by number; npos where a number does not occur. One pass over the text,
+    // so a run of numbered keys never searches the text once per key.
+    std::vector<size_t> numberedKeys(std::u16string_view prefix, std::u16string_view suffix,
+                                     size_t limit) const;
 
 private:
     std::u16string text_;

@@ -46,6 +46,8 @@ struct MemberInfo {
 struct TestPoint {
     // Empty `samples` means the point has no waveform.
     std::vector<uint16_t> samples;
+    // The waveform as read. Kept only once a filter has replaced `samples`: until then the
+    // working samples are the unfiltered ones, which halves the memory and time of an open.
     std::vector<uint16_t> rawSamples;
     int index = 0;
     float Gain = 0.0f;
@@ -55,6 +57,10 @@ struct TestPoint {
     float Delay = 0.0f;
 
     bool hasWaveform() const { return !samples.empty(); }
+    // The unfiltered waveform, whichever copy holds it.
+    const std::vector<uint16_t>& unfiltered() const {
+        return rawSamples.empty() ? samples : rawSamples;
+    }
 };
 
 struct TestArea {

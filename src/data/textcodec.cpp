@@ -5,6 +5,10 @@
 #include <cerrno>
 #include <iconv.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace tavolin {
 
 namespace {
@@ -124,13 +128,34 @@ std::u16string gbkToUtf16(const std::string& bytes) {
     size_t i = 0;
     while (i < n) {
         size_t j = i;
+#if defined(__SSE2__)
+        // Data files are mostly ASCII: find the end of the run sixteen bytes at a time.
+        while (j + 16 <= n) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + j));
+            const int high = _mm_movemask_epi8(v);
+            if (high != 0) {
+                j += static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(high)));
+                break;
+            }
+            j += 16;
+        }
+#endif
         while (j < n && static_cast<unsigned char>(p[j]) < 0x80)
             ++j;
         if (j > i) {
             const size_t start = out.size();
             out.resize(start + (j - i));
             char16_t* d = out.data() + start;
-            for (size_t k = i; k < j; ++k)
+            size_t k = i;
+#if defined(__SSE2__)
+            const __m128i zero = _mm_setzero_si128();
+            for (; k + 16 <= j; k += 16, d += 16) {
+                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_unpacklo_epi8(v, zero));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 8), _mm_unpackhi_epi8(v, zero));
+            }
+#endif
+            for (; k < j; ++k)
                 *d++ = static_cast<unsigned char>(p[k]);
             i = j;
         }
@@ -162,13 +187,33 @@ std::string utf16ToGbk(const std::u16string& text) {
     size_t i = 0;
     while (i < n) {
         size_t j = i;
+#if defined(__SSE2__)
+        const __m128i high = _mm_set1_epi16(static_cast<short>(0xFF80));
+        const __m128i zero = _mm_setzero_si128();
+        while (j + 8 <= n) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + j));
+            const int ascii = _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, high), zero));
+            if (ascii != 0xFFFF) {
+                j += static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(~ascii))) / 2;
+                break;
+            }
+            j += 8;
+        }
+#endif
         while (j < n && p[j] < 0x80)
             ++j;
         if (j > i) {
             const size_t start = out.size();
             out.resize(start + (j - i));
             char* d = out.data() + start;
-            for (size_t k = i; k < j; ++k)
+            size_t k = i;
+#if defined(__SSE2__)
+            for (; k + 8 <= j; k += 8, d += 8) {
+                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(d), _mm_packus_epi16(v, v));
+            }
+#endif
+            for (; k < j; ++k)
                 *d++ = static_cast<char>(p[k]);
             i = j;
         }

@@ -299,7 +299,7 @@ TEST_F(DocFiles, FilterStartsFromTheRawSamples) {
     EXPECT_EQ(doc.filterCommandCheck(), u"");
     doc.setCurrentArea(1);
     TestArea& area = *doc.currentArea();
-    const std::vector<uint16_t> raw = area.points[0].rawSamples;
+    const std::vector<uint16_t> raw = area.points[0].unfiltered();
     const std::vector<uint16_t> otherArea = doc.areasOf(0)[0].points[0].samples;
 
     doc.filter().highOn = true;

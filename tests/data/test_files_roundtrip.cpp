@@ -12,7 +12,7 @@ namespace {
 void expectSameWaveforms(const TestArea& a, const TestArea& b) {
     for (size_t j = 0; j < 3; ++j) {
         EXPECT_EQ(a.points[j].samples, b.points[j].samples) << "point " << j;
-        EXPECT_EQ(b.points[j].rawSamples, b.points[j].samples);
+        EXPECT_EQ(b.points[j].unfiltered(), b.points[j].samples);
         EXPECT_EQ(a.points[j].arrivalIndex, b.points[j].arrivalIndex);
         EXPECT_EQ(a.points[j].ampIndex, b.points[j].ampIndex);
         EXPECT_FLOAT_EQ(a.points[j].L, b.points[j].L);
