@@ -31,8 +31,9 @@ private:
         const TestArea& area = *doc_->currentArea();
         for (const TestPoint& p : area.points)
             s.push_back(p.hasWaveform()
-                            ? filterWaveform(p.rawSamples.data(), int(p.rawSamples.size()), area.dT,
-                                             highOn, highKHz * 1000.0f, lowOn, lowKHz * 1000.0f)
+                            ? filterWaveform(p.unfiltered().data(), int(p.unfiltered().size()),
+                                             area.dT, highOn, highKHz * 1000.0f, lowOn,
+                                             lowKHz * 1000.0f)
                             : p.samples);
         return s;
     }
