@@ -20,20 +20,11 @@
 #include "views/dlgfilter.h"
 #include "views/docbridge.h"
 #include "views/formviewana.h"
-#include "views/shellui.h"
-
-#if __has_include("views/mainform.h") && __has_include(                                            \
-                                             "views/mainformright.h") &&                           \
-                                             __has_include("views/tavolinview.h") &&               \
-                                                           __has_include("views/mainscreen.h")
-#define TAVOLIN_HAVE_MAIN_VIEWS 1
 #include "views/mainform.h"
 #include "views/mainformright.h"
 #include "views/mainscreen.h"
+#include "views/shellui.h"
 #include "views/tavolinview.h"
-#else
-#define TAVOLIN_HAVE_MAIN_VIEWS 0
-#endif
 
 #include <QAction>
 #include <QCloseEvent>
@@ -330,7 +321,6 @@ void CMainFrame::buildInterfaces() {
     analysisSplitter_->setObjectName(QStringLiteral("splitterAnalysis"));
     analysisSplitter_->setChildrenCollapsible(false);
 
-#if TAVOLIN_HAVE_MAIN_VIEWS
     mainForm_ = new CMainForm(bridge_, projectBar_);
     mainFormRight_ = new MainFormRight(bridge_, areaBar_);
     panes_ = {new CFirstView(bridge_, mainSplitter_), new CSecView(bridge_, mainSplitter_),
@@ -342,15 +332,6 @@ void CMainFrame::buildInterfaces() {
     CTavolinView* paneArray[3] = {panes_[0], panes_[1], panes_[2]};
     connectMainScreen(paneArray, mainForm_, mainFormRight_);
     connect(mainForm_, &CMainForm::openFileRequested, this, &CMainFrame::openFile);
-#else
-    projectBar_->setWidget(new QWidget(projectBar_));
-    areaBar_->setWidget(new QWidget(areaBar_));
-    for (int i = 0; i < 3; ++i) {
-        auto* w = new QFrame(mainSplitter_);
-        w->setFrameStyle(QFrame::Box);
-        paneWidgets_[i] = w;
-    }
-#endif
     for (QWidget* p : paneWidgets_) {
         mainSplitter_->addWidget(p);
         if (p->focusPolicy() == Qt::NoFocus)
@@ -499,9 +480,7 @@ bool CMainFrame::openPath(const QString& path) {
         return false;
     }
     setWindowTitle(toQ(doc().title()));
-#if TAVOLIN_HAVE_MAIN_VIEWS
     mainForm_->addOpenedFile(path);
-#endif
     addRecentFile(path);
     updateActions();
     if (interface_ == AnalysisInterface)
@@ -573,9 +552,7 @@ void CMainFrame::onSaveResult() {
     }
     // The written file is now the open job.
     setWindowTitle(toQ(doc().title()));
-#if TAVOLIN_HAVE_MAIN_VIEWS
     mainForm_->addOpenedFile(target);
-#endif
     addRecentFile(target);
     updateActions();
     if (interface_ == AnalysisInterface)
@@ -592,12 +569,10 @@ void CMainFrame::onMerge() {
 // --- navigation ---
 
 void CMainFrame::navigationRefresh() {
-#if TAVOLIN_HAVE_MAIN_VIEWS
     for (CTavolinView* p : panes_)
         p->update();
     mainForm_->refresh();
     mainFormRight_->refresh();
-#endif
     updateActions();
 }
 
@@ -651,7 +626,6 @@ void CMainFrame::onAbout() {
 }
 
 void CMainFrame::onPrintPane() {
-#if TAVOLIN_HAVE_MAIN_VIEWS
     if (interface_ != MainInterface)
         return;
     CTavolinView* pane = panes_[std::clamp(activePane_, 0, 2)];
@@ -672,7 +646,6 @@ void CMainFrame::onPrintPane() {
     painter.scale(scale, scale);
     pane->paintPane(painter, paneRect);
     painter.end();
-#endif
 }
 
 // --- interfaces and bars ---
