@@ -203,6 +203,9 @@ void CTavolinView::paintPane(QPainter& p, const QRect& rect) {
 
 void CTavolinView::paintEvent(QPaintEvent*) {
     QPainter p(this);
+    // The strip behind the slider belongs to the pane too (the pane paints opaquely).
+    p.fillRect(QRect(width() - kSliderWidth, 0, kSliderWidth, height()),
+               palette().color(QPalette::Window));
     paintPane(p, rect());
     if (cursorShown_ && cursorX_ >= 0 && cursorX_ < width() - kSliderWidth) {
         // The readout cursor inverts what lies beneath it, like the instrument's XOR cursor.

@@ -1,0 +1,285 @@
+// Qt Test of CMainForm on the raw sample: project entries, dates, member and area choice,
+// test method and position with beta and lambda, display-only fields, the opened-files list.
+#include "data/doc.h"
+#include "views/docbridge.h"
+#include "views/mainform.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+using namespace tavolin;
+
+class TestMainForm : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<CTavolinDoc> doc;
+    std::unique_ptr<DocBridge> bridge;
+    std::unique_ptr<CMainForm> form;
+
+    void build(bool open = true, const char* file = TAVOLIN_SAMPLES "/sample-raw.SHT") {
+        doc = std::make_unique<CTavolinDoc>();
+        if (open)
+            QVERIFY(doc->open(file).empty());
+        bridge = std::make_unique<DocBridge>(*doc);
+        form = std::make_unique<CMainForm>(*bridge);
+        form->resize(260, 700);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QCoreApplication::processEvents();
+    }
+    template <class T> T* child(const char* name) {
+        T* w = form->findChild<T*>(name);
+        if (!w)
+            qFatal("missing child %s", name);
+        return w;
+    }
+    QLineEdit* edit(const char* name) { return child<QLineEdit>(name); }
+    QComboBox* combo(const char* name) { return child<QComboBox>(name); }
+    TestArea& area() { return *doc->currentArea(); }
+    // Types text key by key; characters without a key of their own come as key text, the way
+    // an input method delivers them.
+    static void type(QWidget* w, const QString& text) {
+        for (QChar ch : text) {
+            if (ch.unicode() < 128)
+                QTest::keyClicks(w, QString(ch));
+            else
+                QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+        }
+    }
+    // Replaces the text of an edit as a user would, then presses Enter.
+    void enter(QLineEdit* e, const QString& text) {
+        QTest::keyClick(e, Qt::Key_A, Qt::ControlModifier);
+        type(e, text);
+        QTest::keyClick(e, Qt::Key_Return);
+    }
+    // Moves a drop-down list to `index` with the arrow keys (each step is a user choice).
+    void choose(QComboBox* c, int index) {
+        QTest::keyClick(c, Qt::Key_Home);
+        for (int i = 0; i < index; ++i)
+            QTest::keyClick(c, Qt::Key_Down);
+        QCOMPARE(c->currentIndex(), index);
+        QCoreApplication::processEvents();
+    }
+
+private slots:
+    void cleanup() {
+        form.reset();
+        bridge.reset();
+        doc.reset();
+    }
+
+    void everythingIsDisabledWithoutAFile() {
+        build(false);
+        for (const char* name : {"editSite", "editBeta", "editLamda", "editV", "editV1"})
+            QVERIFY(!edit(name)->isEnabled());
+        for (const char* name : {"comboMember", "comboArea", "comboMethod", "comboLocation"})
+            QVERIFY(!combo(name)->isEnabled());
+        QVERIFY(!child<QDateEdit>("dateMold")->isEnabled());
+    }
+
+    void showsTheCurrentAreaWithTheGivenFormats() {
+        build();
+        QCOMPARE(edit("editSite")->text(), QString::fromUtf16(doc->project().SITE.c_str()));
+        QCOMPARE(combo("comboMember")->count(), int(doc->members().size()));
+        QCOMPARE(combo("comboArea")->count(), int(doc->areasOf(0).size()));
+        QCOMPARE(combo("comboArea")->itemText(0), QString::number(doc->areasOf(0)[0].RATNO));
+        QCOMPARE(edit("editV")->text(), QString::number(area().velocity, 'f', 3));
+        QCOMPARE(edit("editVa")->text(), QString::number(area().correctedVelocity, 'f', 3));
+        QCOMPARE(edit("editV2")->text(), QString::number(area().pointVelocity[1], 'f', 3));
+    }
+
+    void projectEntriesAreStoredAtOnce() {
+        build();
+        const std::u16string before = doc->project().UNIT;
+        QTest::keyClick(edit("editUnit"), Qt::Key_End);
+        QTest::keyClicks(edit("editUnit"), "X");
+        QCOMPARE(doc->project().UNIT, before + u"X");
+        QVERIFY(doc->isModified());
+        enter(edit("editPerson"), QStringLiteral("张三"));
+        QCOMPARE(doc->project().PERSON, std::u16string(u"张三"));
+    }
+
+    void aDateIsStoredWithoutLeadingZeros() {
+        build();
+        auto* test = child<QDateEdit>("dateTest");
+        QCOMPARE(test->date(), QDate(2023, 5, 16)); // read back from "2023-5-16"
+        test->setFocus();
+        // Type over each section in turn, as after clicking into it.
+        test->setSelectedSection(QDateTimeEdit::YearSection);
+        QTest::keyClicks(test, "2009");
+        test->setSelectedSection(QDateTimeEdit::MonthSection);
+        QTest::keyClicks(test, "5");
+        test->setSelectedSection(QDateTimeEdit::DaySection);
+        QTest::keyClicks(test, "6");
+        QCOMPARE(test->date(), QDate(2009, 5, 6));
+        QCOMPARE(doc->project().DATE, std::u16string(u"2009-5-6"));
+        QCOMPARE(doc->reportInfo().testDate, std::u16string(u"2009-5-6"));
+        QVERIFY(doc->isModified());
+        QCOMPARE(CMainForm::dateText(QDate(2009, 12, 31)), QStringLiteral("2009-12-31"));
+        QCOMPARE(CMainForm::dateText(QDate()), QStringLiteral("-1--1--1"));
+    }
+
+    void storedDatesAreReadFromTheirFirstTenCharacters() {
+        QCOMPARE(CMainForm::parseDate("2009-5-6"), QDate(2009, 5, 6));
+        QCOMPARE(CMainForm::parseDate("2009.05.06"), QDate(2009, 5, 6));
+        QCOMPARE(CMainForm::parseDate(QStringLiteral("2009年5月6日")), QDate(2009, 5, 6));
+        QCOMPARE(CMainForm::parseDate("2009-05-06 10:30"), QDate(2009, 5, 6));
+        QVERIFY(!CMainForm::parseDate("").isValid());
+        QVERIFY(!CMainForm::parseDate("2009-13-40").isValid());
+        QVERIFY(!CMainForm::parseDate("********").isValid());
+        // Only the first ten characters count: the day here lies beyond them.
+        QVERIFY(!CMainForm::parseDate("   2009-5- 6").isValid());
+        build();
+        doc->project().Molddate = u"2010年3月4日";
+        form->refresh();
+        QCOMPARE(child<QDateEdit>("dateMold")->date(), QDate(2010, 3, 4));
+        QVERIFY(!doc->isModified()); // showing a date is no edit
+    }
+
+    void sameSideThenBottomGivesBeta0950AndKeepsLambda() {
+        build();
+        choose(combo("comboMethod"), 1); // 平测
+        QCOMPARE(area().TMETHOD, 1);
+        QCOMPARE(area().TESTLOC, std::u16string(u"顶面"));
+        QCOMPARE(edit("editBeta")->text(), QStringLiteral("1.050"));
+        QVERIFY(edit("editBeta")->isReadOnly());
+        QVERIFY(edit("editLamda")->isEnabled());
+        enter(edit("editLamda"), "0.8");
+        QCOMPARE(area().LAMDA, 0.8f);
+        QCOMPARE(combo("comboLocation")->itemText(1), QStringLiteral("底面"));
+        choose(combo("comboLocation"), 1);
+        QCOMPARE(area().TESTLOC, std::u16string(u"底面"));
+        QCOMPARE(edit("editBeta")->text(), QStringLiteral("0.950"));
+        QCOMPARE(area().BETA, 0.95f);
+        QCOMPARE(edit("editLamda")->text(), QStringLiteral("0.800"));
+        QCOMPARE(area().LAMDA, 0.8f);
+        // Typing into the read-only beta changes nothing.
+        enter(edit("editBeta"), "3");
+        QCOMPARE(area().BETA, 0.95f);
+        // The corrected velocity follows the new factors at once.
+        QCOMPARE(edit("editVa")->text(), QString::number(area().correctedVelocity, 'f', 3));
+    }
+
+    void oppositeSetsSideFaceAndBothFactorsToOne() {
+        build();
+        choose(combo("comboMethod"), 1);
+        enter(edit("editLamda"), "0.8");
+        choose(combo("comboMethod"), 2); // 对测
+        QCOMPARE(area().TMETHOD, 2);
+        QCOMPARE(area().TESTLOC, std::u16string(u"侧面"));
+        QCOMPARE(area().BETA, 1.0f);
+        QCOMPARE(area().LAMDA, 1.0f);
+        QCOMPARE(edit("editBeta")->text(), QStringLiteral("1.000"));
+        QCOMPARE(edit("editLamda")->text(), QStringLiteral("1.000"));
+        QVERIFY(!edit("editLamda")->isEnabled());
+        QCOMPARE(combo("comboLocation")->count(), 2);
+        choose(combo("comboLocation"), 1); // 顶面底面间
+        QCOMPARE(edit("editBeta")->text(), QStringLiteral("1.034"));
+        // Corner test: everything at 1 and the three controls disabled.
+        choose(combo("comboMethod"), 0);
+        QCOMPARE(edit("editBeta")->text(), QStringLiteral("1.000"));
+        QVERIFY(!combo("comboLocation")->isEnabled());
+        QVERIFY(!edit("editBeta")->isEnabled());
+        QVERIFY(doc->isModified());
+    }
+
+    void lambdaIsClampedToZeroToTen() {
+        build();
+        choose(combo("comboMethod"), 1);
+        enter(edit("editLamda"), "12");
+        QCOMPARE(area().LAMDA, 10.0f);
+        QCOMPARE(edit("editLamda")->text(), QStringLiteral("10.000"));
+        enter(edit("editLamda"), "-1");
+        QCOMPARE(area().LAMDA, 0.0f);
+        QCOMPARE(edit("editLamda")->text(), QStringLiteral("0.000"));
+        enter(edit("editLamda"), "abc");
+        QCOMPARE(edit("editLamda")->text(), QStringLiteral("0.000"));
+    }
+
+    void aTooLongNumberIsReportedAndReadAsZero() {
+        build();
+        choose(combo("comboMethod"), 2);
+        QString shown;
+        QTimer::singleShot(0, this, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown = box->text();
+                QTest::keyClick(box, Qt::Key_Return);
+            }
+        });
+        enter(edit("editBeta"), "1.0000000000000000000"); // 21 characters
+        QCOMPARE(shown, QStringLiteral("数字过长，请输入小于20位的数值"));
+        QCOMPARE(area().BETA, 0.0f);
+        QCOMPARE(edit("editBeta")->text(), QStringLiteral("0.000"));
+    }
+
+    void renamingKeepsTheMemberInItsPlace() {
+        build(true, TAVOLIN_SAMPLES "/sample-result.SHA"); // several members
+        QVERIFY(doc->members().size() >= 2);
+        const std::u16string first = doc->members()[0].PILEID;
+        QComboBox* member = combo("comboMember");
+        QTest::keyClick(member, Qt::Key_Down); // choose member 2
+        QTRY_COMPARE(doc->currentMember(), 1);
+        QTRY_COMPARE(member->currentIndex(), 1);
+        enter(member->lineEdit(), QStringLiteral("新构件"));
+        QCOMPARE(doc->currentMember(), 1);
+        QCOMPARE(doc->members()[1].PILEID, std::u16string(u"新构件"));
+        QCOMPARE(doc->members()[0].PILEID, first);
+        QCOMPARE(member->count(), int(doc->members().size()));
+        QCOMPARE(member->itemText(1), QStringLiteral("新构件"));
+        QVERIFY(doc->isModified());
+        // Renaming to the other member's name still renames, it does not switch members.
+        enter(member->lineEdit(), QString::fromUtf16(first.c_str()));
+        QCOMPARE(doc->currentMember(), 1);
+        QCOMPARE(doc->members()[1].PILEID, first);
+    }
+
+    void choosingAnAreaMovesTheNavigation() {
+        build();
+        QVERIFY(doc->areasOf(0).size() >= 2);
+        QTest::keyClick(combo("comboArea"), Qt::Key_Down);
+        QCOMPARE(doc->currentAreaIndex(), 1);
+        QTRY_COMPARE(edit("editV")->text(), QString::number(area().velocity, 'f', 3));
+    }
+
+    void velocityFieldsDiscardKeysAndRefuseFocus() {
+        build();
+        QLineEdit* v = edit("editV");
+        const QString before = v->text();
+        QTest::keyClicks(v, "99");
+        QTest::keyClick(v, Qt::Key_Backspace);
+        QCOMPARE(v->text(), before);
+        v->setFocus();
+        QVERIFY(!v->hasFocus());
+        QTest::mouseClick(edit("editVa"), Qt::LeftButton);
+        QVERIFY(!edit("editVa")->hasFocus());
+    }
+
+    void theOpenedFilesListIsNewestFirstAndOpensOnDoubleClick() {
+        build();
+        form->addOpenedFile("/data/site/one.SHT");
+        form->addOpenedFile("/data/two.SHA");
+        auto* list = child<QListWidget>("fileList");
+        QCOMPARE(list->count(), 2);
+        QCOMPARE(list->item(0)->text(), QStringLiteral("two.SHA"));
+        QCOMPARE(list->item(1)->text(), QStringLiteral("one.SHT"));
+        form->addOpenedFile("/data/site/one.SHT"); // known: selected, not added
+        QCOMPARE(list->count(), 2);
+        QCOMPARE(list->currentRow(), 1);
+        QSignalSpy open(form.get(), &CMainForm::openFileRequested);
+        const QPoint at = list->visualItemRect(list->item(1)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(open.count(), 1);
+        QCOMPARE(open.at(0).at(0).toString(), QStringLiteral("/data/site/one.SHT"));
+    }
+};
+
+QTEST_MAIN(TestMainForm)
+#include "test_mainform.moc"
