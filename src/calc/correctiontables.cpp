@@ -79,11 +79,11 @@ CorrectionTables::CorrectionTables() {
     copyTable(PumpTbDefault, kPumpTb);
     copyTable(PlaneCecsDefault, kPlaneCecs);
     // One row per rebound unit: the top-face correction falls by 0.1 per unit down to 0,
-    // the bottom-face correction rises by 0.1 per unit up to 0.
+    // the bottom-face correction rises by 0.1 per unit up to 0. Whole tenths divided by 10
+    // give the float nearest each decimal entry; stepping 0.1f in float drifts by some ulps.
     for (int k = 0; k < 31; ++k) {
-        const float step = 0.1f * static_cast<float>(k);
-        PlaneTbDefault[k][0] = std::max(0.0f, 2.5f - step);
-        PlaneTbDefault[k][1] = step - 3.0f;
+        PlaneTbDefault[k][0] = std::max(0.0f, static_cast<float>(25 - k) / 10.0f);
+        PlaneTbDefault[k][1] = static_cast<float>(k - 30) / 10.0f;
     }
     resetAngleCecs();
     resetAngleTb();

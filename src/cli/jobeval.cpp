@@ -12,13 +12,20 @@ void applySettings(MemberInfo& member, std::vector<TestArea>& areas, ProjectInfo
         member.A = (*settings.abc)[0];
         member.B = (*settings.abc)[1];
         member.C = (*settings.abc)[2];
-    } else if (settings.curve) {
-        if (*settings.curve == CurveCustom) {
-            member.curve = CurveCustom; // keep the member's own coefficients
-        } else {
+    } else if (settings.curve && *settings.curve == CurveCustom) {
+        member.curve = CurveCustom; // keep the member's own coefficients
+    } else {
+        // A named curve always carries the defaults of the standard it is evaluated by, as the
+        // analysis form writes them when it shows the member; the strength conversion uses
+        // those defaults anyway, so the member and a saved file must not keep another
+        // standard's. A curve outside the known ones becomes crushed stone, as there.
+        int curve = settings.curve ? *settings.curve : member.curve;
+        if (curve != CurveCustom && curve != CurvePebble && curve != CurveCrushed)
+            curve = CurveCrushed;
+        if (curve != CurveCustom) {
             float A = member.A, B = member.B, C = member.C;
-            if (curveCoefficients(standard, *settings.curve, A, B, C)) {
-                member.curve = *settings.curve;
+            if (curveCoefficients(standard, curve, A, B, C)) {
+                member.curve = curve;
                 member.A = A;
                 member.B = B;
                 member.C = C;

@@ -19,9 +19,19 @@ TEST(Tables, DefaultsMatchThePrintedTables) {
     EXPECT_EQ(std::memcmp(tb, tbPrinted, sizeof tb), 0);
     const float pump[2][4] = {{4.5f, 3.0f, 1.5f, 0.0f}, {3.0f, 1.5f, 0.0f, -1.5f}};
     EXPECT_EQ(std::memcmp(t.PumpTb, pump, sizeof pump), 0);
+    // The printed rule top = max(0, 2.5 - 0.1k), bottom = 0.1k - 3.0, written out as the
+    // decimals it stands for: each entry is exactly the float literal of its decimal (a table
+    // built by adding 0.1f steps in float is off by up to 5 ulps, e.g. 0.39999986 for 0.4).
+    const float planeTb[31][2] = {
+        {2.5f, -3.0f}, {2.4f, -2.9f}, {2.3f, -2.8f}, {2.2f, -2.7f}, {2.1f, -2.6f}, {2.0f, -2.5f},
+        {1.9f, -2.4f}, {1.8f, -2.3f}, {1.7f, -2.2f}, {1.6f, -2.1f}, {1.5f, -2.0f}, {1.4f, -1.9f},
+        {1.3f, -1.8f}, {1.2f, -1.7f}, {1.1f, -1.6f}, {1.0f, -1.5f}, {0.9f, -1.4f}, {0.8f, -1.3f},
+        {0.7f, -1.2f}, {0.6f, -1.1f}, {0.5f, -1.0f}, {0.4f, -0.9f}, {0.3f, -0.8f}, {0.2f, -0.7f},
+        {0.1f, -0.6f}, {0.0f, -0.5f}, {0.0f, -0.4f}, {0.0f, -0.3f}, {0.0f, -0.2f}, {0.0f, -0.1f},
+        {0.0f, 0.0f}};
     for (int k = 0; k <= 30; ++k) {
-        EXPECT_NEAR(t.PlaneTb[k][0], k < 25 ? 2.5 - 0.1 * k : 0.0, 1e-6) << k;
-        EXPECT_NEAR(t.PlaneTb[k][1], 0.1 * k - 3.0, 1e-6) << k;
+        EXPECT_EQ(t.PlaneTb[k][0], planeTb[k][0]) << "Rm " << 20 + k;
+        EXPECT_EQ(t.PlaneTb[k][1], planeTb[k][1]) << "Rm " << 20 + k;
     }
     EXPECT_EQ(t.PlaneTb[25][0] + t.PlaneTb[30][1] + t.PlaneCecs[6][1], 0.0f);
 }

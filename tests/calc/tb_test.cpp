@@ -54,8 +54,12 @@ TEST_F(Tb, RowIsTheNextWholeRebound) {
                  {30, -50, 2.5f},    {30, 10, -2.5f}};
     for (const auto& c : cases)
         EXPECT_EQ(algo.GetAngleCorrection(c.Rm, c.angle), c.value) << c.Rm << " " << c.angle;
-    EXPECT_NEAR(algo.GetPlaneCorrection(30.0f, 1), 1.4, 1e-6);
-    EXPECT_NEAR(algo.GetPlaneCorrection(30.0f, 2), -1.9, 1e-6);
+    // Exactly the float of the printed decimal (row of Rm 31, 44, 41): a correction a few ulps
+    // off moves the corrected rebound value and with it the converted strength.
+    EXPECT_EQ(algo.GetPlaneCorrection(30.0f, 1), 1.4f);
+    EXPECT_EQ(algo.GetPlaneCorrection(30.0f, 2), -1.9f);
+    EXPECT_EQ(algo.GetPlaneCorrection(43.4f, 2), -0.6f);
+    EXPECT_EQ(algo.GetPlaneCorrection(40.5f, 1), 0.4f);
     EXPECT_EQ(algo.GetPlaneCorrection(30.0f, 0), 0.0f);
     tables.AngleTb[11][3] = -9.9f;
     EXPECT_EQ(algo.GetAngleCorrection(30.5f, 30), -9.9f);

@@ -197,6 +197,24 @@ TEST_F(EvaluateTest, OptionsChangeCurvePumpedAndEta) {
     EXPECT_EQ(j["members"][0]["B"].f(), 1.23f);
     EXPECT_EQ(j["members"][0]["pumped"].i(), 1);
 
+    // Without --curve a named curve carries the defaults of the standard that evaluates it
+    // (default-coefficient table: TB crushed stone 0.0038, 1.72, 1.57; CECS pebble 0.0056, ...),
+    // never those of the standard the file was saved under.
+    j = evaluate({"--standard", "tb"});
+    EXPECT_EQ(j["members"][1]["curve"].i(), 2);
+    EXPECT_EQ(j["members"][1]["A"].f(), 0.0038f);
+    EXPECT_EQ(j["members"][1]["B"].f(), 1.72f);
+    EXPECT_EQ(j["members"][1]["C"].f(), 1.57f);
+    const std::string tbFile = dir.file("tb.SHA");
+    ASSERT_EQ(runCli({"save-result", path, tbFile, "--standard", "tb", "--curve", "pebble"}).status,
+              0);
+    const RunResult again = runCli({"evaluate", tbFile, "--json"});
+    ASSERT_EQ(again.status, 0) << again.err;
+    const Json cecs = parseJson(again.out);
+    EXPECT_EQ(cecs["members"][0]["curve"].i(), 1);
+    EXPECT_EQ(cecs["members"][0]["A"].f(), 0.0056f);
+    EXPECT_EQ(cecs["members"][0]["C"].f(), 1.769f);
+
     j = evaluate({"--abc", "0.02,1.5,1.6", "--eta", "1.2"});
     const Json& m = j["members"][0];
     EXPECT_EQ(m["curve"].i(), 0);

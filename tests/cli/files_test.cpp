@@ -143,7 +143,10 @@ TEST(Merge, MembersOfBothFilesInOrder) {
         EXPECT_EQ(j["members"][m]["PILEID"].text, names[m]);
         EXPECT_EQ(j["members"][m]["SI"].i(), m);
         EXPECT_EQ(j["members"][m]["areas"].items.size(), counts[m]);
-        EXPECT_EQ(j["members"][m]["A"].f(), 0.0f); // the merge clears the coefficients
+        // The merge clears the coefficients; all zero reads back as crushed stone, which is
+        // evaluated with (and so shows) the CECS 02:2005 crushed-stone defaults.
+        EXPECT_EQ(j["members"][m]["curve"].i(), 2);
+        EXPECT_EQ(j["members"][m]["A"].f(), 0.0162f);
     }
 }
 
