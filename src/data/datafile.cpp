@@ -1,4 +1,24 @@
 // Reader of the raw (.SHT) and result (.SHA) file pairs: key lines, fixed-width tables, waveforms.
+//
+// Choices where the format itself says nothing:
+// - A missing key or column heading reads as an empty value: text keys give "", numeric keys 0
+//   (β then 1), table fields leave their target unchanged.
+// - A "Method   :" word other than 角测/平测/对测 (or none) leaves `Method` at 0.
+// - Headings are looked up from their section's title on (falling back to the whole text), so a
+//   project text that happens to contain a heading cannot capture a column.
+// - A waveform must lie wholly inside the companion, and all waveforms together may not need more
+//   bytes than it has; otherwise "读取SHD文件异常!". A `DatLen` of 0 or less with data lines
+//   present is the same fault. This bounds memory by the companion's size.
+// - Positions in the companion are read as 64-bit numbers (the column holds 12 digits).
+// - Only blanks and line ends after the last data line of RayPara end the table like the end
+//   of the text does.
+// - Members after the first of a raw file (a raw file with a StrengthNum block) share the first
+//   member's sample interval and waveform length: a raw file carries one acquisition setting.
+// - Areas of a file that is not raw keep the new-area λ, β and method unless ResultPara gives
+//   them; their η starts as the project's.
+// - The 20-character limit of numbers counts the characters of the ANSI (GBK) form.
+// - A LF without CR reads as CR LF; zero bytes read as blanks; undecodable bytes as U+FFFD.
+// - StrengthNum without the key of member 0 gives a job of no members.
 #include "data/datafile.h"
 
 #include "data/mathoperation.h"
@@ -48,6 +68,7 @@ constexpr int kSectionStride = 118;
 constexpr int kRayStride = 140;
 constexpr int kResultStride = 170;
 constexpr int kMaxWidth = 16;
+constexpr int kRaySeekOffset = 78; // where the Seek column starts inside a RayPara line
 
 // A file opened for reading, closed on every way out.
 class InFile {
@@ -172,19 +193,35 @@ public:
         if (options_.notice)
             options_.notice(MathOperation::tooLongMessage);
     }
+    // The limit counts the characters of the number's ANSI form: two for each GBK pair.
+    static size_t ansiLength(const char16_t* s, size_t n) {
+        if (n < 10)
+            return n;
+        for (size_t i = 0; i < n; ++i)
+            if (s[i] >= 0x80)
+                return utf16ToGbk(std::u16string(s, n)).size();
+        return n;
+    }
     float toFloat(const char16_t* s, size_t n) const {
-        if (n >= 20) {
+        if (ansiLength(s, n) >= 20) {
             tooLong();
             return 0.0f;
         }
         return numparse::leadingFloat(s, n);
     }
     int toInt(const char16_t* s, size_t n) const {
-        if (n >= 20) {
+        if (ansiLength(s, n) >= 20) {
             tooLong();
             return 0;
         }
         return numparse::leadingInt(s, n);
+    }
+    long long toInt64(const char16_t* s, size_t n) const {
+        if (ansiLength(s, n) >= 20) {
+            tooLong();
+            return 0;
+        }
+        return numparse::leadingInt64(s, n);
     }
 
     std::u16string keyText(std::u16string_view key) const { return t_.keyValue(key); }
@@ -227,6 +264,20 @@ public:
         const size_t n = c.get(row, buf);
         if (n > 0)
             target = toInt(buf, n);
+    }
+    void readInt64(const Column& c, int64_t row, long long& target) const {
+        char16_t buf[kMaxWidth];
+        const size_t n = c.get(row, buf);
+        if (n > 0)
+            target = toInt64(buf, n);
+    }
+    // True when nothing but blanks and line ends lies from `from` to the end of the text.
+    bool blankFrom(int64_t from) const {
+        const std::u16string& t = t_.text();
+        for (size_t i = static_cast<size_t>(std::max<int64_t>(from, 0)); i < t.size(); ++i)
+            if (t[i] != u' ' && t[i] != u'\r' && t[i] != u'\n' && t[i] != u'\t')
+                return false;
+        return true;
     }
     std::u16string readText(const Column& c, int64_t row) const {
         char16_t buf[kMaxWidth];
@@ -394,6 +445,10 @@ std::u16string readFile(const std::string& path, JobData& job, const ReadOptions
             r.readFloat(sc.Delay, m.SI, pi.Delay);
             r.readFloat(sc.dT, m.SI, m.dT);
             r.readInt(sc.DatLen, m.SI, m.DatLen);
+            for (size_t i = 1; i < job.members.size(); ++i) {
+                job.members[i].dT = m.dT;
+                job.members[i].DatLen = m.DatLen;
+            }
         }
     } else {
         for (int64_t i = 0; i < memberCount; ++i) {
@@ -440,6 +495,10 @@ std::u16string readFile(const std::string& path, JobData& job, const ReadOptions
             // No further data line: its waveform position lies beyond the text.
             if (rc.Seek.position(line0) + rc.Seek.width > textLen)
                 break;
+            // Blank lines after the table end it as well (the scan stops at the first character
+            // of a data line).
+            if (r.blankFrom(rc.Seek.position(line0) - kRaySeekOffset))
+                break;
             int lineSI = -1;
             r.readInt(rc.SI, line0, lineSI);
             if (lineSI == b + 1 && memberCount != 1)
@@ -449,14 +508,15 @@ std::u16string readFile(const std::string& path, JobData& job, const ReadOptions
             int areaSI = static_cast<int>(b);
             for (int j = 0; j < 3; ++j) {
                 const int64_t line = line0 + j;
-                int si = areaSI, ratno = 0, seek = 0;
+                int si = areaSI, ratno = 0;
+                long long seek = 0;
                 float L = 0, T = 0, Ta = 0, gain = 0, delay = 0, R = 0;
                 r.readInt(rc.SI, line, si);
                 r.readInt(rc.RATNO, line, ratno);
                 r.readFloat(rc.L, line, L);
                 r.readFloat(rc.T, line, T);
                 r.readFloat(rc.Ta, line, Ta);
-                r.readInt(rc.Seek, line, seek);
+                r.readInt64(rc.Seek, line, seek);
                 lastRead = rc.Seek.position(line);
                 r.readFloat(rc.Delay, line, delay);
                 r.readFloat(rc.Gain, line, gain);
@@ -464,6 +524,8 @@ std::u16string readFile(const std::string& path, JobData& job, const ReadOptions
 
                 // The waveform must lie inside the companion file, and all waveforms together
                 // cannot need more bytes than it has.
+                if (seek < 1 || seek - 1 > waveSize)
+                    return kShdFailed;
                 const int64_t offset = static_cast<int64_t>(seek) - 1;
                 const int64_t len = 2 * static_cast<int64_t>(member.DatLen);
                 if (member.DatLen <= 0 || offset < 0 || offset > waveSize ||
@@ -492,10 +554,12 @@ std::u16string readFile(const std::string& path, JobData& job, const ReadOptions
                     areaSI = si;
                 }
             }
-            area.LAMDA = pi.LAMDA;
-            area.BETA = pi.BETA;
+            if (raw) {
+                area.LAMDA = pi.LAMDA;
+                area.BETA = pi.BETA;
+                area.TMETHOD = pi.Method;
+            }
             area.ETA = pi.ETA;
-            area.TMETHOD = pi.Method;
             area.TESTLOC = pi.SPOT;
             area.dT = member.dT;
             area.SI = areaSI;

@@ -92,6 +92,26 @@ private:
     }
 };
 
+// A text for a fixed-width column, as it will stand in the file: a line break would end the
+// line, a character outside the BMP becomes one "?" in GBK, and a longer text would shift every
+// following line, so it is cut to the width.
+std::u16string columnText(const std::u16string& s, size_t width) {
+    std::u16string out;
+    for (size_t i = 0; i < s.size() && out.size() < width; ++i) {
+        const char16_t c = s[i];
+        if (c == u'\r' || c == u'\n') {
+            out.push_back(u' ');
+        } else if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
+                   s[i + 1] <= 0xDFFF) {
+            out.push_back(u'?');
+            ++i;
+        } else {
+            out.push_back(c);
+        }
+    }
+    return out;
+}
+
 const char16_t* methodWord(int method) {
     switch (method) {
     case MethodCorner:
@@ -181,8 +201,7 @@ void writeResultLine(Lines& o, int memberSI, const TestArea& a) {
     o.fixed(a.CARBON, 8, 1);
     o.fixed(a.FCUI, 8, 1);
     o.integer(a.TMETHOD, 8);
-    // The column holds 10 characters; a longer text would shift every following line.
-    o.rightAligned(a.TESTLOC.substr(0, 10), 10);
+    o.rightAligned(columnText(a.TESTLOC, 10), 10);
     o.endLine();
 }
 

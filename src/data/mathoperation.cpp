@@ -87,7 +87,7 @@ float leadingFloat(const char16_t* s, size_t n) {
     return static_cast<float>(v);
 }
 
-int leadingInt(const char16_t* s, size_t n) {
+long long leadingInt64(const char16_t* s, size_t n) {
     size_t i = 0;
     while (i < n && isSpace(s[i]))
         ++i;
@@ -96,13 +96,23 @@ int leadingInt(const char16_t* s, size_t n) {
         negative = s[i] == u'-';
         ++i;
     }
+    // Saturates at the 64-bit range: ten more digits never overflow below this bound.
+    constexpr long long kLimit = LLONG_MAX / 10 - 9;
     long long v = 0;
+    bool saturated = false;
     for (; i < n && isDigit(s[i]); ++i) {
-        if (v <= static_cast<long long>(INT_MAX) + 1)
+        if (v > kLimit)
+            saturated = true;
+        else
             v = v * 10 + (s[i] - u'0');
     }
-    if (negative)
-        v = -v;
+    if (saturated)
+        return negative ? LLONG_MIN : LLONG_MAX;
+    return negative ? -v : v;
+}
+
+int leadingInt(const char16_t* s, size_t n) {
+    const long long v = leadingInt64(s, n);
     if (v > INT_MAX)
         return INT_MAX;
     if (v < INT_MIN)

@@ -11,6 +11,8 @@ namespace tavolin::numparse {
 float leadingFloat(const char16_t* s, size_t n);
 // Leading whole number: optional white space, sign, digits; saturated to the int range.
 int leadingInt(const char16_t* s, size_t n);
+// The same for 64-bit values (companion positions may pass 2^31).
+long long leadingInt64(const char16_t* s, size_t n);
 
 // Float to int truncated toward zero; NaN gives 0, values beyond the int range saturate.
 int truncToInt(double v);

@@ -217,6 +217,26 @@ TEST(FilesLayout, TestLocationIsRightAlignedInTenCharacters) {
     EXPECT_EQ(line.substr(158), "      ABCD");
 }
 
+TEST(FilesLayout, TestLocationKeepsTheLineWidthWhateverItHolds) {
+    ScratchDir dir;
+    JobData job = layoutJob();
+    job.areas[0].push_back(job.areas[0][0]);
+    // A line break, and a character outside the BMP that GBK can only write as one "?".
+    job.areas[0][0].TESTLOC = u"A\r\nB\U0001F600C";
+    job.areas[0][1].TESTLOC = u"后";
+    ASSERT_EQ(WriteResultFile(dir.path("w.SHA"), job), u"");
+    const std::vector<std::string> got = lines(readText(dir.path("w.SHA")));
+    ASSERT_EQ(got[27 + 12].size(), 168u);
+    EXPECT_EQ(got[27 + 12].substr(158), "    A  B?C");
+    EXPECT_EQ(got[27 + 13].substr(158), "         后");
+    JobData back;
+    ASSERT_EQ(ReadDataFile(dir.path("w.SHA"), back), u"");
+    ASSERT_EQ(back.areas[0].size(), 2u);
+    EXPECT_EQ(back.areas[0][0].TESTLOC, u"AB?C");
+    EXPECT_EQ(back.areas[0][1].TESTLOC, u"后");
+    EXPECT_EQ(back.areas[0][1].R[0], 30);
+}
+
 TEST(FilesLayout, ValueWiderThanItsColumnRefusesToWriteAndKeepsThePreviousPair) {
     ScratchDir dir;
     const JobData good = layoutJob();

@@ -236,3 +236,269 @@ TEST(FilesRead, ZeroSampleIntervalKeepsIndexesInRange) {
     EXPECT_EQ(a.points[0].ampIndex, 0);           // 0 / 0
     EXPECT_EQ(a.points[1].arrivalIndex, INT_MIN); // -3 / 0
 }
+
+namespace {
+
+// A result-file SectionPara line: the ten acquisition columns, A, B, C and two TEMP columns.
+std::string resultSectionLine(int si, float dT, float delay, int datLen, float A, float B,
+                              float C) {
+    char buf[200];
+    std::snprintf(buf, sizeof buf, "%-4d%8.2f%8.0f%8.2f%8.2f%8.2f%8d%8.2f%8.2f%8.2f%8.4f%8.3f%8.3f",
+                  si, 1.0, 80.0, 0.0, static_cast<double>(dT), static_cast<double>(delay), datLen,
+                  0.0, 0.0, 0.0, static_cast<double>(A), static_cast<double>(B),
+                  static_cast<double>(C));
+    return std::string(buf) + "    TEMP    TEMP\r\n";
+}
+
+// A ResultPara line; the numbers are written with other (valid) precisions than ours.
+std::string resultParaLine(int si, int ratno, int firstReading, float lamda, float fcui,
+                           int tmethod, const char* testloc) {
+    char buf[300];
+    int n = std::snprintf(buf, sizeof buf, "%2d%8d", si, ratno);
+    for (int r = 0; r < 16; ++r)
+        n += std::snprintf(buf + n, sizeof buf - static_cast<size_t>(n), "%4d", firstReading + r);
+    std::snprintf(buf + n, sizeof buf - static_cast<size_t>(n),
+                  "%4.1f%8.4f%8.2f%8.3f%8d%8.2f%8d%8.2f%8.2f%8.3f%8d", 36.6,
+                  static_cast<double>(lamda), 1.25, 0.875, -30, -1.75, 2, 1.25, 3.5,
+                  static_cast<double>(fcui), tmethod);
+    return std::string(buf) + testloc + "\r\n";
+}
+
+// Two members: member 0 with 2 areas of 8 samples (dT 0.5), member 1 with 1 area of 4 samples
+// (dT 1.0, Delay 6); A, B, C per member; one ResultPara line per area; a Result block.
+std::string resultText(bool withResultPara) {
+    std::string text = header("X", "对测", "1.10");
+    text.replace(text.find("TEMP     :********"), 18, "Molddate :2008-8-8");
+    text += "PODUX_CrsHlDat_StrengthNum:\r\nPILEID0  :甲\r\nSI0      :0\r\n"
+            "PILEID1  :乙\r\nSI1      :1\r\n\r\n\r\n";
+    text += "PODUX_CrsHlDat_SectionPara:\r\nSI    CrossD    Gain  T0(us)  dT(us)   Delay  DatLen"
+            "   FiltL   FiltH  Sen_dH       A       B       C    TEMP    TEMP\r\n" +
+            resultSectionLine(0, 0.5f, 4.0f, 8, 0.0123f, 1.5f, 2.25f) +
+            resultSectionLine(1, 1.0f, 6.0f, 4, 0.0321f, 1.25f, 1.75f) + "\r\n";
+    if (withResultPara)
+        text += "\r\nPODUX_CrsHlDat_ResultPara:\r\nSI TESTNUM  R1  R2  R3  R4  R5  R6  R7  R8  R9"
+                " R10 R11 R12 R13 R14 R15 R16  RA   LAMDA    BETA     ETA   ANGLE ANGLEAM   PLANE"
+                " PLANEAM  CARBON    FCUI TMETHOD   TESTLOC\r\n" +
+                resultParaLine(0, 1, 20, 1.1f, 31.25f, 0, "        左侧") +
+                resultParaLine(0, 2, 21, 1.2f, 32.5f, 2, "          ") +
+                resultParaLine(1, 1, 22, 1.3f, 40.125f, 1, "     A B C") + "\r\n";
+    text += "PODUX_CrsHlDat_Result:\r\nMF       :    33.4\r\nSF       :    4.12\r\n"
+            "FCUE     :    27.0\r\n\r\n\r\n";
+    text += kRayTitle;
+    long long seek = 1;
+    for (int k = 0; k < 2; ++k)
+        for (int j = 0; j < 3; ++j, seek += 16)
+            text += rayLine(0, k + 1, j, 100, 10, 10, seek, 1, 4, 35);
+    for (int j = 0; j < 3; ++j, seek += 8)
+        text += rayLine(1, 1, j, 100, 10, 10, seek, 1, 6, 35);
+    return text + "\r\n";
+}
+
+} // namespace
+
+TEST(FilesRead, RayLinesGiveRatnoReadingsAndSiFromTheThirdLineAndDelayPerLine) {
+    ScratchDir dir;
+    std::string text = header("P", "平测", "1.00") + sections({sectionLine(0, 0.5f, 4, 8)}) +
+                       kRayTitle + rayLine(0, 5, 0, 100, 3.8f, 2.9f, 1, 1, 4, 30) +
+                       rayLine(3, 6, 1, 100, 10.3f, 10.3f, 17, 1, 6, 31) +
+                       rayLine(4, 7, 2, 100, 12.0f, 12.0f, 33, 1, 8, 32) + "\r\n";
+    text.replace(text.find("      32    TEMP"), 8, "    32.9"); // R of the third line
+    writePair(dir, "l.SHT", text, companion(3, 8));
+    JobData job;
+    ASSERT_EQ(ReadDataFile(dir.path("l.SHT"), job), u"");
+    ASSERT_EQ(job.areas[0].size(), 1u);
+    const TestArea& a = job.areas[0][0];
+    EXPECT_EQ(a.RATNO, 7);
+    EXPECT_EQ(a.SI, 4);
+    for (int r : a.R)
+        EXPECT_EQ(r, 32); // 32.9 truncated
+    EXPECT_FLOAT_EQ(a.points[0].Delay, 4.0f);
+    EXPECT_FLOAT_EQ(a.points[1].Delay, 6.0f);
+    EXPECT_FLOAT_EQ(a.Delay, 8.0f);
+    // (3.8 - 4) / 0.5 = -0.4 and (2.9 - 4) / 0.5 = -2.2: truncated toward zero, not down.
+    EXPECT_EQ(a.points[0].arrivalIndex, 0);
+    EXPECT_EQ(a.points[0].ampIndex, -2);
+    // (10.3 - 6) / 0.5 = 8.6 with the line's own Delay.
+    EXPECT_EQ(a.points[1].arrivalIndex, 8);
+}
+
+TEST(FilesRead, RawAcquisitionComesFromTheLineOfTheMembersSectNum) {
+    ScratchDir dir;
+    std::string text = header("P", "平测", "1.00") +
+                       sections({sectionLine(0, 0.5f, 4, 8), sectionLine(1, 0.25f, 2, 4)}) +
+                       rayTable(1, 4);
+    text.replace(text.find("SectNum  :"), 10, "SectNum  :1");
+    writePair(dir, "s.SHT", text, companion(3, 4));
+    JobData job;
+    ASSERT_EQ(ReadDataFile(dir.path("s.SHT"), job), u"");
+    EXPECT_EQ(job.members[0].SI, 1);
+    EXPECT_EQ(job.members[0].DatLen, 4);
+    EXPECT_FLOAT_EQ(job.members[0].dT, 0.25f);
+    EXPECT_FLOAT_EQ(job.project.Delay, 2.0f);
+    ASSERT_EQ(job.sections.size(), 2u);
+    EXPECT_EQ(job.sections[0].DatLen, 8);
+    EXPECT_EQ(job.areas[0][0].points[0].samples.size(), 4u);
+}
+
+TEST(FilesRead, HandWrittenResultFile) {
+    ScratchDir dir;
+    writePair(dir, "h.SHA", resultText(true), companion(6, 8) + companion(3, 4));
+    JobData job;
+    ASSERT_EQ(ReadDataFile(dir.path("h.SHA"), job), u"");
+    EXPECT_EQ(job.project.Molddate, u"2008-8-8");
+    EXPECT_EQ(job.project.Method, MethodOpposite);
+    EXPECT_FLOAT_EQ(job.project.Delay, 6.0f); // the last member's line
+    ASSERT_EQ(job.members.size(), 2u);
+    EXPECT_EQ(job.members[1].DatLen, 4);
+    EXPECT_FLOAT_EQ(job.members[1].dT, 1.0f);
+    EXPECT_FLOAT_EQ(job.members[0].A, 0.0123f);
+    EXPECT_FLOAT_EQ(job.members[1].B, 1.25f);
+    EXPECT_FLOAT_EQ(job.members[1].C, 1.75f);
+    ASSERT_EQ(job.sections.size(), 2u);
+    EXPECT_TRUE(job.hasResult);
+    EXPECT_FLOAT_EQ(job.result.MF, 33.4f);
+    EXPECT_FLOAT_EQ(job.result.SF, 4.12f);
+    EXPECT_FLOAT_EQ(job.result.FCUE, 27.0f);
+    ASSERT_EQ(job.areas[0].size(), 2u);
+    ASSERT_EQ(job.areas[1].size(), 1u);
+    const TestArea& a = job.areas[0][0];
+    EXPECT_EQ(a.R[0], 20);
+    EXPECT_EQ(a.R[15], 35);
+    EXPECT_FLOAT_EQ(a.RA, 36.6f);
+    EXPECT_FLOAT_EQ(a.LAMDA, 1.1f);
+    EXPECT_FLOAT_EQ(a.BETA, 1.25f);
+    EXPECT_FLOAT_EQ(a.ETA, 0.875f);
+    EXPECT_EQ(a.ANGLE, -30);
+    EXPECT_FLOAT_EQ(a.ANGLEAM, -1.75f);
+    EXPECT_EQ(a.PLANE, 2);
+    EXPECT_FLOAT_EQ(a.PLANEAM, 1.25f);
+    EXPECT_FLOAT_EQ(a.CARBON, 3.5f);
+    EXPECT_FLOAT_EQ(a.FCUI, 31.25f);
+    EXPECT_EQ(a.TMETHOD, MethodCorner);
+    EXPECT_EQ(a.TESTLOC, u"左侧");
+    EXPECT_EQ(job.areas[0][1].TESTLOC, u""); // assigned even when empty
+    // The first area of the second member takes the line after the first member's last one.
+    const TestArea& b = job.areas[1][0];
+    EXPECT_EQ(b.R[0], 22);
+    EXPECT_FLOAT_EQ(b.FCUI, 40.125f);
+    EXPECT_EQ(b.TESTLOC, u"ABC");
+    EXPECT_EQ(b.points[2].samples.size(), 4u);
+    EXPECT_FLOAT_EQ(b.dT, 1.0f);
+}
+
+TEST(FilesRead, ResultStepsOnlyForShaAndTheirSectionsOptional) {
+    ScratchDir dir;
+    const std::string wave = companion(6, 8) + companion(3, 4);
+    // A result file without ResultPara: the areas keep the values of a new area, η the
+    // project's; the readings are not in the file.
+    writePair(dir, "n.SHA", resultText(false), wave);
+    JobData job;
+    ASSERT_EQ(ReadDataFile(dir.path("n.SHA"), job), u"");
+    const TestArea& a = job.areas[0][1];
+    EXPECT_FLOAT_EQ(a.LAMDA, 1.0f);
+    EXPECT_FLOAT_EQ(a.BETA, 1.0f);
+    EXPECT_EQ(a.TMETHOD, MethodSameSide);
+    EXPECT_FLOAT_EQ(a.ETA, 0.9f);
+    EXPECT_EQ(a.R[0], 0);
+    EXPECT_EQ(a.TESTLOC, u"顶板"); // the project's SPOT for every file
+    EXPECT_FLOAT_EQ(job.members[1].A, 0.0321f);
+    // The same text under a path with neither extension: no Molddate, no A, B, C, no
+    // ResultPara; acquisition per member and the Result block as for every file.
+    writePair(dir, "n.DAT", resultText(true), wave);
+    JobData other;
+    ASSERT_EQ(ReadDataFile(dir.path("n.DAT"), other), u"");
+    EXPECT_EQ(other.project.Molddate, u"");
+    EXPECT_FLOAT_EQ(other.members[1].A, MemberInfo{}.A);
+    EXPECT_EQ(other.members[1].DatLen, 4);
+    EXPECT_FLOAT_EQ(other.areas[0][0].FCUI, 0.0f);
+    EXPECT_FLOAT_EQ(other.areas[0][0].LAMDA, 1.0f);
+    EXPECT_TRUE(other.hasResult);
+    EXPECT_FLOAT_EQ(other.result.FCUE, 27.0f);
+    // Lower-case extensions are not recognised either.
+    writePair(dir, "n.sha", resultText(true), wave);
+    ASSERT_EQ(ReadDataFile(dir.path("n.sha"), other), u"");
+    EXPECT_EQ(other.project.Molddate, u"");
+}
+
+TEST(FilesRead, RawFileWithSeveralMembersSharesTheFirstMembersAcquisition) {
+    ScratchDir dir;
+    std::string text = resultText(false);
+    // Two members of 8 samples each, under a raw path.
+    text.replace(text.find(resultSectionLine(1, 1.0f, 6.0f, 4, 0.0321f, 1.25f, 1.75f)),
+                 resultSectionLine(1, 1.0f, 6.0f, 4, 0.0321f, 1.25f, 1.75f).size(),
+                 resultSectionLine(1, 0.25f, 6.0f, 99, 0.0321f, 1.25f, 1.75f));
+    for (long long seek : {113LL, 105LL}) {
+        char from[16], to[16];
+        std::snprintf(from, sizeof from, "%12lld", seek);
+        std::snprintf(to, sizeof to, "%12lld", seek == 113 ? 129LL : 113LL);
+        text.replace(text.find(from), 12, to);
+    }
+    writePair(dir, "several.SHT", text, companion(9, 8));
+    JobData job;
+    ASSERT_EQ(ReadDataFile(dir.path("several.SHT"), job), u"");
+    ASSERT_EQ(job.members.size(), 2u);
+    EXPECT_EQ(job.members[1].DatLen, 8);
+    EXPECT_FLOAT_EQ(job.members[1].dT, 0.5f);
+    ASSERT_EQ(job.areas[1].size(), 1u);
+    EXPECT_EQ(job.areas[1][0].points[2].samples.size(), 8u);
+    // Waveform 8 (the last), sample 1: 2048 + (1 + 8) % 100 - 50.
+    EXPECT_EQ(job.areas[1][0].points[2].samples[1], 2048 + 9 - 50);
+    // A raw file takes the readings from the R column and the project's λ, β, method.
+    EXPECT_EQ(job.areas[1][0].R[5], 35);
+    EXPECT_EQ(job.areas[1][0].TMETHOD, MethodOpposite);
+}
+
+TEST(FilesRead, BlankLinesAfterTheRayTableEndIt) {
+    ScratchDir dir;
+    std::string text = rawText(2, 16);
+    for (int i = 0; i < 200; ++i)
+        text += i % 3 ? "\r\n" : "      \r\n";
+    writePair(dir, "t.SHT", text, companion(6, 16));
+    JobData job;
+    ASSERT_EQ(ReadDataFile(dir.path("t.SHT"), job), u"");
+    EXPECT_EQ(job.areas[0].size(), 2u);
+    // Anything else after the table is still a data line that does not hold together.
+    writePair(dir, "u.SHT", text + "x", companion(6, 16));
+    EXPECT_EQ(ReadDataFile(dir.path("u.SHT"), job), u"读取SHD文件异常!");
+}
+
+TEST(FilesRead, NumberLimitCountsTheCharactersOfTheGbkForm) {
+    ScratchDir dir;
+    std::string text = rawText(1, 16);
+    // 18 characters, 20 in GBK: too long. 17 characters, 19 in GBK: read.
+    text.replace(text.find("    1.20"), 8, "1.00000000000000米米");
+    text.replace(text.find("    0.90"), 8, "0.5000000000000米");
+    writePair(dir, "g.SHT", text, companion(3, 16));
+    std::vector<std::u16string> notices;
+    ReadOptions options;
+    options.notice = [&](const std::u16string& m) { notices.push_back(m); };
+    JobData job;
+    ASSERT_EQ(ReadDataFile(dir.path("g.SHT"), job, options), u"");
+    EXPECT_FLOAT_EQ(job.project.LAMDA, 0.0f);
+    EXPECT_FLOAT_EQ(job.project.ETA, 0.5f);
+    EXPECT_EQ(notices.size(), 1u);
+}
+
+TEST(FilesRead, CompanionPositionBeyondTwoGigabytes) {
+    ScratchDir dir;
+    // A sparse companion: the waveforms lie past 2^31 bytes.
+    const long long base = (1LL << 31) + 10;
+    std::string text =
+        header("P", "平测", "1.00") + sections({sectionLine(0, 0.5f, 4, 8)}) + kRayTitle;
+    for (int j = 0; j < 3; ++j)
+        text += rayLine(0, 1, j, 100, 10, 10, base + 1 + 16 * j, 1, 4, 35);
+    text += "\r\n";
+    writeBytes(dir.path("big.SHT"), utf16ToGbk(utf8ToUtf16(text)));
+    {
+        std::ofstream out(dir.path("big.SHD"), std::ios::binary);
+        out.seekp(base);
+        const std::string w = companion(3, 8);
+        out.write(w.data(), static_cast<std::streamsize>(w.size()));
+        if (!out)
+            GTEST_SKIP() << "no room for a sparse file";
+    }
+    JobData job;
+    ASSERT_EQ(ReadDataFile(dir.path("big.SHT"), job), u"");
+    // Waveform 1, sample 3: 2048 + (3 + 1) % 100 - 50.
+    EXPECT_EQ(job.areas[0][0].points[1].samples[3], 2048 + 4 - 50);
+}
