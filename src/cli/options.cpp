@@ -167,7 +167,24 @@ std::string usageText() {
            " [--lowpass KHZ]\n"
            "\n"
            "FILE 为声波原始文件（.SHT）或声波结果文件（.SHA），同目录下须有其 .SHD 波形文件。\n"
-           "构件、测区、测点从 1 开始编号。失败时退出码为 1，用法错误时为 2。\n";
+           "构件、测区、测点从 1 开始编号。失败时显示原因，退出码为 1；用法错误时为 2。\n"
+           "\n"
+           "evaluate 与 save-result 的选项作用于文件中的每一个构件：\n"
+           "  --standard  规范，cecs 为 CECS 02:2005（默认），tb 为 TB10426-2004。\n"
+           "  --curve     粗骨料；pebble（卵石）、crushed（碎石）写入所选规范的默认系数，\n"
+           "              custom（自定义）保留文件中的系数。不给 --curve 时，卵石、碎石构件\n"
+           "              同样采用所选规范的默认系数。\n"
+           "  --abc       自定义曲线的系数a、b、c（即 --curve custom），各在 0 到 10 之间。\n"
+           "  --pumped    所有构件按泵送混凝土计算（仅 TB10426-2004 计入修正）。\n"
+           "  --eta       强度修正系数η（0 到 10），写入工程信息和每一个测区。\n"
+           "  --json      以 JSON 输出各记录的字段；数值为能读回同一单精度值的最短写法，\n"
+           "              无穷大或非数写为 null。excluded 为被剔除的六个读数位置（0–15）：\n"
+           "              前三个为最高值、后三个为最低值，每组按位置从小到大；直接输入平均值\n"
+           "              的测区为 null。\n"
+           "save-result 写出按所选设置计算后的声波结果文件。\n"
+           "waveform 输出 CSV（index,time_us,raw,working）；--highpass 为 0.01–20 kHz，\n"
+           "--lowpass 为 2–500 kHz，高通值不得大于低通值。\n"
+           "进度只在标准错误输出为终端时显示。\n";
 }
 
 } // namespace tavolin::cli

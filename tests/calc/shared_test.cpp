@@ -44,6 +44,12 @@ TEST_F(Shared, ReboundMeanAndExtremes) {
     V tie6(16, 30);
     tie6[4] = 20, tie6[5] = 40;
     EXPECT_EQ(marks(tie6), (V{5, 1, 2, 3, 0, 4}));
+    // Traced by hand: the first six (38 41 39 36 39 41) are ordered by swapping whenever a
+    // later slot holds a strictly greater value, which leaves position 4, not 2, among the
+    // high 39s; then 6, 7 and 9 displace the low set's largest values.
+    EXPECT_EQ(marks(V{38, 41, 39, 36, 39, 41, 38, 36, 38, 34, 37, 39, 39, 39, 39, 38}),
+              (V{1, 5, 4, 7, 9, 3}));
+    EXPECT_FLOAT_EQ(rm, 38.4f);
 }
 
 TEST_F(Shared, MinMaxMeanStdDev) {
