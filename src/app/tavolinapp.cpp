@@ -60,7 +60,8 @@ void CTavolinApp::installFontSubstitutions() {
 void CTavolinApp::initApplication() {
     QCoreApplication::setApplicationName(QStringLiteral("tavolin"));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.0.30506"));
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Tavolin"));
+    // No display name: the platform would append it to every window title, and the titles
+    // are the program's own exact texts.
     QGuiApplication::setWindowIcon(programIcon());
     installFontSubstitutions();
 }

@@ -111,17 +111,19 @@ void CDlgcombine::onMerge() {
     for (const QString& p : paths_)
         inputs.push_back(pathFromQ(p));
     JobData merged;
-    QStringList failures;
     int read = 0;
     {
         ProgressScope progress(this, QStringLiteral("正在读取待合并文件..."));
         ReadOptions options = progress.options();
-        options.notice = [&failures](const std::u16string& text) { failures << toQ(text); };
+        // Each file that cannot be read is reported as it is met, one box per file; the merge
+        // then goes on with the next one.
+        options.notice = [this](const std::u16string& text) {
+            QGuiApplication::restoreOverrideCursor();
+            showMessage(this, toQ(text));
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        };
         read = MergeFiles(inputs, merged, options);
     }
-    // Each file that could not be read is reported; the others are merged all the same.
-    for (const QString& text : failures)
-        showMessage(this, text);
 
     // Nothing could be read: there is nothing to write.
     if (read > 0) {

@@ -7,8 +7,8 @@
 #include "data/mathoperation.h"
 #include "views/displayedit.h"
 #include "views/docbridge.h"
+#include "views/shellui.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFormLayout>
@@ -16,7 +16,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QRegularExpression>
 #include <QVBoxLayout>
 
@@ -97,6 +96,8 @@ void CMainForm::build() {
         e->setDisplayFormat("yyyy-M-d");
         e->setMinimumDate(kNoDate);
         e->setSpecialValueText(" ");
+        // Blank until a file gives a date, rather than the picker's own default day.
+        e->setDate(kNoDate);
         return e;
     };
 
@@ -198,9 +199,12 @@ void CMainForm::refresh() {
     }
     setControlsEnabled(true);
     const ProjectInfo& p = doc.project();
-    site_->setText(toQ(p.SITE));
-    unit_->setText(toQ(p.UNIT));
-    person_->setText(toQ(p.PERSON));
+    // A long text shows its beginning, not the end that setText leaves in view.
+    for (const auto& [edit, value] :
+         {std::pair{site_, &p.SITE}, std::pair{unit_, &p.UNIT}, std::pair{person_, &p.PERSON}}) {
+        edit->setText(toQ(*value));
+        edit->setCursorPosition(0);
+    }
     setDate(moldDate_, p.Molddate);
     setDate(testDate_, p.DATE);
 
@@ -208,6 +212,7 @@ void CMainForm::refresh() {
     for (const MemberInfo& m : doc.members())
         member_->addItem(toQ(m.PILEID));
     member_->setCurrentIndex(doc.currentMember());
+    member_->lineEdit()->setCursorPosition(0);
     area_->clear();
     for (const TestArea& a : doc.areasOf(doc.currentMember()))
         area_->addItem(toQ(formatInt(a.RATNO)));
@@ -340,8 +345,7 @@ void CMainForm::factorEntered(bool beta) {
         return;
     float value = 0.0f;
     if (!MathOperation::TextToFloat(fromQ(edit->text()), value))
-        QMessageBox::warning(this, QApplication::applicationDisplayName(),
-                             toQ(MathOperation::tooLongMessage));
+        showMessage(this, toQ(MathOperation::tooLongMessage));
     value = std::isnan(value) ? 0.0f : std::clamp(value, 0.0f, 10.0f);
     (beta ? area->BETA : area->LAMDA) = value;
     edit->setText(fixed(value, 3));

@@ -6,12 +6,11 @@
 #include "data/mathoperation.h"
 #include "views/displayedit.h"
 #include "views/docbridge.h"
+#include "views/shellui.h"
 
-#include <QApplication>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -91,8 +90,7 @@ void MainFormRight::pathLengthEntered(int point) {
         return;
     float value = 0.0f;
     if (!MathOperation::TextToFloat(fromQ(l_[point]->text()), value))
-        QMessageBox::warning(this, QApplication::applicationDisplayName(),
-                             toQ(MathOperation::tooLongMessage));
+        showMessage(this, toQ(MathOperation::tooLongMessage));
     // No range is imposed on a path length, but a non-number must not reach the velocities.
     if (!std::isfinite(value))
         value = 0.0f;

@@ -29,6 +29,13 @@ void textAt(QPainter& p, int x, int y, const QString& s) {
     p.drawText(QPoint(x, y + p.fontMetrics().ascent()), s);
 }
 
+// A caption placed at `x` unless it would run past `limit` (the pane's frame); then moved left
+// just enough to stay whole, but never past `minX`.
+int fittingX(const QPainter& p, int x, const QString& s, int limit, int minX) {
+    const int end = x + p.fontMetrics().horizontalAdvance(s);
+    return std::max(minX, end > limit ? x - (end - limit) : x);
+}
+
 QPen cosmetic(const QColor& colour) {
     QPen pen(colour, 1);
     pen.setCosmetic(true);
@@ -135,13 +142,17 @@ void CTavolinView::paintPane(QPainter& p, const QRect& rect) {
     const int bottom = g.top + g.height;
     const TestPoint& pt = *g.point;
 
-    textAt(p, g.left + g.width - 45, g.top + 5, QString::asprintf("Amp: %.0f", pt.Gain));
+    // The captions of the right edge must not disappear under the frame or the slider.
+    const int textLimit = right - 2;
+    const QString amp = QString::asprintf("Amp: %.0f", pt.Gain);
+    textAt(p, fittingX(p, right - 45, amp, textLimit, g.left + 1), g.top + 5, amp);
 
     // Time axis with arrow head, caption and the delay at its start.
     p.drawLine(g.left + 15, g.ym, right - 5, g.ym);
     p.drawLine(right - 5, g.ym, right - 14, g.ym - 4);
     p.drawLine(right - 5, g.ym, right - 14, g.ym + 4);
-    textAt(p, g.left + g.width - 45, g.ym + 15, QStringLiteral("T (us)"));
+    const QString timeCaption = QStringLiteral("T (us)");
+    textAt(p, fittingX(p, right - 45, timeCaption, textLimit, g.left + 1), g.ym + 15, timeCaption);
     textAt(p, g.left + 1, g.ym + 2, text(formatFixed(g.delay, 1)));
 
     const float tEnd = static_cast<float>(g.datLen) * g.dT + g.delay;

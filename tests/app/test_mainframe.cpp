@@ -73,6 +73,9 @@ private slots:
 
     void startsWithNoFile() {
         QCOMPARE(frame().windowTitle(), QStringLiteral("超声回弹综合法测强软件   Fennick"));
+        // A display name of its own would be appended by desktop platforms to every window
+        // title ("… — Tavolin"); unset, it is the application name and nothing is added.
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
         QVERIFY(frame().isMaximized());
         QCOMPARE(frame().findChild<QLabel*>(QStringLiteral("labelReady"))->text(),
                  QStringLiteral("就绪"));

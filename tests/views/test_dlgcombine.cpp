@@ -167,6 +167,42 @@ private slots:
         QCOMPARE(dlg.list()->topLevelItemCount(), 0);
     }
 
+    // A failing file is reported before the next file is read: the merge stops at each box.
+    void eachFailureIsReportedInTurnBeforeTheNextFileIsRead() {
+        FileDialogScript files;
+        CDlgcombine dlg;
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        const QString first = dir_.filePath(QStringLiteral("first-missing.SHA"));
+        const QString later = dir_.filePath(QStringLiteral("later.SHT"));
+        const QString last = dir_.filePath(QStringLiteral("last-missing.SHT"));
+        QFile::remove(later);
+        dlg.addFiles({first, later, last});
+        // While the first box is up the later file comes into being; it must then be merged.
+        QStringList texts;
+        QTimer poll;
+        QPointer<QMessageBox> seen;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || box == seen)
+                return;
+            seen = box;
+            texts << box->text();
+            if (texts.size() == 1)
+                copySample(dir_, QStringLiteral("sample-raw.SHT"), QStringLiteral("later.SHT"));
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        poll.start(20);
+        const QString target = dir_.filePath(QStringLiteral("in-turn.SHA"));
+        files.answer(target);
+        QTest::mouseClick(dlg.mergeButton(), Qt::LeftButton);
+        poll.stop();
+        const QString failed = QStringLiteral("错误:打开文件失败！");
+        QCOMPARE(texts, QStringList({QStringLiteral("读取文件") + first + failed,
+                                     QStringLiteral("读取文件") + last + failed}));
+        QCOMPARE(read(target).memberCount, read(raw_).memberCount);
+    }
+
     void nothingReadableWritesNothing() {
         FileDialogScript files;
         ModalCatcher catcher;

@@ -82,6 +82,27 @@ private slots:
         for (const char* name : {"comboMember", "comboArea", "comboMethod", "comboLocation"})
             QVERIFY(!combo(name)->isEnabled());
         QVERIFY(!child<QDateEdit>("dateMold")->isEnabled());
+        // No made-up day is shown before a file gives one.
+        QCOMPARE(child<QDateEdit>("dateMold")->text().trimmed(), QString());
+        QCOMPARE(child<QDateEdit>("dateTest")->text().trimmed(), QString());
+    }
+
+    void longProjectTextsShowTheirBeginning() {
+        build(true, TAVOLIN_SAMPLES "/sample-result.SHA");
+        form->resize(220, 700); // the bar's width on a first run
+        QCoreApplication::processEvents();
+        // The sample's project name and organisation are longer than the edits are wide.
+        for (const char* name : {"editSite", "editUnit"}) {
+            QLineEdit* e = edit(name);
+            QVERIFY2(e->fontMetrics().horizontalAdvance(e->text()) > e->width(), name);
+            QCOMPARE(e->cursorPosition(), 0);
+        }
+        // Also after the navigation refresh of the next area.
+        doc->setCurrentArea(1);
+        QCoreApplication::processEvents();
+        QCOMPARE(edit("editSite")->text(), QString::fromStdU16String(doc->project().SITE));
+        QCOMPARE(edit("editSite")->cursorPosition(), 0);
+        QCOMPARE(edit("editUnit")->cursorPosition(), 0);
     }
 
     void showsTheCurrentAreaWithTheGivenFormats() {

@@ -7,6 +7,7 @@
 #include "views/tavolinview.h"
 
 #include <QLineEdit>
+#include <QPainter>
 #include <QSlider>
 #include <QTest>
 
@@ -222,6 +223,50 @@ private slots:
         QTest::mouseClick(panes[1], Qt::LeftButton, {}, QPoint(200, 100));
         QCOMPARE(area().points[1].arrivalIndex, index);
         QVERIFY(doc->isModified()); // the click still counts as an edit
+    }
+
+    // The gain caption keeps its place at the right of the pane while it fits there, and moves
+    // left rather than running under the frame and the slider when it does not.
+    void theGainCaptionIsAlwaysWhole() {
+        build();
+        TestPoint& p = area().points[0];
+        for (uint16_t& s : p.samples)
+            s = 2048; // nothing but the caption in the top band's right half
+        const int frameRight = kPaneWidth - 25 - 1;
+        // Leftmost and rightmost dark columns of the caption band, right half of the pane.
+        auto inkSpan = [&](float gain) {
+            p.Gain = gain;
+            QImage image(kPaneWidth, kPaneHeight, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            panes[0]->paintPane(painter, image.rect());
+            painter.end();
+            int first = -1, last = -1;
+            for (int x = kPaneWidth / 2; x < kPaneWidth; ++x) {
+                if (x == frameRight)
+                    continue;
+                for (int y = 3; y < 22; ++y) {
+                    if (qGray(image.pixel(x, y)) < 128) {
+                        if (first < 0)
+                            first = x;
+                        last = x;
+                        break;
+                    }
+                }
+            }
+            return std::pair{first, last};
+        };
+        const auto [smallFirst, smallLast] = inkSpan(1.0f);
+        QVERIFY(smallFirst >= 0);
+        QVERIFY2(std::abs(smallFirst - (kPaneWidth - 25 - 45)) <= 1,
+                 qPrintable(QString::number(smallFirst)));
+        QVERIFY(smallLast < frameRight);
+        for (float gain : {100.0f, 10000.0f, 1.0e7f}) {
+            const auto [first, last] = inkSpan(gain);
+            QVERIFY(first >= 0);
+            QVERIFY2(last < frameRight, qPrintable(QString::number(gain)));
+            QVERIFY(first < smallFirst);
+        }
     }
 
     void aFlatOrUngainedWaveformDrawsWithoutFault() {
