@@ -38,6 +38,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <new>
+#include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -632,7 +633,7 @@ std::u16string ReadDataFile(const std::string& path, JobData& job, const ReadOpt
     std::u16string error;
     try {
         error = readFile(path, job, options);
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         error = kOpenFailed; // a file too large for this machine
     }
     if (!error.empty()) {

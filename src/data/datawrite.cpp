@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <new>
+#include <stdexcept>
 
 namespace tavolin {
 
@@ -364,6 +365,13 @@ std::u16string writePair(const std::string& path, const JobData& job, bool resul
             SectionPara p;
             if (i < job.sections.size()) {
                 p = job.sections[i];
+                // The reader takes this line's sample interval and length for the member's
+                // waveforms; a record that disagrees with them (a raw job whose member used
+                // line 1) would corrupt every waveform of the member on reopening.
+                if (m.DatLen > 0) {
+                    p.dT = m.dT;
+                    p.DatLen = m.DatLen;
+                }
             } else {
                 // A job without a record for this member: the member's own values.
                 p.SI = m.SI;
@@ -442,7 +450,7 @@ std::u16string writePair(const std::string& path, const JobData& job, bool resul
 std::u16string WriteRawFile(const std::string& path, const JobData& job) {
     try {
         return writePair(path, job, false);
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         return kRawTextFailed;
     }
 }
@@ -450,7 +458,7 @@ std::u16string WriteRawFile(const std::string& path, const JobData& job) {
 std::u16string WriteResultFile(const std::string& path, const JobData& job) {
     try {
         return writePair(path, job, true);
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         return kResultTextFailed;
     }
 }

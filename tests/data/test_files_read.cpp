@@ -502,3 +502,26 @@ TEST(FilesRead, CompanionPositionBeyondTwoGigabytes) {
     // Waveform 1, sample 3: 2048 + (3 + 1) % 100 - 50.
     EXPECT_EQ(job.areas[0][0].points[1].samples[3], 2048 + 4 - 50);
 }
+
+TEST(FilesRead, RawJobOnItsSecondSectionLineSavedAsResultKeepsItsWaveforms) {
+    ScratchDir dir;
+    std::string text = header("P", "平测", "1.00") +
+                       sections({sectionLine(0, 0.5f, 4, 8), sectionLine(1, 0.25f, 4, 4)}) +
+                       rayTable(2, 4);
+    text.replace(text.find("SectNum  :"), 10, "SectNum  :1");
+    writePair(dir, "s.SHT", text, companion(6, 4));
+    JobData raw;
+    ASSERT_EQ(ReadDataFile(dir.path("s.SHT"), raw), u"");
+    ASSERT_EQ(WriteResultFile(dir.path("s.SHA"), raw), u"");
+    JobData back;
+    ASSERT_EQ(ReadDataFile(dir.path("s.SHA"), back), u"");
+    EXPECT_EQ(back.members[0].DatLen, 4);
+    EXPECT_FLOAT_EQ(back.members[0].dT, 0.25f);
+    ASSERT_EQ(back.areas[0].size(), 2u);
+    for (size_t k = 0; k < 2; ++k)
+        for (size_t j = 0; j < 3; ++j) {
+            EXPECT_EQ(back.areas[0][k].points[j].samples, raw.areas[0][k].points[j].samples);
+            EXPECT_EQ(back.areas[0][k].points[j].arrivalIndex,
+                      raw.areas[0][k].points[j].arrivalIndex);
+        }
+}
