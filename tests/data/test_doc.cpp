@@ -363,3 +363,25 @@ TEST_F(DocFiles, ReaderNoticesReachObserversAndCaller) {
     EXPECT_EQ(seen.notices, toCaller);
     EXPECT_EQ(doc.result().FCUE, 0.0f);
 }
+
+TEST_F(DocFiles, FileWithoutMembersOpensEmptyAndEveryCommandStaysSafe) {
+    // StrengthNum without the key of member 0: a job of no members.
+    const std::string p = writeResult(makeJob(1, 2, u"E"), "e.SHA");
+    std::ifstream in(p, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), {});
+    in.close();
+    text.replace(text.find("PILEID0  :"), 10, "PILEIDX  :");
+    std::ofstream(p, std::ios::binary | std::ios::trunc) << text;
+    ASSERT_EQ(doc.open(p), u"");
+    EXPECT_EQ(doc.memberCount(), 0);
+    EXPECT_EQ(doc.currentArea(), nullptr);
+    EXPECT_EQ(doc.currentMemberInfo(), nullptr);
+    EXPECT_EQ(doc.nextArea(), u"当前为构件最后一个测区");
+    EXPECT_EQ(doc.previousArea(), u"当前为构件第一个测区");
+    doc.setCurrentMember(0);
+    doc.applyFilter();
+    EXPECT_EQ(doc.save((dir / "e2.SHA").string()), u"");
+    CTavolinDoc again;
+    EXPECT_EQ(again.open((dir / "e2.SHA").string()), u"");
+    EXPECT_EQ(again.memberCount(), 0);
+}
