@@ -345,27 +345,33 @@ bool readSectionRecord(const Reader& r, const SectionColumns& c, int64_t row, Se
 
 // Samples of one waveform: stored value + 2048, i.e. the 16-bit pattern shifted by 0x800.
 void decodeSamples(const unsigned char* p, size_t count, std::vector<uint16_t>& out) {
-    out.resize(count);
-    uint16_t* d = out.data();
-    if constexpr (std::endian::native == std::endian::little) {
-        size_t i = 0;
-#if defined(__SSE2__)
-        // Eight samples per step: the companion is by far the largest part of a job.
-        const __m128i shift = _mm_set1_epi16(0x800);
-        for (; i + 8 <= count; i += 8) {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2 * i));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_add_epi16(v, shift));
-        }
-#endif
-        for (; i < count; ++i) {
-            uint16_t v;
-            std::memcpy(&v, p + 2 * i, 2);
-            d[i] = static_cast<uint16_t>(v + 0x800);
-        }
-    } else {
+    if constexpr (std::endian::native != std::endian::little) {
+        out.resize(count);
         for (size_t i = 0; i < count; ++i)
-            d[i] = static_cast<uint16_t>((p[2 * i] | (p[2 * i + 1] << 8)) + 0x800);
+            out[i] = static_cast<uint16_t>((p[2 * i] | (p[2 * i + 1] << 8)) + 0x800);
+        return;
     }
+    // Copy the stored values as they are (no zero-fill pass over the new storage), then shift
+    // them in place while they are still in the cache.
+    if (reinterpret_cast<uintptr_t>(p) % alignof(uint16_t) == 0) {
+        const auto* v = reinterpret_cast<const uint16_t*>(p);
+        out.assign(v, v + count);
+    } else {
+        out.resize(count);
+        std::memcpy(out.data(), p, 2 * count);
+    }
+    uint16_t* d = out.data();
+    size_t i = 0;
+#if defined(__SSE2__)
+    // Eight samples per step: the companion is by far the largest part of a job.
+    const __m128i shift = _mm_set1_epi16(0x800);
+    for (; i + 8 <= count; i += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_add_epi16(v, shift));
+    }
+#endif
+    for (; i < count; ++i)
+        d[i] = static_cast<uint16_t>(d[i] + 0x800);
 }
 
 std::u16string readFile(const std::string& path, JobData& job, const ReadOptions& options) {

@@ -43,6 +43,30 @@ float leadingFloat(const char16_t* s, size_t n) {
         negative = s[i] == u'-';
         ++i;
     }
+    // Fast path for the plain fixed-point numbers the data files are made of: with at most 15
+    // digits the mantissa and the power of ten are exact doubles, so one division gives the
+    // correctly rounded double, the very value the general conversion below would give.
+    {
+        static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                            1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+        size_t j = i;
+        unsigned long long m = 0;
+        int digits = 0, decimals = 0;
+        for (; j < n && isDigit(s[j]) && digits < 16; ++j, ++digits)
+            m = m * 10 + static_cast<unsigned>(s[j] - u'0');
+        if (j < n && s[j] == u'.') {
+            ++j;
+            for (; j < n && isDigit(s[j]) && digits < 16; ++j, ++digits, ++decimals)
+                m = m * 10 + static_cast<unsigned>(s[j] - u'0');
+        }
+        const bool more = j < n && (isDigit(s[j]) || s[j] == u'e' || s[j] == u'E');
+        if (digits > 0 && digits <= 15 && !more) {
+            double v = static_cast<double>(m) / kPow10[decimals];
+            if (negative)
+                v = -v;
+            return static_cast<float>(v);
+        }
+    }
     // Copy the longest valid number into an ASCII buffer (the sign is applied afterwards).
     char buf[64];
     size_t len = 0;

@@ -2,8 +2,13 @@
 #include "data/mathoperation.h"
 
 #include <cfloat>
+#include <charconv>
 #include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <random>
 
 using namespace tavolin;
 
@@ -44,6 +49,26 @@ TEST(MathOperation, LeadingDecimalNumber) {
     EXPECT_EQ(f, -FLT_MAX);
     MathOperation::TextToFloat(u"1e-999", f);
     EXPECT_EQ(f, 0.0f);
+}
+
+// Plain fixed-point texts take a shortcut; every one must give what a decimal-to-double
+// conversion followed by a float rounding gives (the conversion the files were written for).
+TEST(MathOperation, FixedPointTextsMatchTheGeneralConversion) {
+    std::mt19937 rng(7);
+    for (int i = 0; i < 200000; ++i) {
+        char buf[40];
+        const int decimals = static_cast<int>(rng() % 8);
+        const double magnitude = std::pow(10.0, static_cast<int>(rng() % 9) - 2);
+        const double x = (static_cast<double>(rng()) / 4294967296.0) * magnitude;
+        std::snprintf(buf, sizeof buf, "%s%.*f", rng() % 4 == 0 ? "-" : "", decimals, x);
+        double expected = 0;
+        std::from_chars(buf, buf + std::strlen(buf), expected);
+        const std::u16string text(buf, buf + std::strlen(buf));
+        float value = 1;
+        ASSERT_TRUE(MathOperation::TextToFloat(text, value)) << buf;
+        ASSERT_EQ(value, static_cast<float>(expected)) << buf;
+        ASSERT_EQ(std::signbit(value), std::signbit(static_cast<float>(expected))) << buf;
+    }
 }
 
 TEST(MathOperation, LeadingWholeNumber) {
