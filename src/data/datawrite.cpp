@@ -2,6 +2,7 @@
 // waveforms.
 #include "data/atomicfile.h"
 #include "data/datafile.h"
+#include "data/fixedtext.h"
 #include "data/textcodec.h"
 
 #if defined(__SSE2__)
@@ -59,20 +60,7 @@ public:
     }
     void fixed(float value, int width, int precision) {
         char buf[400];
-        int n = 0;
-        const double v = value;
-        if (std::isnan(v)) {
-            n = 3;
-            std::copy_n("nan", 3, buf);
-        } else if (std::isinf(v)) {
-            n = v < 0 ? 4 : 3;
-            std::copy_n(v < 0 ? "-inf" : "inf", n, buf);
-        } else {
-            const auto r =
-                std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, precision);
-            n = static_cast<int>(r.ptr - buf);
-        }
-        pad(buf, n, width, false);
+        pad(buf, static_cast<int>(fixedText(value, precision, buf)), width, false);
     }
     void rightAligned(const std::u16string& s, int width) {
         if (static_cast<int>(s.size()) < width)
@@ -84,12 +72,19 @@ private:
     void pad(const char* s, int n, int width, bool left) {
         if (n > width)
             overflow = true;
-        if (!left && n < width)
-            text.append(static_cast<size_t>(width - n), u' ');
-        for (int i = 0; i < n; ++i)
-            text.push_back(static_cast<char16_t>(s[i]));
-        if (left && n < width)
-            text.append(static_cast<size_t>(width - n), u' ');
+        // The field in one piece: blanks and digits are all ASCII.
+        char16_t field[400];
+        const int blanks = n < width ? width - n : 0;
+        int k = 0;
+        if (!left)
+            for (; k < blanks; ++k)
+                field[k] = u' ';
+        for (int i = 0; i < n && k < 400; ++i)
+            field[k++] = static_cast<char16_t>(static_cast<unsigned char>(s[i]));
+        if (left)
+            for (int i = 0; i < blanks && k < 400; ++i)
+                field[k++] = u' ';
+        text.append(field, static_cast<size_t>(k));
     }
 };
 
