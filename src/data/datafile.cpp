@@ -253,14 +253,81 @@ public:
         return c;
     }
 
+    // The plain fields that make up nearly every table cell ([sign] digits [. digits], blanks
+    // anywhere) are parsed in place; anything else takes the general path below. Both give
+    // the same value: the fast one is exact for up to 15 digits.
+    enum class Fast { Empty, Done, General };
+    Fast plainNumber(const Column& c, int64_t row, bool integer, double& value) const {
+        if (c.heading < 0 || row < 0)
+            return Fast::General;
+        const int64_t pos = c.position(row);
+        const std::u16string& t = t_.text();
+        if (pos < 0 || pos + c.width > static_cast<int64_t>(t.size()))
+            return Fast::General;
+        const char16_t* s = t.data() + pos;
+        unsigned long long m = 0;
+        int digits = 0, decimals = 0, seen = 0;
+        bool negative = false, point = false;
+        for (int i = 0; i < c.width; ++i) {
+            const char16_t ch = s[i];
+            if (ch == u' ')
+                continue;
+            ++seen;
+            if (ch >= u'0' && ch <= u'9') {
+                m = m * 10 + static_cast<unsigned>(ch - u'0');
+                ++digits;
+                decimals += point;
+            } else if ((ch == u'-' || ch == u'+') && seen == 1) {
+                negative = ch == u'-';
+            } else if (ch == u'.' && !point && !integer) {
+                point = true;
+            } else {
+                return Fast::General;
+            }
+        }
+        if (seen == 0)
+            return Fast::Empty;
+        if (digits == 0 || digits > 15 || seen >= 20)
+            return Fast::General;
+        static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                            1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+        value = static_cast<double>(m) / kPow10[decimals];
+        if (negative)
+            value = -value;
+        return Fast::Done;
+    }
+
     // Column values: an empty field leaves the target unchanged.
     void readFloat(const Column& c, int64_t row, float& target) const {
+        double v = 0;
+        switch (plainNumber(c, row, false, v)) {
+        case Fast::Empty:
+            return;
+        case Fast::Done:
+            target = static_cast<float>(v);
+            return;
+        case Fast::General:
+            break;
+        }
         char16_t buf[kMaxWidth];
         const size_t n = c.get(row, buf);
         if (n > 0)
             target = toFloat(buf, n);
     }
     void readInt(const Column& c, int64_t row, int& target) const {
+        double v = 0;
+        switch (plainNumber(c, row, true, v)) {
+        case Fast::Empty:
+            return;
+        case Fast::Done:
+            if (v >= -2147483648.0 && v <= 2147483647.0) {
+                target = static_cast<int>(v);
+                return;
+            }
+            break;
+        case Fast::General:
+            break;
+        }
         char16_t buf[kMaxWidth];
         const size_t n = c.get(row, buf);
         if (n > 0)

@@ -4,6 +4,7 @@
 #include "data/mathoperation.h"
 
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <gtest/gtest.h>
 
@@ -524,4 +525,38 @@ TEST(FilesRead, RawJobOnItsSecondSectionLineSavedAsResultKeepsItsWaveforms) {
             EXPECT_EQ(back.areas[0][k].points[j].arrivalIndex,
                       raw.areas[0][k].points[j].arrivalIndex);
         }
+}
+
+// Path-length cells in the many shapes another writer or a hand edit may leave: blanks inside a
+// number are removed before it is read, a sign or a bare point is allowed, and a number ends at
+// the first character that cannot continue it.
+TEST(FilesRead, NumberCellsOfEveryShapeReadAsTheirLeadingNumber) {
+    const std::vector<std::pair<std::string, float>> cells = {
+        {"   +150", 150.0f}, {" 1 5 0 ", 150.0f}, {"   -.5 ", -0.5f},
+        {"  3.25 ", 3.25f},  {"     7.", 7.0f},   {"  12abc", 12.0f},
+        {"   5e1 ", 50.0f},  {"  0.1  ", 0.1f},   {"    -0 ", -0.0f}};
+    std::string text = header("B", "平测", "    1.00") +
+                       sections({sectionLine(0, 0.5f, 4.0f, 8), sectionLine(1, 0.5f, 4.0f, 8)}) +
+                       kRayTitle;
+    long long seek = 1;
+    for (size_t k = 0; k < cells.size(); ++k) {
+        std::string line = rayLine(0, static_cast<int>(k) + 1, 0, 0, 30, 40, seek, 90, 4, 35);
+        line.replace(18, 8, " " + cells[k].first); // the L column: characters 18..25
+        text += line;
+        seek += 16;
+    }
+    // Three lines per area: pad to a whole number of areas with plain lines.
+    size_t lines = cells.size();
+    for (; lines % 3 != 0; ++lines, seek += 16)
+        text += rayLine(0, static_cast<int>(lines) + 1, 0, 1, 30, 40, seek, 90, 4, 35);
+    ScratchDir dir;
+    writePair(dir, "n.SHT", text + "\r\n", companion(static_cast<int>(lines), 8));
+    JobData job;
+    ASSERT_EQ(ReadDataFile(dir.path("n.SHT"), job), u"");
+    ASSERT_EQ(job.areas[0].size(), lines / 3);
+    for (size_t k = 0; k < cells.size(); ++k) {
+        const float L = job.areas[0][k / 3].points[k % 3].L;
+        EXPECT_EQ(L, cells[k].second) << cells[k].first;
+        EXPECT_EQ(std::signbit(L), std::signbit(cells[k].second)) << cells[k].first;
+    }
 }
