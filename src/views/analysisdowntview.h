@@ -1,21 +1,15 @@
 // CAnalysisDownTView: the rebound and sonic table below the analysis waveform view.
 #pragma once
 
-#include <QFrame>
+#include "views/analysispane.h"
 
 namespace tavolin {
 
-class DocBridge;
-
-class CAnalysisDownTView : public QFrame {
+class CAnalysisDownTView : public AnalysisPane {
     Q_OBJECT
 public:
-    explicit CAnalysisDownTView(DocBridge& bridge, QWidget* parent = nullptr);
-    // Redraws from the document.
-    void refresh();
-
-private:
-    DocBridge& bridge_;
+    explicit CAnalysisDownTView(DocBridge& bridge, QWidget* parent = nullptr)
+        : AnalysisPane(bridge, QStringLiteral("CAnalysisDownTView"), parent) {}
 };
 
 } // namespace tavolin

@@ -1,21 +1,15 @@
 // CAnalysisView: the waveform view of the analysis interface.
 #pragma once
 
-#include <QFrame>
+#include "views/analysispane.h"
 
 namespace tavolin {
 
-class DocBridge;
-
-class CAnalysisView : public QFrame {
+class CAnalysisView : public AnalysisPane {
     Q_OBJECT
 public:
-    explicit CAnalysisView(DocBridge& bridge, QWidget* parent = nullptr);
-    // Redraws from the document.
-    void refresh();
-
-private:
-    DocBridge& bridge_;
+    explicit CAnalysisView(DocBridge& bridge, QWidget* parent = nullptr)
+        : AnalysisPane(bridge, QStringLiteral("CAnalysisView"), parent) {}
 };
 
 } // namespace tavolin

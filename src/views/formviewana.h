@@ -1,21 +1,15 @@
 // FormviewAna: the evaluation form in the bar "分析输出信息栏".
 #pragma once
 
-#include <QFrame>
+#include "views/analysispane.h"
 
 namespace tavolin {
 
-class DocBridge;
-
-class FormviewAna : public QFrame {
+class FormviewAna : public AnalysisPane {
     Q_OBJECT
 public:
-    explicit FormviewAna(DocBridge& bridge, QWidget* parent = nullptr);
-    // Redraws from the document.
-    void refresh();
-
-private:
-    DocBridge& bridge_;
+    explicit FormviewAna(DocBridge& bridge, QWidget* parent = nullptr)
+        : AnalysisPane(bridge, QStringLiteral("FormviewAna"), parent) {}
 };
 
 } // namespace tavolin
