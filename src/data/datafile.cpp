@@ -190,9 +190,12 @@ class Reader {
 public:
     Reader(const RawText& text, const ReadOptions& options) : t_(text), options_(options) {}
 
+    // Shown once per file: a damaged file may hold thousands of such numbers, and one message
+    // box per number would keep the user clicking for minutes.
     void tooLong() const {
-        if (options_.notice)
+        if (options_.notice && !tooLongShown_)
             options_.notice(MathOperation::tooLongMessage);
+        tooLongShown_ = true;
     }
     // The limit counts the characters of the number's ANSI form: two for each GBK pair.
     static size_t ansiLength(const char16_t* s, size_t n) {
@@ -356,6 +359,7 @@ public:
 private:
     const RawText& t_;
     const ReadOptions& options_;
+    mutable bool tooLongShown_ = false;
 };
 
 struct SectionColumns {

@@ -560,3 +560,28 @@ TEST(FilesRead, NumberCellsOfEveryShapeReadAsTheirLeadingNumber) {
         EXPECT_EQ(std::signbit(L), std::signbit(cells[k].second)) << cells[k].first;
     }
 }
+
+// A damaged file full of over-long numbers gives the message once, not once per number.
+TEST(FilesRead, ManyOverLongNumbersGiveTheMessageOnce) {
+    const std::string tooLong = "12345678901234567890"; // 20 characters
+    std::string text = header("B", "平测", tooLong) +
+                       sections({sectionLine(0, 0.5f, 4.0f, 8), sectionLine(1, 0.5f, 4.0f, 8)}) +
+                       rayTable(2, 8);
+    for (const char* key : {"λ       :    1.20", "η       :    0.90"}) {
+        const size_t at = text.find(key);
+        ASSERT_NE(at, std::string::npos);
+        text.replace(at, std::string(key).size(), std::string(key).substr(0, 10) + tooLong);
+    }
+    ScratchDir dir;
+    writePair(dir, "m.SHT", text, companion(6, 8));
+    std::vector<std::u16string> notices;
+    ReadOptions options;
+    options.notice = [&](const std::u16string& m) { notices.push_back(m); };
+    JobData job;
+    ASSERT_EQ(ReadDataFile(dir.path("m.SHT"), job, options), u"");
+    EXPECT_EQ(job.project.LAMDA, 0.0f); // each over-long value still reads as 0
+    EXPECT_EQ(job.project.ETA, 0.0f);
+    EXPECT_EQ(job.project.BETA, 1.0f); // β 0 reads as 1
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0], MathOperation::tooLongMessage);
+}
