@@ -192,7 +192,7 @@ void CMainForm::refresh() {
     CTavolinDoc& doc = bridge_.doc();
     TestArea* area = doc.currentArea();
     filling_ = true;
-    if (!doc.isOpen() || !area) {
+    if (!doc.isOpen()) {
         setControlsEnabled(false);
         filling_ = false;
         return;
@@ -217,6 +217,21 @@ void CMainForm::refresh() {
     for (const TestArea& a : doc.areasOf(doc.currentMember()))
         area_->addItem(toQ(formatInt(a.RATNO)));
     area_->setCurrentIndex(doc.currentAreaIndex());
+
+    // A member without test areas: the project and the member choice stay usable, so the user
+    // can move on to another member; the area's own controls have nothing to show.
+    if (!area) {
+        for (QWidget* w :
+             std::initializer_list<QWidget*>{area_, method_, location_, beta_, lamda_, v_, va_,
+                                             pointV_[0], pointV_[1], pointV_[2]})
+            w->setEnabled(false);
+        for (QLineEdit* e : std::initializer_list<QLineEdit*>{beta_, lamda_, v_, va_, pointV_[0],
+                                                              pointV_[1], pointV_[2]})
+            e->clear();
+        location_->clear();
+        filling_ = false;
+        return;
+    }
 
     method_->setCurrentIndex(area->TMETHOD >= 0 && area->TMETHOD <= 2 ? area->TMETHOD : -1);
     fillLocationList(*area);

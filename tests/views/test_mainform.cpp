@@ -1,5 +1,6 @@
 // Qt Test of CMainForm on the raw sample: project entries, dates, member and area choice,
 // test method and position with beta and lambda, display-only fields, the opened-files list.
+#include "data/datafile.h"
 #include "data/doc.h"
 #include "views/docbridge.h"
 #include "views/mainform.h"
@@ -11,6 +12,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -73,6 +75,38 @@ private slots:
         form.reset();
         bridge.reset();
         doc.reset();
+    }
+
+    // The last member of a job may have no test areas: choosing it must leave the project and
+    // the member choice usable, so the user can go back to a member that has areas.
+    void memberWithoutAreasKeepsTheMemberChoice() {
+        QTemporaryDir dir;
+        const std::string path = dir.filePath(QStringLiteral("empty-last.SHA")).toStdString();
+        {
+            CTavolinDoc source;
+            QVERIFY(source.open(TAVOLIN_SAMPLES "/sample-result.SHA").empty());
+            JobData job = source.job();
+            job.areas.back().clear();
+            QVERIFY(WriteResultFile(path, job).empty());
+        }
+        build(true, path.c_str());
+        QComboBox* member = combo("comboMember");
+        QCOMPARE(member->count(), 3);
+        choose(member, 2);
+        QCOMPARE(doc->currentMember(), 2);
+        QVERIFY(doc->currentArea() == nullptr);
+        QVERIFY(member->isEnabled());
+        QVERIFY(edit("editSite")->isEnabled());
+        QVERIFY(!combo("comboArea")->isEnabled());
+        QVERIFY(!edit("editBeta")->isEnabled());
+        QVERIFY(edit("editV")->text().isEmpty());
+        QTest::keyClick(member, Qt::Key_Up); // the member box is editable: Home stays in its text
+        QTest::keyClick(member, Qt::Key_Up);
+        QCoreApplication::processEvents();
+        QCOMPARE(doc->currentMember(), 0);
+        QVERIFY(doc->currentArea() != nullptr);
+        QVERIFY(combo("comboArea")->isEnabled());
+        QCOMPARE(edit("editV")->text(), QString::number(doc->currentArea()->velocity, 'f', 3));
     }
 
     void everythingIsDisabledWithoutAFile() {
