@@ -1,5 +1,6 @@
 // CECS 02:2005: velocity, lookups, strength conversion and estimates.
 #include "calc/algorithm.h"
+#include "estimate_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -7,29 +8,10 @@
 #include <utility>
 
 using namespace tavolin;
-using R = std::pair<float, EstimateStatus>;
+using tavolin::testing::R;
 
 namespace {
-struct Cecs : ::testing::Test {
-    CorrectionTables tables;
-    Algorithm_CECS02_2005 algo{tables};
-    EstimateStatus st = NoData;
-    R member(const float* v, int n) {
-        const float r = algo.EstimateMember(v, n, &st);
-        return {r, st};
-    }
-    R pooled(const float* const* groups, const int* counts, int n) {
-        const float r = algo.EstimateBatch(groups, counts, n, &st);
-        return {r, st};
-    }
-    // Nine values over two members: mean mid, standard deviation hi - mid.
-    R batch(float lo, float hi, float mid) {
-        const float g0[] = {lo, lo, lo, lo, mid}, g1[] = {hi, hi, hi, hi};
-        const float* groups[] = {g0, g1};
-        const int counts[] = {5, 4};
-        return pooled(groups, counts, 2);
-    }
-};
+struct Cecs : tavolin::testing::AlgorithmTest<Algorithm_CECS02_2005> {};
 } // namespace
 
 TEST_F(Cecs, Velocity) {

@@ -1,5 +1,6 @@
 // TB 10426-2004: velocity, lookups, strength conversion with pumped correction, estimates.
 #include "calc/algorithm.h"
+#include "estimate_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -7,30 +8,13 @@
 #include <utility>
 
 using namespace tavolin;
-using R = std::pair<float, EstimateStatus>;
+using tavolin::testing::R;
 
 namespace {
-struct Tb : ::testing::Test {
-    CorrectionTables tables;
-    Algorithm_TB10426_2004 algo{tables};
-    EstimateStatus st = NoData;
-    R member(const float* v, int n) {
-        const float r = algo.EstimateMember(v, n, &st);
-        return {r, st};
-    }
-    R pooled(const float* const* groups, const int* counts, int n) {
-        const float r = algo.EstimateBatch(groups, counts, n, &st);
-        return {r, st};
-    }
+struct Tb : tavolin::testing::AlgorithmTest<Algorithm_TB10426_2004> {
     // va^0 = 1 and R^1 = R: the strength before eta equals R.
     float plain(float rebound, int pumped, float carbon, float eta = 1) {
         return algo.CalcStrength(1, rebound, 0, 1, 0, 1, 1, pumped, carbon, eta);
-    }
-    R batch(float lo, float hi, float mid) {
-        const float g0[] = {lo, lo, lo, lo, mid}, g1[] = {hi, hi, hi, hi};
-        const float* groups[] = {g0, g1};
-        const int counts[] = {5, 4};
-        return pooled(groups, counts, 2);
     }
 };
 } // namespace
