@@ -5,8 +5,8 @@
 //   "cmd59392" 工具栏(&T), …). Where the analysis menu shows a command under another text, that
 //   menu's action is named "cmd<id>_ana" ("cmd32828_ana" 保存). The pane's own print command of
 //   the main interface (Ctrl+P) is "cmd57607_view"; Ctrl+S is the framework's save "cmd57603";
-//   F6 / Shift+F6 are "cmd57680" / "cmd57681". The recently-used entries are "cmd57616" …
-//   "cmd57619" inside the submenu "menuRecent".
+//   Ctrl+N is "cmd57600"; F6 / Shift+F6 are "cmd57680" / "cmd57681". The recently-used entries
+//   are "cmd57616" … "cmd57619" inside the submenu "menuRecent".
 // - bars: "barProject" (工程信息栏), "barArea" (当前测区数据栏), "barAnalysis" (分析输出信息栏);
 //   toolbars "toolBarMain", "toolBarAnalysis"; splitters "splitterMain", "splitterAnalysis".
 #include "app/mainframe.h"
@@ -130,6 +130,9 @@ void CMainFrame::buildActions() {
         connect(a, &QAction::triggered, this, slot);
         return a;
     };
+    // Ctrl+N, the framework's new document: it has no menu entry or button of its own.
+    on(makeAction(57600, QStringLiteral("新建")), &CMainFrame::onFileNew)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     on(makeAction(57601, QStringLiteral("打开(&O)...\tCtrl+O"), "open", QStringLiteral("打开")),
        &CMainFrame::onFileOpen)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
@@ -212,7 +215,8 @@ void CMainFrame::buildActions() {
     for (int id : {59392, 32835, 32837, 32838, 59393})
         action(commandName(id))->setCheckable(true);
     // Shortcuts work whichever menu and toolbar are showing.
-    for (const char* name : {"cmd57601", "cmd57603", "cmd57607_view", "cmd57680", "cmd57681"}) {
+    for (const char* name :
+         {"cmd57600", "cmd57601", "cmd57603", "cmd57607_view", "cmd57680", "cmd57681"}) {
         QAction* a = action(QString::fromLatin1(name));
         a->setShortcutContext(Qt::WindowShortcut);
         addAction(a);
@@ -488,6 +492,16 @@ bool CMainFrame::openPath(const QString& path) {
     else
         navigationRefresh();
     return true;
+}
+
+void CMainFrame::onFileNew() {
+    if (!maybeSave())
+        return;
+    // The analysis interface needs an open file.
+    if (interface_ == AnalysisInterface)
+        onShowMain();
+    doc().newDocument();
+    updateActions();
 }
 
 void CMainFrame::onFileOpen() {

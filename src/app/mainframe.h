@@ -59,6 +59,7 @@ public slots:
     bool maybeSave();
 
     void onExit();
+    void onFileNew();
     void onFileOpen();
     void onFileSave();
     void onFileSaveAs();

@@ -108,6 +108,19 @@ std::u16string CTavolinDoc::open(const std::string& path, const ReadOptions& opt
     return {};
 }
 
+void CTavolinDoc::newDocument() {
+    ProjectInfo project = std::move(job_.project);
+    job_ = JobData{};
+    job_.project = std::move(project);
+    currentMember_ = currentArea_ = selectedPoint_ = 0;
+    filter_.highOn = filter_.lowOn = false;
+    path_.clear();
+    notifyAll([](DocObserver& o) { o.contentsReplaced(); });
+    modified_ = false;
+    notifyAll([](DocObserver& o) { o.modifiedChanged(false); });
+    notifyTitle();
+}
+
 std::u16string CTavolinDoc::save(const std::string& path) {
     if (!isOpen())
         return u"请先打开文件!";

@@ -18,10 +18,10 @@ namespace tavolin {
 class DocObserver {
 public:
     virtual ~DocObserver() = default;
-    virtual void areaChanged() {}          // navigation moved to another area or member
-    virtual void samplesChanged() {}       // the filter replaced the current area's samples
-    virtual void contentsReplaced() {}     // a file was opened: everything is new
-    virtual void modifiedChanged(bool) {}  // the modified flag changed
+    virtual void areaChanged() {}         // navigation moved to another area or member
+    virtual void samplesChanged() {}      // the filter replaced the current area's samples
+    virtual void contentsReplaced() {}    // a file was opened: everything is new
+    virtual void modifiedChanged(bool) {} // the modified flag changed
     virtual void titleChanged(const std::u16string&) {}
     virtual void notice(const std::u16string&) {} // a message to show at once
 };
@@ -58,9 +58,13 @@ public:
     // Reads into fresh records and replaces the contents only when the whole read succeeded.
     // Returns the failure message (empty on success); the previous job stays intact on failure.
     std::u16string open(const std::string& path, const ReadOptions& options = {});
+    // "新建": no file is open any more; the job's records are freed. The project information,
+    // the report records, the tables and the standard stay as they are.
+    void newDocument();
     // Save by extension: ".SHT" raw, ".SHA" result, else "无法识别的文件类型".
     std::u16string save(const std::string& path);
-    // "保存结果": write a result file to `path`, then open it. "请先打开文件!" when nothing is open.
+    // "保存结果": write a result file to `path`, then open it. "请先打开文件!" when nothing is
+    // open.
     std::u16string saveResult(const std::string& path, const ReadOptions& options = {});
     // The path proposed by "保存结果": the document path cut before its first ".".
     std::string proposedResultPath() const;

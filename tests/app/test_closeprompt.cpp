@@ -24,6 +24,12 @@ private:
         doc().project().SITE = u"关闭前改过";
         doc().setModified(true);
     }
+    // Shortcuts go to the active window: make the frame active again after a modal box.
+    void pressCtrlN() {
+        frame().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&frame()));
+        QTest::keyClick(&frame(), Qt::Key_N, Qt::ControlModifier);
+    }
     QString savedSite(const QString& path) {
         JobData job;
         if (!ReadDataFile(pathFromQ(path), job).empty())
@@ -75,6 +81,28 @@ private slots:
         QVERIFY(frame().close());
         QVERIFY(files.requests.empty());
         QCOMPARE(savedSite(job_), before);
+    }
+
+    // Ctrl+N asks like closing does, then leaves no file open.
+    void ctrlNAsksThenClosesTheJob() {
+        modify();
+        {
+            ModalCatcher catcher;
+            catcher.answer(QMessageBox::Cancel);
+            pressCtrlN();
+            QCOMPARE(catcher.texts, QStringList{QStringLiteral("数据已经修改，是否保存")});
+            QVERIFY(doc().isOpen());
+        }
+        ModalCatcher catcher;
+        catcher.answer(QMessageBox::No);
+        pressCtrlN();
+        QCOMPARE(catcher.texts, QStringList{QStringLiteral("数据已经修改，是否保存")});
+        QVERIFY(!doc().isOpen());
+        QVERIFY(!doc().isModified());
+        QCoreApplication::processEvents();
+        QCOMPARE(frame().windowTitle(), QStringLiteral("超声回弹综合法测强软件   Fennick"));
+        QVERIFY(!frame().findChild<QAction*>(QStringLiteral("cmd32777"))->isEnabled());
+        QVERIFY(!frame().findChild<QAction*>(QStringLiteral("cmd32828"))->isEnabled());
     }
 
     void yesSavesThroughTheDialogThenCloses() {

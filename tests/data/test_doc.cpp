@@ -385,3 +385,22 @@ TEST_F(DocFiles, FileWithoutMembersOpensEmptyAndEveryCommandStaysSafe) {
     EXPECT_EQ(again.open((dir / "e2.SHA").string()), u"");
     EXPECT_EQ(again.memberCount(), 0);
 }
+
+TEST_F(DocFiles, NewDocumentLeavesNoFileOpen) {
+    ASSERT_EQ(doc.open(writeResult(makeJob(2, 3, u"N"), "n.SHA")), u"");
+    doc.setCurrentArea(2);
+    doc.setModified(true);
+    const std::u16string site = doc.project().SITE;
+    doc.newDocument();
+    EXPECT_FALSE(doc.isOpen());
+    EXPECT_EQ(doc.memberCount(), -1);
+    EXPECT_TRUE(doc.job().areas.empty());
+    EXPECT_TRUE(doc.path().empty());
+    EXPECT_FALSE(doc.isModified());
+    EXPECT_EQ(doc.currentAreaIndex(), 0);
+    EXPECT_EQ(doc.currentArea(), nullptr);
+    EXPECT_EQ(doc.project().SITE, site); // the last project information stays
+    EXPECT_EQ(doc.title(), CTavolinDoc::baseTitle);
+    EXPECT_EQ(doc.nextArea(), u"请先打开文件!");
+    EXPECT_EQ(doc.save("x.SHA"), u"请先打开文件!");
+}
