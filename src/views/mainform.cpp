@@ -182,9 +182,10 @@ void CMainForm::build() {
 }
 
 void CMainForm::setControlsEnabled(bool enabled) {
+    // The opened-files list stays usable: after "新建" it is the quickest way back to a job.
     for (QWidget* w : std::initializer_list<QWidget*>{
-             fileList_, site_, unit_, person_, moldDate_, testDate_, member_, area_, method_,
-             location_, beta_, lamda_, v_, va_, pointV_[0], pointV_[1], pointV_[2]})
+             site_, unit_, person_, moldDate_, testDate_, member_, area_, method_, location_, beta_,
+             lamda_, v_, va_, pointV_[0], pointV_[1], pointV_[2]})
         w->setEnabled(enabled);
 }
 
