@@ -3,6 +3,8 @@
 
 #include "app/toolicons.h"
 
+#include "views/shellui.h"
+
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -18,11 +20,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     icon->setPixmap(programIcon().pixmap(QSize(32, 32)));
     auto* text = new QLabel(QStringLiteral("超声回弹综合法测强软件 1.0.30506 版"), this);
     text->setObjectName(QStringLiteral("labelVersion"));
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("IDOK"));
-    ok->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    QDialogButtonBox* buttons = okCancelButtons(this, false);
 
     auto* row = new QHBoxLayout;
     row->addWidget(icon, 0, Qt::AlignTop);

@@ -292,11 +292,7 @@ public:
             return Fast::Empty;
         if (digits == 0 || digits > 15 || seen >= 20)
             return Fast::General;
-        static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                            1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-        value = static_cast<double>(m) / kPow10[decimals];
-        if (negative)
-            value = -value;
+        value = numparse::fixedPointValue(m, decimals, negative);
         return Fast::Done;
     }
 

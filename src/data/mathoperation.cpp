@@ -34,6 +34,13 @@ double strtodC(const char* text) {
 
 } // namespace
 
+double fixedPointValue(unsigned long long mantissa, int decimals, bool negative) {
+    static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const double v = static_cast<double>(mantissa) / kPow10[decimals];
+    return negative ? -v : v;
+}
+
 float leadingFloat(const char16_t* s, size_t n) {
     size_t i = 0;
     while (i < n && isSpace(s[i]))
@@ -47,8 +54,6 @@ float leadingFloat(const char16_t* s, size_t n) {
     // digits the mantissa and the power of ten are exact doubles, so one division gives the
     // correctly rounded double, the very value the general conversion below would give.
     {
-        static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                            1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
         size_t j = i;
         unsigned long long m = 0;
         int digits = 0, decimals = 0;
@@ -61,10 +66,7 @@ float leadingFloat(const char16_t* s, size_t n) {
         }
         const bool more = j < n && (isDigit(s[j]) || s[j] == u'e' || s[j] == u'E');
         if (digits > 0 && digits <= 15 && !more) {
-            double v = static_cast<double>(m) / kPow10[decimals];
-            if (negative)
-                v = -v;
-            return static_cast<float>(v);
+            return static_cast<float>(fixedPointValue(m, decimals, negative));
         }
     }
     // Copy the longest valid number into an ASCII buffer (the sign is applied afterwards).

@@ -14,6 +14,10 @@ int leadingInt(const char16_t* s, size_t n);
 // The same for 64-bit values (companion positions may pass 2^31).
 long long leadingInt64(const char16_t* s, size_t n);
 
+// mantissa / 10^decimals with its sign, for at most 15 decimal digits in all: both are exact
+// doubles then, so the one division gives the correctly rounded value of the decimal text.
+double fixedPointValue(unsigned long long mantissa, int decimals, bool negative);
+
 // Float to int truncated toward zero; NaN gives 0, values beyond the int range saturate.
 int truncToInt(double v);
 

@@ -34,14 +34,7 @@ CDlgFilter::CDlgFilter(DocBridge& bridge, QWidget* parent)
     lowEdit_ = new QLineEdit(this);
     lowEdit_->setObjectName(QStringLiteral("editLow"));
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("IDOK"));
-    ok->setDefault(true);
-    QPushButton* cancel = buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("IDCANCEL"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CDlgFilter::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CDlgFilter::reject);
+    QDialogButtonBox* buttons = okCancelButtons(this);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(highCheck_, 0, 0);

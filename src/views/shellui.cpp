@@ -4,11 +4,28 @@
 #include <algorithm>
 
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QProgressDialog>
 #include <QPushButton>
 
 namespace tavolin {
+
+QDialogButtonBox* okCancelButtons(QDialog* dialog, bool withCancel) {
+    auto* buttons = new QDialogButtonBox(dialog);
+    QPushButton* ok = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
+    ok->setObjectName(QStringLiteral("IDOK"));
+    ok->setDefault(true);
+    if (withCancel) {
+        QPushButton* cancel =
+            buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
+        cancel->setObjectName(QStringLiteral("IDCANCEL"));
+    }
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return buttons;
+}
 
 namespace {
 

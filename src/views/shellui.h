@@ -11,10 +11,16 @@
 
 #include <functional>
 
+class QDialog;
+class QDialogButtonBox;
 class QProgressDialog;
 class QWidget;
 
 namespace tavolin {
+
+// The "确定" (and, when asked for, "取消") buttons of a dialog, named IDOK and IDCANCEL and wired
+// to accept and reject.
+QDialogButtonBox* okCancelButtons(QDialog* dialog, bool withCancel = true);
 
 // The program's message boxes: title "Tavolin", Chinese button texts.
 void showMessage(QWidget* parent, const QString& text);
