@@ -57,32 +57,47 @@ Timing median(int repetitions, const std::function<void()>& run,
     return {wall[wall.size() / 2], cpu[cpu.size() / 2]};
 }
 
-std::vector<char> readWhole(const std::string& path) {
-    std::vector<char> data;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return data;
-    std::fseek(f, 0, SEEK_END);
-    data.resize(static_cast<size_t>(std::ftell(f)));
-    std::fseek(f, 0, SEEK_SET);
-    if (std::fread(data.data(), 1, data.size(), f) != data.size())
-        data.clear();
-    std::fclose(f);
-    return data;
+// A file's bytes read with plain I/O into fresh memory, as any program reading it must: no
+// zero-fill pass, so the reference pays only the allocation's page faults and the copy.
+struct Bytes {
+    std::unique_ptr<char[]> data;
+    size_t size = 0;
+};
+
+Bytes readWhole(const std::string& path) {
+    Bytes out;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return out;
+    const off_t size = ::lseek(fd, 0, SEEK_END);
+    if (size > 0) {
+        out.data.reset(new char[static_cast<size_t>(size)]);
+        size_t done = 0;
+        while (done < static_cast<size_t>(size)) {
+            const ssize_t n = ::pread(fd, out.data.get() + done, static_cast<size_t>(size) - done,
+                                      static_cast<off_t>(done));
+            if (n <= 0)
+                break;
+            done += static_cast<size_t>(n);
+        }
+        out.size = done;
+    }
+    ::close(fd);
+    return out;
 }
 
-bool writeWhole(const std::string& path, const std::vector<char>& data) {
+bool writeWhole(const std::string& path, const Bytes& bytes) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0)
         return false;
     size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+    while (done < bytes.size) {
+        const ssize_t n = ::write(fd, bytes.data.get() + done, bytes.size - done);
         if (n <= 0)
             break;
         done += static_cast<size_t>(n);
     }
-    return ::close(fd) == 0 && done == data.size();
+    return ::close(fd) == 0 && done == bytes.size;
 }
 
 void plainLine(const char* what, Timing t) {
@@ -104,7 +119,8 @@ void timeLine(const char* what, Timing t, double target) {
 
 } // namespace
 
-// An optional argument runs one measurement only (open, save, evaluate or filter), for profiling.
+// An optional argument runs one measurement only (open, save, evaluate or filter), for profiling;
+// a second one names a result job to time instead of the generated one.
 int main(int argc, char** argv) {
     const std::string only = argc > 1 ? argv[1] : "";
     auto wanted = [&](const char* name) { return only.empty() || only == name; };
@@ -129,9 +145,19 @@ int main(int argc, char** argv) {
     const std::string job = folder + "/bench.SHA";
     const std::string saved = folder + "/saved.SHA";
 
-    std::printf("generating %d members x %d areas x 3 points x %d samples ...\n", spec.members,
-                spec.areas, spec.datLen);
-    {
+    if (argc > 2) {
+        // A job of the caller's instead of the generated one (for profiling the phases alone).
+        std::error_code ec;
+        fs::copy_file(argv[2], job, ec);
+        if (!ec)
+            fs::copy_file(companionPath(argv[2]), companionPath(job), ec);
+        if (ec) {
+            std::fprintf(stderr, "cannot copy %s and its companion\n", argv[2]);
+            return 1;
+        }
+    } else {
+        std::printf("generating %d members x %d areas x 3 points x %d samples ...\n", spec.members,
+                    spec.areas, spec.datLen);
         const JobData data = samplegen::generateJob(spec);
         if (const std::u16string error = samplegen::writeJob(job, data, true); !error.empty()) {
             std::fprintf(stderr, "writing the job failed\n");
@@ -158,18 +184,18 @@ int main(int argc, char** argv) {
                 pending = std::move(fresh);
             },
             [&] { pending.reset(); });
-    std::vector<char> keptText, keptWave;
+    Bytes keptText, keptWave;
     readMs = median(
         heavy,
         [&] {
             keptText = readWhole(job);
             keptWave = readWhole(companionPath(job));
-            if (keptText.size() != textBytes || keptWave.size() != waveBytes)
+            if (keptText.size != textBytes || keptWave.size != waveBytes)
                 std::abort();
         },
         [&] {
-            std::vector<char>().swap(keptText);
-            std::vector<char>().swap(keptWave);
+            keptText = {};
+            keptWave = {};
         });
 
     CTavolinDoc doc;
@@ -184,8 +210,8 @@ int main(int argc, char** argv) {
             if (!WriteResultFile(saved, doc.job()).empty())
                 std::abort();
         });
-    const std::vector<char> text = readWhole(saved);
-    const std::vector<char> wave = readWhole(companionPath(saved));
+    const Bytes text = readWhole(saved);
+    const Bytes wave = readWhole(companionPath(saved));
     const std::string plainText = folder + "/plain.SHA";
     const std::string plainWave = folder + "/plain.SHD";
     writeMs = median(heavy, [&] {
@@ -204,7 +230,7 @@ int main(int argc, char** argv) {
     if (wanted("filter"))
         filterMs = median(201, [&] {
             for (const TestPoint& p : area.points) {
-                const std::vector<uint16_t>& raw = p.unfiltered();
+                const SampleBuffer& raw = p.unfiltered();
                 std::vector<uint16_t> out = filterWaveform(raw.data(), static_cast<int>(raw.size()),
                                                            area.dT, true, 20000.0f, true, 50000.0f);
                 sink = sink + out[out.size() / 2];

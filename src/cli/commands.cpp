@@ -187,7 +187,7 @@ int runWaveform(int argc, char** argv) {
         return kFailure;
     }
 
-    const std::vector<uint16_t>& raw = point.unfiltered();
+    const SampleBuffer& raw = point.unfiltered();
     const int n = static_cast<int>(raw.size());
     std::vector<uint16_t> working = point.samples;
     if (request.highOn || request.lowOn)

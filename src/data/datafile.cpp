@@ -21,6 +21,7 @@
 // - StrengthNum without the key of member 0 gives a job of no members.
 #include "data/datafile.h"
 
+#include "data/largeblock.h"
 #include "data/mathoperation.h"
 #include "data/numparse.h"
 #include "data/rawtext.h"
@@ -144,31 +145,44 @@ private:
     int64_t length_ = 0;
 };
 
-// Zero bytes become blanks; a LF without CR before it becomes CR LF, so that files edited on
-// other systems read as written.
-void normaliseBytes(std::string& bytes) {
-    for (char* z = static_cast<char*>(std::memchr(bytes.data(), '\0', bytes.size())); z;
-         z = static_cast<char*>(
-             std::memchr(z, '\0', bytes.size() - static_cast<size_t>(z - bytes.data()))))
+// The text file as wide text. Zero bytes become blanks; a LF without CR before it becomes
+// CR LF, so that files edited on other systems read as written. Returns null for an empty file.
+std::unique_ptr<RawText> loadText(InFile& file) {
+    const int64_t size = file.size();
+    if (size <= 0)
+        return nullptr;
+    std::shared_ptr<void> raw = allocateLargeBlock(static_cast<size_t>(size));
+    char* bytes = static_cast<char*>(raw.get());
+    const auto n = static_cast<size_t>(file.readAt(bytes, size));
+    if (n == 0)
+        return nullptr;
+    for (char* z = static_cast<char*>(std::memchr(bytes, '\0', n)); z;
+         z = static_cast<char*>(std::memchr(z, '\0', n - static_cast<size_t>(z - bytes))))
         *z = ' ';
     size_t loneLf = 0;
-    const char* begin = bytes.data();
-    const char* end = begin + bytes.size();
-    for (const char* lf = static_cast<const char*>(std::memchr(begin, '\n', bytes.size())); lf;
+    const char* end = bytes + n;
+    for (const char* lf = static_cast<const char*>(std::memchr(bytes, '\n', n)); lf;
          lf =
              static_cast<const char*>(std::memchr(lf + 1, '\n', static_cast<size_t>(end - lf - 1))))
-        if (lf == begin || lf[-1] != '\r')
+        if (lf == bytes || lf[-1] != '\r')
             ++loneLf;
-    if (loneLf == 0)
-        return;
-    std::string out;
-    out.reserve(bytes.size() + loneLf);
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r'))
-            out.push_back('\r');
-        out.push_back(bytes[i]);
+    std::string expanded;
+    const char* source = bytes;
+    size_t length = n;
+    if (loneLf > 0) {
+        expanded.reserve(n + loneLf);
+        for (size_t i = 0; i < n; ++i) {
+            if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r'))
+                expanded.push_back('\r');
+            expanded.push_back(bytes[i]);
+        }
+        source = expanded.data();
+        length = expanded.size();
     }
-    bytes.swap(out);
+    std::shared_ptr<void> wide = allocateLargeBlock(length * sizeof(char16_t));
+    auto* units = static_cast<char16_t*>(wide.get());
+    const size_t count = gbkToUtf16(source, length, units);
+    return std::make_unique<RawText>(std::move(wide), units, count);
 }
 
 // One table column: its heading position, width and line stride.
@@ -264,7 +278,7 @@ public:
         if (c.heading < 0 || row < 0)
             return Fast::General;
         const int64_t pos = c.position(row);
-        const std::u16string& t = t_.text();
+        const std::u16string_view t = t_.text();
         if (pos < 0 || pos + c.width > static_cast<int64_t>(t.size()))
             return Fast::General;
         const char16_t* s = t.data() + pos;
@@ -340,7 +354,7 @@ public:
     }
     // True when nothing but blanks and line ends lies from `from` to the end of the text.
     bool blankFrom(int64_t from) const {
-        const std::u16string& t = t_.text();
+        const std::u16string_view t = t_.text();
         for (size_t i = static_cast<size_t>(std::max<int64_t>(from, 0)); i < t.size(); ++i)
             if (t[i] != u' ' && t[i] != u'\r' && t[i] != u'\n' && t[i] != u'\t')
                 return false;
@@ -410,24 +424,15 @@ bool readSectionRecord(const Reader& r, const SectionColumns& c, int64_t row, Se
     return true;
 }
 
-// Samples of one waveform: stored value + 2048, i.e. the 16-bit pattern shifted by 0x800.
-void decodeSamples(const unsigned char* p, size_t count, std::vector<uint16_t>& out) {
+// Stored values (sample - 2048, 16-bit little-endian) to samples, in place: the 16-bit pattern
+// shifted by 0x800.
+void shiftInPlace(uint16_t* d, size_t count) {
     if constexpr (std::endian::native != std::endian::little) {
-        out.resize(count);
+        auto* b = reinterpret_cast<unsigned char*>(d);
         for (size_t i = 0; i < count; ++i)
-            out[i] = static_cast<uint16_t>((p[2 * i] | (p[2 * i + 1] << 8)) + 0x800);
+            d[i] = static_cast<uint16_t>((b[2 * i] | (b[2 * i + 1] << 8)) + 0x800);
         return;
     }
-    // Copy the stored values as they are (no zero-fill pass over the new storage), then shift
-    // them in place while they are still in the cache.
-    if (reinterpret_cast<uintptr_t>(p) % alignof(uint16_t) == 0) {
-        const auto* v = reinterpret_cast<const uint16_t*>(p);
-        out.assign(v, v + count);
-    } else {
-        out.resize(count);
-        std::memcpy(out.data(), p, 2 * count);
-    }
-    uint16_t* d = out.data();
     size_t i = 0;
 #if defined(__SSE2__)
     // Eight samples per step: the companion is by far the largest part of a job.
@@ -441,6 +446,118 @@ void decodeSamples(const unsigned char* p, size_t count, std::vector<uint16_t>& 
         d[i] = static_cast<uint16_t>(d[i] + 0x800);
 }
 
+// Samples of one waveform in storage of their own, from its stored bytes.
+SampleBuffer decodeSamples(const unsigned char* p, size_t count) {
+    std::vector<uint16_t> out(count);
+    std::memcpy(out.data(), p, 2 * count);
+    shiftInPlace(out.data(), count);
+    return SampleBuffer(std::move(out));
+}
+
+// Where one point's waveform lies in the companion.
+struct WaveRef {
+    size_t member = 0;
+    size_t area = 0;
+    int point = 0;
+    int64_t offset = 0;
+    int64_t length = 0; // bytes
+};
+
+// Progress steps of the waveform phase of an open.
+constexpr int64_t kWaveSteps = 16;
+
+// Reads the waveforms of every point. When they lie close together, as every writer stores
+// them, the whole range is read in one block and each point's samples are a view into it;
+// a waveform at an odd position or overlapping another gets its own copy. Scattered
+// waveforms are read one by one, so that memory stays near what the points need.
+bool loadWaveforms(InFile& file, JobData& job, const std::vector<WaveRef>& waves,
+                   const std::function<void(int64_t)>& progress) {
+    auto pointOf = [&](const WaveRef& w) -> TestPoint& {
+        return job.areas[w.member][w.area].points[static_cast<size_t>(w.point)];
+    };
+    if (waves.empty()) {
+        progress(kWaveSteps);
+        return true;
+    }
+    int64_t lo = waves.front().offset, hi = 0, used = 0;
+    bool sorted = true;
+    for (size_t i = 0; i < waves.size(); ++i) {
+        lo = std::min(lo, waves[i].offset);
+        hi = std::max(hi, waves[i].offset + waves[i].length);
+        used += waves[i].length;
+        if (i > 0 && waves[i].offset < waves[i - 1].offset)
+            sorted = false;
+    }
+    const int64_t span = hi - lo;
+    if (span > used + used / 4 + (4 << 20)) {
+        WaveSource source(file);
+        for (size_t i = 0; i < waves.size(); ++i) {
+            const WaveRef& w = waves[i];
+            const unsigned char* bytes = source.get(w.offset, w.length);
+            if (bytes == nullptr)
+                return false;
+            pointOf(w).samples = decodeSamples(bytes, static_cast<size_t>(w.length / 2));
+            if (i % 1024 == 0)
+                progress(kWaveSteps * static_cast<int64_t>(i) / static_cast<int64_t>(waves.size()));
+        }
+        progress(kWaveSteps);
+        return true;
+    }
+
+    std::shared_ptr<void> block = allocateLargeBlock(static_cast<size_t>(span));
+    auto* base = static_cast<unsigned char*>(block.get());
+    const int64_t step = span / kWaveSteps + 1;
+    for (int64_t done = 0; done < span;) {
+        const int64_t n = std::min(step, span - done);
+        if (file.readAt(reinterpret_cast<char*>(base) + done, n, lo + done) != n)
+            return false; // the companion became shorter since it was measured
+        done += n;
+        progress(kWaveSteps * done / span);
+    }
+
+    // In position order, a waveform overlaps another when it starts before the furthest end
+    // so far or ends after the next one starts.
+    std::vector<uint32_t> order;
+    if (!sorted) {
+        order.resize(waves.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = static_cast<uint32_t>(i);
+        std::stable_sort(order.begin(), order.end(),
+                         [&](uint32_t a, uint32_t b) { return waves[a].offset < waves[b].offset; });
+    }
+    auto at = [&](size_t i) -> const WaveRef& { return sorted ? waves[i] : waves[order[i]]; };
+    std::vector<bool> shared(waves.size(), false);
+    bool anyOwn = false;
+    int64_t furthest = -1;
+    for (size_t i = 0; i < waves.size(); ++i) {
+        const WaveRef& w = at(i);
+        const bool odd = (w.offset - lo) % 2 != 0;
+        const bool overlapsBefore = w.offset < furthest;
+        const bool overlapsAfter = i + 1 < waves.size() && at(i + 1).offset < w.offset + w.length;
+        shared[i] = !(odd || overlapsBefore || overlapsAfter);
+        anyOwn = anyOwn || !shared[i];
+        furthest = std::max(furthest, w.offset + w.length);
+    }
+    // Copies first, while the block still holds the stored values.
+    if (anyOwn)
+        for (size_t i = 0; i < waves.size(); ++i)
+            if (!shared[i]) {
+                const WaveRef& w = at(i);
+                pointOf(w).samples =
+                    decodeSamples(base + (w.offset - lo), static_cast<size_t>(w.length / 2));
+            }
+    for (size_t i = 0; i < waves.size(); ++i) {
+        if (!shared[i])
+            continue;
+        const WaveRef& w = at(i);
+        auto* samples = reinterpret_cast<uint16_t*>(base + (w.offset - lo));
+        const auto count = static_cast<size_t>(w.length / 2);
+        shiftInPlace(samples, count);
+        pointOf(w).samples = SampleBuffer(block, samples, count);
+    }
+    return true;
+}
+
 std::u16string readFile(const std::string& path, JobData& job, const ReadOptions& options) {
     InFile textFile(path);
     InFile waveFile(companionPath(path));
@@ -449,14 +566,10 @@ std::u16string readFile(const std::string& path, JobData& job, const ReadOptions
     if (textFile.size() == 0)
         return kEmptyFile;
 
-    std::string bytes;
-    bytes.resize(static_cast<size_t>(textFile.size()));
-    bytes.resize(static_cast<size_t>(textFile.readAt(bytes.data(), textFile.size())));
-    if (bytes.empty())
+    const std::unique_ptr<RawText> loaded = loadText(textFile);
+    if (!loaded)
         return kEmptyFile;
-    normaliseBytes(bytes);
-    const RawText text(gbkToUtf16(bytes));
-    std::string().swap(bytes);
+    const RawText& text = *loaded;
 
     const Reader r(text, options);
     const bool raw = isRawPath(path);
@@ -552,15 +665,24 @@ std::u16string readFile(const std::string& path, JobData& job, const ReadOptions
     const RayColumns rc(r);
     const int64_t textLen = text.size();
     const int64_t waveSize = waveFile.size();
-    WaveSource wave(waveFile);
+    std::vector<WaveRef> waves;
     int64_t waveBytesUsed = 0;
     int64_t lastRead = 0;
     int64_t rowBase = 0;
     for (int64_t b = 0; b < memberCount && rc.Seek.heading >= 0; ++b) {
         const MemberInfo& member = job.members[static_cast<size_t>(b)];
         std::vector<TestArea>& list = job.areas[static_cast<size_t>(b)];
-        if (b == 0)
-            list.reserve(static_cast<size_t>((textLen - rc.Seek.heading) / (3 * kRayStride) + 1));
+        {
+            // Members of a job are mostly alike: room for the previous member's areas or an
+            // even share of the lines left, whichever is more, saves regrowing every list.
+            const int64_t left =
+                (textLen - std::max(lastRead, rc.Seek.heading)) / (3 * kRayStride) + 1;
+            const int64_t previous =
+                b > 0 ? static_cast<int64_t>(job.areas[static_cast<size_t>(b - 1)].size()) : 0;
+            const int64_t share = (left + memberCount - b - 1) / (memberCount - b);
+            list.reserve(
+                static_cast<size_t>(std::clamp<int64_t>(std::max(previous, share), 0, left)));
+        }
         int64_t k = 0;
         for (;;) {
             if (textLen - lastRead <= 139)
@@ -606,13 +728,10 @@ std::u16string readFile(const std::string& path, JobData& job, const ReadOptions
                     len > waveSize - offset || len > waveSize - waveBytesUsed)
                     return kShdFailed;
                 waveBytesUsed += len;
-                const unsigned char* bytes = wave.get(offset, len);
-                if (bytes == nullptr)
-                    return kShdFailed;
+                waves.push_back({static_cast<size_t>(b), static_cast<size_t>(k), j, offset, len});
 
                 TestPoint& p = area.points[static_cast<size_t>(j)];
                 p.index = j;
-                decodeSamples(bytes, static_cast<size_t>(member.DatLen), p.samples);
                 p.ampIndex = numparse::truncToInt((Ta - delay) / member.dT);
                 p.arrivalIndex = numparse::truncToInt((T - delay) / member.dT);
                 p.L = L;
@@ -642,8 +761,13 @@ std::u16string readFile(const std::string& path, JobData& job, const ReadOptions
         }
         rowBase += k;
         if (options.progress)
-            options.progress(b + 1, memberCount);
+            options.progress(b + 1, memberCount + kWaveSteps);
     }
+    if (!loadWaveforms(waveFile, job, waves, [&](int64_t done) {
+            if (options.progress)
+                options.progress(memberCount + done, memberCount + kWaveSteps);
+        }))
+        return kShdFailed;
 
     // Result block.
     if (text.find(u"PODUX_CrsHlDat_Result:") != RawText::npos) {

@@ -203,7 +203,7 @@ void writeResultLine(Lines& o, int memberSI, const TestArea& a) {
 
 // Stores the samples as sample - 2048 (16-bit little-endian) into `d` and returns AbsMax: the
 // larger of |min - 2047| and |max - 2047|. One pass, eight samples per step.
-int encodeSamples(const std::vector<uint16_t>& s, unsigned char* d) {
+int encodeSamples(const SampleBuffer& s, unsigned char* d) {
     const size_t n = s.size();
     const uint16_t* p = s.data();
     uint16_t mn = 0xFFFF, mx = 0;
@@ -247,7 +247,10 @@ struct Outcome {
     bool waveFailed = false;
 };
 
-// Writes one converted section to the text temporary.
+// Text is converted and written in pieces of about this many characters.
+constexpr size_t kTextChunk = 32u << 10;
+
+// Writes one converted section (or the part of it built so far) to the text temporary.
 bool flushSection(TempFile& file, Lines& o) {
     if (o.overflow)
         return false;
@@ -262,8 +265,10 @@ Outcome writeRayPara(TempFile& textFile, TempFile& waveFile, const JobData& job,
     o.put(u"PODUX_CrsHlDat_RayPara:\r\n");
     o.put(kRayHeading);
     o.endLine();
+    // Both files are written in small pieces from buffers that are used again and again: fresh
+    // memory for a whole section costs more in page faults than the writing itself.
     std::vector<unsigned char> wave;
-    constexpr size_t kChunk = 4u << 20;
+    constexpr size_t kChunk = 256u << 10;
     wave.reserve(kChunk + 65536);
     long long seek = 1;
     const size_t members = std::min(job.members.size(), job.areas.size());
@@ -294,6 +299,10 @@ Outcome writeRayPara(TempFile& textFile, TempFile& waveFile, const JobData& job,
                 o.integer(35, 8);
                 o.put(u"    TEMP    TEMP    TEMP\r\n");
                 seek += 2 * static_cast<long long>(p.samples.size());
+                if (o.text.size() >= kTextChunk && !flushSection(textFile, o)) {
+                    out.textFailed = true;
+                    return out;
+                }
                 if (wave.size() >= kChunk) {
                     if (!waveFile.write(wave.data(), wave.size())) {
                         out.waveFailed = true;
@@ -387,9 +396,14 @@ std::u16string writePair(const std::string& path, const JobData& job, bool resul
         o.put(kResultParaHeading);
         o.endLine();
         const size_t members = std::min(job.members.size(), job.areas.size());
-        for (size_t i = 0; i < members; ++i)
-            for (const TestArea& a : job.areas[i])
+        for (size_t i = 0; i < members && ok; ++i)
+            for (const TestArea& a : job.areas[i]) {
                 writeResultLine(o, job.members[i].SI, a);
+                if (o.text.size() >= kTextChunk && !flushSection(textFile, o)) {
+                    ok = false;
+                    break;
+                }
+            }
         o.endLine();
         ok = ok && flushSection(textFile, o);
 

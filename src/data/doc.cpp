@@ -290,7 +290,7 @@ void CTavolinDoc::filterCurrentArea() {
         // the first filter of a point keeps that copy aside.
         if (point.rawSamples.empty())
             point.rawSamples = point.samples;
-        const std::vector<uint16_t>& source = point.rawSamples;
+        const SampleBuffer& source = point.rawSamples;
         point.samples =
             filterWaveform(source.data(), static_cast<int>(source.size()), area->dT, filter_.highOn,
                            filter_.highKHz * 1000.0f, filter_.lowOn, filter_.lowKHz * 1000.0f);

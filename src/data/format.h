@@ -8,7 +8,7 @@
 namespace tavolin {
 
 std::u16string formatFixed(float value, int decimals); // "%.Nf"
-std::u16string formatInt(int value);                    // "%d"
+std::u16string formatInt(int value);                   // "%d"
 // Converted strength of an area: "<10MPa" / ">70MPa" under CECS 02:2005, else "%.1f".
 std::u16string formatAreaStrength(float fcui, int standard);
 // "Fcu(Mpa)" of the member panel by status.

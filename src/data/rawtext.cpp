@@ -60,7 +60,7 @@ std::vector<size_t> RawText::numberedKeys(std::u16string_view prefix, std::u16st
         }
         if (i == digits || number >= limit || (text_[digits] == u'0' && i - digits > 1))
             continue;
-        if (std::u16string_view(text_).substr(i, suffix.size()) != suffix)
+        if (text_.substr(i, suffix.size()) != suffix)
             continue;
         if (first.size() <= number)
             first.resize(number + 1, npos);

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,9 +14,14 @@ class RawText {
 public:
     static constexpr size_t npos = std::u16string::npos;
 
-    explicit RawText(std::u16string text) : text_(std::move(text)) {}
+    explicit RawText(std::u16string text) : own_(std::move(text)), text_(own_) {}
+    // `size` characters at `data` inside the storage kept alive by `storage`.
+    RawText(std::shared_ptr<void> storage, const char16_t* data, size_t size)
+        : storage_(std::move(storage)), text_(data, size) {}
+    RawText(const RawText&) = delete;
+    RawText& operator=(const RawText&) = delete;
 
-    const std::u16string& text() const { return text_; }
+    std::u16string_view text() const { return text_; }
     int64_t size() const { return static_cast<int64_t>(text_.size()); }
 
     // First occurrence of `needle` at or after `from`; npos when there is none.
@@ -34,7 +40,9 @@ public:
                                      size_t limit) const;
 
 private:
-    std::u16string text_;
+    std::u16string own_;
+    std::shared_ptr<void> storage_;
+    std::u16string_view text_;
 };
 
 } // namespace tavolin

@@ -1,6 +1,8 @@
 // The plain records of one job: project, members, test areas, points, acquisition and result.
 #pragma once
 
+#include "data/samplebuffer.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -45,10 +47,10 @@ struct MemberInfo {
 
 struct TestPoint {
     // Empty `samples` means the point has no waveform.
-    std::vector<uint16_t> samples;
-    // The waveform as read. Kept only once a filter has replaced `samples`: until then the
-    // working samples are the unfiltered ones, which halves the memory and time of an open.
-    std::vector<uint16_t> rawSamples;
+    SampleBuffer samples;
+    // The waveform as read. Set only once a filter has replaced `samples`: until then the
+    // working samples are the unfiltered ones.
+    SampleBuffer rawSamples;
     int index = 0;
     float Gain = 0.0f;
     int ampIndex = 0;
@@ -58,9 +60,7 @@ struct TestPoint {
 
     bool hasWaveform() const { return !samples.empty(); }
     // The unfiltered waveform, whichever copy holds it.
-    const std::vector<uint16_t>& unfiltered() const {
-        return rawSamples.empty() ? samples : rawSamples;
-    }
+    const SampleBuffer& unfiltered() const { return rawSamples.empty() ? samples : rawSamples; }
 };
 
 struct TestArea {

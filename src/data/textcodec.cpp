@@ -1,6 +1,7 @@
 // Text conversion: GBK (code page 936) files <-> UTF-16 in memory, UTF-8 for paths and terminals.
 #include "data/textcodec.h"
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <iconv.h>
@@ -54,34 +55,37 @@ bool isLowSurrogate(char16_t c) {
     return c >= 0xDC00 && c <= 0xDFFF;
 }
 
-// Decodes one run of non-ASCII bytes; every byte iconv cannot decode becomes U+FFFD.
-void decodeRun(const char* in, size_t n, std::u16string& out) {
+// Decodes one run of non-ASCII bytes to `out` (room for `n` units: GBK never yields more
+// UTF-16 units than bytes); every byte iconv cannot decode becomes U+FFFD. Returns the units
+// stored.
+size_t decodeRun(const char* in, size_t n, char16_t* out) {
     Converter& conv = gbkDecoder();
     if (!conv.ok()) {
-        out.append(n, u'\uFFFD');
-        return;
+        std::fill_n(out, n, u'\uFFFD');
+        return n;
     }
     iconv_t cd = conv.get();
     char* src = const_cast<char*>(in);
     size_t left = n;
+    char16_t* d = out;
     while (left > 0) {
-        const size_t start = out.size();
-        out.resize(start + left + 1); // GBK never yields more UTF-16 units than bytes
-        char* dst = reinterpret_cast<char*>(out.data() + start);
-        size_t room = (left + 1) * sizeof(char16_t);
+        char* dst = reinterpret_cast<char*>(d);
+        size_t room = left * sizeof(char16_t);
         const size_t room0 = room;
         const size_t r = iconv(cd, &src, &left, &dst, &room);
-        out.resize(start + (room0 - room) / sizeof(char16_t));
+        d += (room0 - room) / sizeof(char16_t);
         if (r == static_cast<size_t>(-1) && (errno == EILSEQ || errno == EINVAL)) {
-            out.push_back(u'\uFFFD');
+            *d++ = u'\uFFFD';
             ++src;
             --left;
             iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        } else if (r == static_cast<size_t>(-1) && errno != E2BIG) {
-            out.append(left, u'\uFFFD');
-            return;
+        } else if (r == static_cast<size_t>(-1)) {
+            // Cannot happen with room for a unit per byte; never loop on it.
+            d = std::fill_n(d, left, u'\uFFFD');
+            left = 0;
         }
     }
+    return static_cast<size_t>(d - out);
 }
 
 // Encodes one run of non-ASCII characters; every character GBK cannot hold becomes '?'.
@@ -120,11 +124,8 @@ void encodeRun(const char16_t* in, size_t n, std::string& out) {
 
 } // namespace
 
-std::u16string gbkToUtf16(const std::string& bytes) {
-    std::u16string out;
-    out.reserve(bytes.size());
-    const char* p = bytes.data();
-    const size_t n = bytes.size();
+size_t gbkToUtf16(const char* p, size_t n, char16_t* out) {
+    char16_t* d = out;
     size_t i = 0;
     while (i < n) {
         size_t j = i;
@@ -143,9 +144,6 @@ std::u16string gbkToUtf16(const std::string& bytes) {
         while (j < n && static_cast<unsigned char>(p[j]) < 0x80)
             ++j;
         if (j > i) {
-            const size_t start = out.size();
-            out.resize(start + (j - i));
-            char16_t* d = out.data() + start;
             size_t k = i;
 #if defined(__SSE2__)
             const __m128i zero = _mm_setzero_si128();
@@ -172,10 +170,16 @@ std::u16string gbkToUtf16(const std::string& bytes) {
         if (j > n)
             j = n;
         if (j > i) {
-            decodeRun(p + i, j - i, out);
+            d += decodeRun(p + i, j - i, d);
             i = j;
         }
     }
+    return static_cast<size_t>(d - out);
+}
+
+std::u16string gbkToUtf16(const std::string& bytes) {
+    std::u16string out(bytes.size(), u'\0');
+    out.resize(gbkToUtf16(bytes.data(), bytes.size(), out.data()));
     return out;
 }
 

@@ -63,7 +63,7 @@ JobData makeJob(int members, int areasEach, const std::u16string& prefix) {
                 p.index = j;
                 p.samples.resize(kDatLen);
                 for (int i = 0; i < kDatLen; ++i)
-                    p.samples[i] =
+                    p.samples.mutableData()[i] =
                         static_cast<uint16_t>(2048 + ((i * 37 + j * 11 + a) % 200) - 100);
                 p.rawSamples = p.samples;
                 p.arrivalIndex = 100 + 10 * j + a; // T = 50 + 5j + a/2 us

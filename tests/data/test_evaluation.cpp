@@ -19,7 +19,7 @@ struct Algorithms {
 TestPoint wave(int arrival, float L, uint16_t peak, int ampIndex, float gain) {
     TestPoint p;
     p.samples.assign(400, 2048);
-    p.samples[std::clamp(ampIndex, 0, 399)] = peak;
+    p.samples.mutableData()[std::clamp(ampIndex, 0, 399)] = peak;
     p.arrivalIndex = arrival;
     p.ampIndex = ampIndex;
     p.Gain = gain;

@@ -59,9 +59,9 @@ JobData layoutJob() {
         t.arrivalIndex = 100;
         t.ampIndex = 121;
     }
-    a.points[0].samples[10] = 1000; // |1000 - 2047| = 1047
-    a.points[0].samples[11] = 3000; // |3000 - 2047| = 953
-    a.points[1].samples[0] = 4095;  // |4095 - 2047| = 2048
+    a.points[0].samples.mutableData()[10] = 1000; // |1000 - 2047| = 1047
+    a.points[0].samples.mutableData()[11] = 3000; // |3000 - 2047| = 953
+    a.points[1].samples.mutableData()[0] = 4095;  // |4095 - 2047| = 2048
     for (int r = 0; r < 16; ++r)
         a.R[static_cast<size_t>(r)] = 30 + r;
     a.RA = 36.6f;

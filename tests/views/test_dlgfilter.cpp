@@ -34,7 +34,7 @@ private:
                             ? filterWaveform(p.unfiltered().data(), int(p.unfiltered().size()),
                                              area.dT, highOn, highKHz * 1000.0f, lowOn,
                                              lowKHz * 1000.0f)
-                            : p.samples);
+                            : p.samples.toVector());
         return s;
     }
     static void retype(QLineEdit* edit, const QString& text) {

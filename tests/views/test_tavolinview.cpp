@@ -198,7 +198,7 @@ private slots:
             expected = std::max<int>(expected, s);
         QCOMPARE(peak, expected);
         // A weaker waveform afterwards keeps the strong one's scale.
-        for (uint16_t& s : area().points[0].samples)
+        for (uint16_t& s : area().points[0].samples.mutableView())
             s = uint16_t(2048 + (int(s) - 2048) / 4);
         panes[0]->grab();
         QCOMPARE(panes[0]->peakSample(), peak);
@@ -230,7 +230,7 @@ private slots:
     void theGainCaptionIsAlwaysWhole() {
         build();
         TestPoint& p = area().points[0];
-        for (uint16_t& s : p.samples)
+        for (uint16_t& s : p.samples.mutableView())
             s = 2048; // nothing but the caption in the top band's right half
         const int frameRight = kPaneWidth - 25 - 1;
         // Leftmost and rightmost dark columns of the caption band, right half of the pane.
@@ -272,7 +272,7 @@ private slots:
     void aFlatOrUngainedWaveformDrawsWithoutFault() {
         build();
         TestPoint& p = area().points[0];
-        for (uint16_t& s : p.samples)
+        for (uint16_t& s : p.samples.mutableView())
             s = 2000; // never above the zero line
         p.Gain = 0;
         // A pane that has not yet met a stronger waveform.
