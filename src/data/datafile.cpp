@@ -666,6 +666,8 @@ std::u16string readFile(const std::string& path, JobData& job, const ReadOptions
     const int64_t textLen = text.size();
     const int64_t waveSize = waveFile.size();
     std::vector<WaveRef> waves;
+    if (rc.Seek.heading >= 0)
+        waves.reserve(static_cast<size_t>((textLen - rc.Seek.heading) / kRayStride + 1));
     int64_t waveBytesUsed = 0;
     int64_t lastRead = 0;
     int64_t rowBase = 0;
