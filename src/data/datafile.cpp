@@ -32,13 +32,17 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#include <atomic>
 #include <bit>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <future>
 #include <memory>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -465,13 +469,77 @@ struct WaveRef {
 
 // Progress steps of the waveform phase of an open.
 constexpr int64_t kWaveSteps = 16;
+// The longest waveform (in samples) for which a companion is read ahead of the text.
+constexpr int64_t kPrefetchDatLen = 8192;
+
+// The whole companion read on a second thread while the text is read and parsed, so that the
+// two halves of an open overlap; its 16-bit words are turned into samples as they arrive. Only
+// taken when the text could fill the companion with waveforms, so the memory stays bounded by
+// what the text can use.
+class CompanionPrefetch {
+public:
+    explicit CompanionPrefetch(InFile& file) : file_(file) {
+        try {
+            block_ = allocateLargeBlock(static_cast<size_t>(file.size()));
+            reading_ = std::async(std::launch::async, [this] { return readAll(); });
+        } catch (const std::exception&) {
+            block_.reset(); // no memory or no thread: the waveforms are read afterwards
+        }
+    }
+    ~CompanionPrefetch() {
+        cancel_ = true;
+        if (reading_.valid())
+            reading_.wait();
+    }
+    CompanionPrefetch(const CompanionPrefetch&) = delete;
+    CompanionPrefetch& operator=(const CompanionPrefetch&) = delete;
+
+    bool started() const { return reading_.valid(); }
+
+    // Waits for the read, reporting its progress in kWaveSteps steps; the block of the whole
+    // companion, or null when it could not be read whole.
+    std::shared_ptr<void> take(const std::function<void(int64_t)>& progress) {
+        if (!reading_.valid())
+            return nullptr;
+        while (reading_.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
+            progress(kWaveSteps * done_.load() / std::max<int64_t>(file_.size(), 1));
+        const bool whole = reading_.get();
+        progress(kWaveSteps);
+        return whole ? std::move(block_) : nullptr;
+    }
+
+private:
+    bool readAll() {
+        constexpr int64_t kChunk = 4 << 20;
+        auto* bytes = static_cast<char*>(block_.get());
+        const int64_t size = file_.size();
+        for (int64_t done = 0; done < size && !cancel_;) {
+            const int64_t n = std::min(kChunk, size - done);
+            if (file_.readAt(bytes + done, n, done) != n)
+                return false; // the companion became shorter since it was measured
+            // Stored values to samples while the chunk is in the cache (chunks are of even
+            // length, so a trailing odd byte is the only one left as stored).
+            shiftInPlace(reinterpret_cast<uint16_t*>(bytes + done), static_cast<size_t>(n / 2));
+            done += n;
+            done_ = done;
+        }
+        return !cancel_;
+    }
+
+    InFile& file_;
+    std::shared_ptr<void> block_;
+    std::atomic<int64_t> done_{0};
+    std::atomic<bool> cancel_{false};
+    std::future<bool> reading_;
+};
 
 // Reads the waveforms of every point. When they lie close together, as every writer stores
 // them, the whole range is read in one block and each point's samples are a view into it;
 // a waveform at an odd position or overlapping another gets its own copy. Scattered
 // waveforms are read one by one, so that memory stays near what the points need.
+// `whole`, when given, holds the whole companion already read.
 bool loadWaveforms(InFile& file, JobData& job, const std::vector<WaveRef>& waves,
-                   const std::function<void(int64_t)>& progress) {
+                   const std::function<void(int64_t)>& progress, std::shared_ptr<void> whole) {
     auto pointOf = [&](const WaveRef& w) -> TestPoint& {
         return job.areas[w.member][w.area].points[static_cast<size_t>(w.point)];
     };
@@ -487,6 +555,36 @@ bool loadWaveforms(InFile& file, JobData& job, const std::vector<WaveRef>& waves
         used += waves[i].length;
         if (i > 0 && waves[i].offset < waves[i - 1].offset)
             sorted = false;
+    }
+    if (whole) {
+        // The whole companion, already turned into samples: a waveform at an even position is
+        // a view; one at an odd position straddles two stored values and gets its own copy,
+        // made from the stored bytes recovered from those values.
+        const auto* words = static_cast<const uint16_t*>(whole.get());
+        const auto* raw = static_cast<const unsigned char*>(whole.get());
+        const int64_t convertedBytes = file.size() / 2 * 2;
+        std::vector<unsigned char> stored;
+        for (const WaveRef& w : waves) {
+            const auto count = static_cast<size_t>(w.length / 2);
+            if (w.offset % 2 == 0) {
+                pointOf(w).samples =
+                    SampleBuffer(whole, const_cast<uint16_t*>(words + w.offset / 2), count);
+                continue;
+            }
+            stored.resize(static_cast<size_t>(w.length));
+            for (int64_t k = 0; k < w.length; ++k) {
+                const int64_t at = w.offset + k;
+                if (at >= convertedBytes) {
+                    stored[static_cast<size_t>(k)] = raw[at];
+                    continue;
+                }
+                const auto value = static_cast<uint16_t>(words[at / 2] - 0x800);
+                stored[static_cast<size_t>(k)] =
+                    static_cast<unsigned char>(at % 2 == 0 ? value & 0xFF : value >> 8);
+            }
+            pointOf(w).samples = decodeSamples(stored.data(), count);
+        }
+        return true;
     }
     const int64_t span = hi - lo;
     if (span > used + used / 4 + (4 << 20)) {
@@ -565,6 +663,14 @@ std::u16string readFile(const std::string& path, JobData& job, const ReadOptions
         return kOpenFailed;
     if (textFile.size() == 0)
         return kEmptyFile;
+
+    // Every waveform needs a line of 140 characters; a companion that the text could fill
+    // with waveforms of up to kPrefetchDatLen samples is read while the text is parsed.
+    std::optional<CompanionPrefetch> prefetch;
+    const int64_t waveSize = waveFile.size();
+    if (waveSize >= (4 << 20) &&
+        waveSize / (2 * kPrefetchDatLen) <= textFile.size() / kRayStride + 1)
+        prefetch.emplace(waveFile);
 
     const std::unique_ptr<RawText> loaded = loadText(textFile);
     if (!loaded)
@@ -664,7 +770,6 @@ std::u16string readFile(const std::string& path, JobData& job, const ReadOptions
     job.areas.assign(job.members.size(), {});
     const RayColumns rc(r);
     const int64_t textLen = text.size();
-    const int64_t waveSize = waveFile.size();
     std::vector<WaveRef> waves;
     if (rc.Seek.heading >= 0)
         waves.reserve(static_cast<size_t>((textLen - rc.Seek.heading) / kRayStride + 1));
@@ -765,10 +870,18 @@ std::u16string readFile(const std::string& path, JobData& job, const ReadOptions
         if (options.progress)
             options.progress(b + 1, memberCount + kWaveSteps);
     }
-    if (!loadWaveforms(waveFile, job, waves, [&](int64_t done) {
-            if (options.progress)
-                options.progress(memberCount + done, memberCount + kWaveSteps);
-        }))
+    const auto waveProgress = [&](int64_t done) {
+        if (options.progress)
+            options.progress(memberCount + done, memberCount + kWaveSteps);
+    };
+    std::shared_ptr<void> whole;
+    if (prefetch && !waves.empty()) {
+        whole = prefetch->take(waveProgress);
+        if (!whole && prefetch->started())
+            return kShdFailed; // the companion became shorter while it was read
+    }
+    prefetch.reset();
+    if (!loadWaveforms(waveFile, job, waves, waveProgress, std::move(whole)))
         return kShdFailed;
 
     // Result block.

@@ -1,9 +1,11 @@
 // Where the waveforms lie in the companion: any order, shared, overlapping, odd or scattered
-// positions all read the stored bytes of each point's own position.
+// positions all read the stored bytes of each point's own position. Every case runs on a small
+// job and on one whose companion of several megabytes is read while the text is parsed.
 #include "test_files_support.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 
 using namespace tavolin;
@@ -11,14 +13,16 @@ using namespace tavolin::testing;
 
 namespace {
 
-constexpr int kDatLen = 64;
-constexpr size_t kWaveBytes = 2 * kDatLen;
+struct Size {
+    int areas;
+    int datLen;
+};
 
 // The samples stored at byte `offset`, decoded here independently of the reader:
 // signed 16-bit little-endian values plus 2048.
-std::vector<uint16_t> storedAt(const std::string& wave, size_t offset) {
+std::vector<uint16_t> storedAt(const std::string& wave, size_t offset, int datLen) {
     std::vector<uint16_t> out;
-    for (size_t i = 0; i < kDatLen; ++i) {
+    for (size_t i = 0; i < static_cast<size_t>(datLen); ++i) {
         const auto lo = static_cast<unsigned char>(wave[offset + 2 * i]);
         const auto hi = static_cast<unsigned char>(wave[offset + 2 * i + 1]);
         const auto value = static_cast<int16_t>(static_cast<uint16_t>(lo | (hi << 8)));
@@ -27,18 +31,28 @@ std::vector<uint16_t> storedAt(const std::string& wave, size_t offset) {
     return out;
 }
 
-// A raw pair of one member with 3 areas (9 waveforms), whose Seek column can be rewritten.
-struct Pair {
+// A raw pair of one member whose Seek column can be rewritten.
+class FilesWaveforms : public ::testing::TestWithParam<Size> {
+protected:
     ScratchDir dir;
     std::string path = dir.path("w.SHT");
     std::string text;
     std::string wave;
+    int points = 3 * GetParam().areas;
+    long long w = 2LL * GetParam().datLen; // bytes of one waveform
 
-    Pair() {
-        EXPECT_EQ(WriteRawFile(path, makeJob(1, 3, kDatLen)), u"");
+    void SetUp() override {
+        ASSERT_EQ(WriteRawFile(path, makeJob(1, GetParam().areas, GetParam().datLen)), u"");
         text = readBytes(path);
         wave = readBytes(companionPath(path));
-        EXPECT_EQ(wave.size(), 9 * kWaveBytes);
+        ASSERT_EQ(static_cast<long long>(wave.size()), points * w);
+    }
+
+    std::vector<long long> backToBack(long long first = 1) const {
+        std::vector<long long> seeks;
+        for (int i = 0; i < points; ++i)
+            seeks.push_back(first + i * w);
+        return seeks;
     }
 
     // The text with the Seek of RayPara line i set to seeks[i].
@@ -56,17 +70,18 @@ struct Pair {
     }
 
     // Reads the pair and checks every point against the bytes at its own position.
-    void expectRead(const std::string& t, const std::string& w,
-                    const std::vector<long long>& seeks) const {
+    void expectRead(const std::string& t, const std::string& companion,
+                    const std::vector<long long>& seeks) {
         writeBytes(path, t);
-        writeBytes(companionPath(path), w);
+        writeBytes(companionPath(path), companion);
         JobData job;
         ASSERT_EQ(ReadDataFile(path, job), u"");
         ASSERT_EQ(job.areas.size(), 1u);
-        ASSERT_EQ(job.areas[0].size(), 3u);
+        ASSERT_EQ(job.areas[0].size(), static_cast<size_t>(GetParam().areas));
         for (size_t i = 0; i < seeks.size(); ++i) {
             const TestPoint& p = job.areas[0][i / 3].points[i % 3];
-            EXPECT_EQ(p.samples.toVector(), storedAt(w, static_cast<size_t>(seeks[i] - 1)))
+            ASSERT_EQ(p.samples.toVector(),
+                      storedAt(companion, static_cast<size_t>(seeks[i] - 1), GetParam().datLen))
                 << "point " << i;
             EXPECT_TRUE(p.rawSamples.empty());
         }
@@ -75,73 +90,84 @@ struct Pair {
 
 } // namespace
 
-TEST(FilesWaveforms, BackToBackAsWritten) {
-    Pair p;
-    std::vector<long long> seeks;
-    for (int i = 0; i < 9; ++i)
-        seeks.push_back(1 + i * static_cast<long long>(kWaveBytes));
-    p.expectRead(p.text, p.wave, seeks);
+TEST_P(FilesWaveforms, BackToBackAsWritten) {
+    expectRead(text, wave, backToBack());
 }
 
-TEST(FilesWaveforms, StoredInReverseOrder) {
-    Pair p;
-    std::vector<long long> seeks;
-    for (int i = 0; i < 9; ++i)
-        seeks.push_back(1 + (8 - i) * static_cast<long long>(kWaveBytes));
-    p.expectRead(p.withSeeks(seeks), p.wave, seeks);
+TEST_P(FilesWaveforms, StoredInReverseOrder) {
+    std::vector<long long> seeks = backToBack();
+    std::reverse(seeks.begin(), seeks.end());
+    expectRead(withSeeks(seeks), wave, seeks);
 }
 
-TEST(FilesWaveforms, SharedAndOverlappingWaveforms) {
-    Pair p;
-    const auto w = static_cast<long long>(kWaveBytes);
+TEST_P(FilesWaveforms, SharedAndOverlappingWaveforms) {
     // Point 1 reads point 0's waveform; point 3 starts in the middle of point 2's.
-    const std::vector<long long> seeks = {
-        1, 1, 1 + 2 * w, 1 + 2 * w + 64, 1 + 4 * w, 1 + 5 * w, 1 + 6 * w, 1 + 7 * w, 1 + 8 * w};
-    p.expectRead(p.withSeeks(seeks), p.wave, seeks);
+    std::vector<long long> seeks = backToBack();
+    seeks[1] = seeks[0];
+    seeks[3] = seeks[2] + w / 2;
+    expectRead(withSeeks(seeks), wave, seeks);
 
     // A change to one point's samples never shows in the point that shares its bytes.
     JobData job;
-    ASSERT_EQ(ReadDataFile(p.path, job), u"");
+    ASSERT_EQ(ReadDataFile(path, job), u"");
     TestPoint& a = job.areas[0][0].points[0];
     const TestPoint& b = job.areas[0][0].points[1];
     const std::vector<uint16_t> before = b.samples.toVector();
     a.samples.mutableData()[0] = static_cast<uint16_t>(a.samples[0] + 1);
     EXPECT_EQ(b.samples.toVector(), before);
+    EXPECT_NE(a.samples.toVector(), before);
 }
 
-TEST(FilesWaveforms, OddPositions) {
-    Pair p;
-    const auto w = static_cast<long long>(kWaveBytes);
+TEST_P(FilesWaveforms, OddPositions) {
     // One byte in front of everything: every position is odd, the spacing even.
-    std::vector<long long> shifted;
-    for (int i = 0; i < 9; ++i)
-        shifted.push_back(2 + i * w);
-    p.expectRead(p.withSeeks(shifted), std::string(1, '\x7f') + p.wave, shifted);
+    const std::vector<long long> shifted = backToBack(2);
+    expectRead(withSeeks(shifted), std::string(1, '\x7f') + wave, shifted);
 
-    // Only point 4 at an odd position, behind the others, in a copy of point 0's bytes with one
-    // byte in front.
-    const std::string wave = p.wave + "\x11" + p.wave.substr(0, kWaveBytes);
-    std::vector<long long> seeks;
-    for (int i = 0; i < 9; ++i)
-        seeks.push_back(1 + i * w);
-    seeks[4] = 1 + 9 * w + 1;
-    p.expectRead(p.withSeeks(seeks), wave, seeks);
+    // Only point 4 at an odd position, behind the others, in a copy of point 0's bytes with
+    // one byte in front; the companion then ends in an odd byte.
+    const std::string longer = wave + "\x11" + wave.substr(0, static_cast<size_t>(w));
+    std::vector<long long> seeks = backToBack();
+    seeks[4] = 1 + points * w + 1;
+    expectRead(withSeeks(seeks), longer, seeks);
 }
 
-TEST(FilesWaveforms, ScatteredThroughALargeCompanion) {
-    Pair p;
-    // Five megabytes of filler with the waveforms at its start, middle and end.
+INSTANTIATE_TEST_SUITE_P(Jobs, FilesWaveforms, ::testing::Values(Size{3, 64}, Size{100, 8192}),
+                         [](const ::testing::TestParamInfo<Size>& info) {
+                             return info.param.areas == 3 ? "Small" : "ReadAhead";
+                         });
+
+TEST(FilesWaveformsScattered, ScatteredThroughALargeCompanion) {
+    ScratchDir dir;
+    const std::string path = dir.path("s.SHT");
+    constexpr int kDatLen = 64;
+    constexpr size_t kWave = 2 * kDatLen;
+    ASSERT_EQ(WriteRawFile(path, makeJob(1, 3, kDatLen)), u"");
+    const std::string text = readBytes(path);
+    const std::string stored = readBytes(companionPath(path));
+    // Five megabytes of filler between the areas: more than the text could ever use.
     const size_t filler = 5u << 20;
-    std::string wave = p.wave.substr(0, 3 * kWaveBytes);
+    std::string wave = stored.substr(0, 3 * kWave);
     wave += std::string(filler, '\x01');
-    wave += p.wave.substr(3 * kWaveBytes, 3 * kWaveBytes);
+    wave += stored.substr(3 * kWave, 3 * kWave);
     wave += std::string(filler, '\x02');
-    wave += p.wave.substr(6 * kWaveBytes);
-    std::vector<long long> seeks;
+    wave += stored.substr(6 * kWave);
+    std::string t = text;
+    size_t line = t.find("\r\n", t.find("SI   RATNO")) + 2;
+    std::vector<size_t> offsets;
+    for (size_t i = 0; i < 9; ++i) {
+        offsets.push_back(i * kWave + (i / 3) * filler);
+        char cell[16];
+        std::snprintf(cell, sizeof cell, "%12zu", offsets.back() + 1);
+        t.replace(line + 78, 12, cell);
+        line = t.find("\r\n", line) + 2;
+    }
+    writeBytes(path, t);
+    writeBytes(companionPath(path), wave);
+    JobData job;
+    ASSERT_EQ(ReadDataFile(path, job), u"");
+    ASSERT_EQ(job.areas[0].size(), 3u);
     for (size_t i = 0; i < 9; ++i)
-        seeks.push_back(1 + static_cast<long long>(i * kWaveBytes + (i / 3) * filler));
-    p.expectRead(p.withSeeks(seeks), wave, seeks);
-    // Waveforms inside the filler read the filler's values.
-    seeks[8] = 1 + 3 * kWaveBytes + 1000;
-    p.expectRead(p.withSeeks(seeks), wave, seeks);
+        EXPECT_EQ(job.areas[0][i / 3].points[i % 3].samples.toVector(),
+                  storedAt(wave, offsets[i], kDatLen))
+            << "point " << i;
 }
