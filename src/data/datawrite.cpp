@@ -13,8 +13,10 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <future>
 #include <new>
 #include <stdexcept>
+#include <system_error>
 
 namespace tavolin {
 
@@ -201,9 +203,10 @@ void writeResultLine(Lines& o, int memberSI, const TestArea& a) {
     o.endLine();
 }
 
-// Stores the samples as sample - 2048 (16-bit little-endian) into `d` and returns AbsMax: the
-// larger of |min - 2047| and |max - 2047|. One pass, eight samples per step.
-int encodeSamples(const SampleBuffer& s, unsigned char* d) {
+// Returns AbsMax of the samples, the larger of |min - 2047| and |max - 2047|, and with `Store`
+// also stores them as sample - 2048 (16-bit little-endian) into `d`. One pass, eight samples
+// per step.
+template <bool Store> int encodeSamples(const SampleBuffer& s, unsigned char* d) {
     const size_t n = s.size();
     const uint16_t* p = s.data();
     uint16_t mn = 0xFFFF, mx = 0;
@@ -219,7 +222,8 @@ int encodeSamples(const SampleBuffer& s, unsigned char* d) {
             const __m128i f = _mm_xor_si128(v, flip);
             vmin = _mm_min_epi16(vmin, f);
             vmax = _mm_max_epi16(vmax, f);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 2 * i), _mm_sub_epi16(v, shift));
+            if constexpr (Store)
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 2 * i), _mm_sub_epi16(v, shift));
         }
         alignas(16) uint16_t lo[8], hi[8];
         _mm_store_si128(reinterpret_cast<__m128i*>(lo), _mm_xor_si128(vmin, flip));
@@ -233,13 +237,19 @@ int encodeSamples(const SampleBuffer& s, unsigned char* d) {
     for (; i < n; ++i) {
         mn = std::min(mn, p[i]);
         mx = std::max(mx, p[i]);
-        const auto v = static_cast<uint16_t>(p[i] - 0x800);
-        d[2 * i] = static_cast<unsigned char>(v & 0xFF);
-        d[2 * i + 1] = static_cast<unsigned char>(v >> 8);
+        if constexpr (Store) {
+            const auto v = static_cast<uint16_t>(p[i] - 0x800);
+            d[2 * i] = static_cast<unsigned char>(v & 0xFF);
+            d[2 * i + 1] = static_cast<unsigned char>(v >> 8);
+        }
     }
     if (n == 0)
         return 0;
     return std::max(std::abs(static_cast<int>(mn) - 2047), std::abs(static_cast<int>(mx) - 2047));
+}
+
+int absMax(const SampleBuffer& s) {
+    return encodeSamples<false>(s, nullptr);
 }
 
 struct Outcome {
@@ -259,20 +269,60 @@ bool flushSection(TempFile& file, Lines& o) {
     return file.write(bytes.data(), bytes.size());
 }
 
-// RayPara lines and the companion waveforms, in the same order.
+// The companion: the waveforms of every point that has one, back to back in RayPara order.
+// Written in small pieces from one buffer used again and again: fresh memory for the whole
+// file would cost more in page faults than the writing itself.
+bool writeWaves(TempFile& waveFile, const JobData& job) {
+    constexpr size_t kChunk = 256u << 10;
+    std::vector<unsigned char> wave;
+    wave.reserve(kChunk + 65536);
+    const size_t members = std::min(job.members.size(), job.areas.size());
+    for (size_t i = 0; i < members; ++i)
+        for (const TestArea& a : job.areas[i])
+            for (const TestPoint& p : a.points) {
+                if (!p.hasWaveform())
+                    continue;
+                const size_t start = wave.size();
+                wave.resize(start + 2 * p.samples.size());
+                encodeSamples<true>(p.samples, wave.data() + start);
+                if (wave.size() >= kChunk) {
+                    if (!waveFile.write(wave.data(), wave.size()))
+                        return false;
+                    wave.clear();
+                }
+            }
+    return wave.empty() || waveFile.write(wave.data(), wave.size());
+}
+
+// RayPara lines and the companion waveforms, in the same order. A large companion is written
+// on a second thread while the lines are formatted.
 Outcome writeRayPara(TempFile& textFile, TempFile& waveFile, const JobData& job, Lines& o) {
     Outcome out;
+    const size_t members = std::min(job.members.size(), job.areas.size());
+    long long waveBytes = 0;
+    for (size_t i = 0; i < members; ++i)
+        for (const TestArea& a : job.areas[i])
+            for (const TestPoint& p : a.points)
+                waveBytes += 2 * static_cast<long long>(p.samples.size());
+    std::future<bool> waves;
+    if (waveBytes >= (4 << 20)) {
+        try {
+            waves = std::async(std::launch::async,
+                               [&waveFile, &job] { return writeWaves(waveFile, job); });
+        } catch (const std::system_error&) {
+            // No thread to be had: written below, in this one.
+        }
+    }
+    if (!waves.valid() && !writeWaves(waveFile, job)) {
+        out.waveFailed = true;
+        return out;
+    }
+
     o.put(u"PODUX_CrsHlDat_RayPara:\r\n");
     o.put(kRayHeading);
     o.endLine();
-    // Both files are written in small pieces from buffers that are used again and again: fresh
-    // memory for a whole section costs more in page faults than the writing itself.
-    std::vector<unsigned char> wave;
-    constexpr size_t kChunk = 256u << 10;
-    wave.reserve(kChunk + 65536);
     long long seek = 1;
-    const size_t members = std::min(job.members.size(), job.areas.size());
-    for (size_t i = 0; i < members && !out.waveFailed; ++i) {
+    for (size_t i = 0; i < members && !out.textFailed; ++i) {
         const int memberSI = job.members[i].SI;
         for (const TestArea& a : job.areas[i]) {
             for (size_t j = 0; j < 3; ++j) {
@@ -288,10 +338,7 @@ Outcome writeRayPara(TempFile& textFile, TempFile& waveFile, const JobData& job,
                 o.fixed(0.0f, 8, 1);
                 o.fixed(0.0f, 8, 1);
                 o.fixed(0.0f, 8, 1);
-                // Stored as sample - 2048, 16-bit little-endian: the pattern shifted by 0x800.
-                const size_t start = wave.size();
-                wave.resize(start + 2 * p.samples.size());
-                o.integer(encodeSamples(p.samples, wave.data() + start), 8);
+                o.integer(absMax(p.samples), 8);
                 o.integer(0, 4);
                 o.integer(seek, 12);
                 o.fixed(p.Gain, 8, 0);
@@ -299,27 +346,19 @@ Outcome writeRayPara(TempFile& textFile, TempFile& waveFile, const JobData& job,
                 o.integer(35, 8);
                 o.put(u"    TEMP    TEMP    TEMP\r\n");
                 seek += 2 * static_cast<long long>(p.samples.size());
-                if (o.text.size() >= kTextChunk && !flushSection(textFile, o)) {
-                    out.textFailed = true;
-                    return out;
-                }
-                if (wave.size() >= kChunk) {
-                    if (!waveFile.write(wave.data(), wave.size())) {
-                        out.waveFailed = true;
-                        break;
-                    }
-                    wave.clear();
-                }
             }
-            if (out.waveFailed)
+            if (o.text.size() >= kTextChunk && !flushSection(textFile, o)) {
+                out.textFailed = true;
                 break;
+            }
         }
     }
-    if (!out.waveFailed && !wave.empty() && !waveFile.write(wave.data(), wave.size()))
-        out.waveFailed = true;
-    o.endLine();
-    if (!flushSection(textFile, o))
-        out.textFailed = true;
+    if (!out.textFailed) {
+        o.endLine();
+        out.textFailed = !flushSection(textFile, o);
+    }
+    if (waves.valid())
+        out.waveFailed = !waves.get();
     return out;
 }
 
