@@ -771,8 +771,20 @@ std::u16string readFile(const std::string& path, JobData& job, const ReadOptions
     const RayColumns rc(r);
     const int64_t textLen = text.size();
     std::vector<WaveRef> waves;
-    if (rc.Seek.heading >= 0)
-        waves.reserve(static_cast<size_t>((textLen - rc.Seek.heading) / kRayStride + 1));
+    if (rc.Seek.heading >= 0) {
+        const int64_t rayLines = (textLen - rc.Seek.heading) / kRayStride + 1;
+        waves.reserve(static_cast<size_t>(rayLines));
+        // Now that the waveform lengths are known: a companion far larger than the lines could
+        // ask for is not worth holding whole; the waveforms are then read one by one.
+        int64_t longest = 0;
+        for (const MemberInfo& m : job.members)
+            longest = std::max<int64_t>(longest, m.DatLen);
+        const int64_t most = rayLines * 2 * std::min<int64_t>(longest, kPrefetchDatLen);
+        if (waveSize > most + most / 4 + (4 << 20))
+            prefetch.reset();
+    } else {
+        prefetch.reset();
+    }
     int64_t waveBytesUsed = 0;
     int64_t lastRead = 0;
     int64_t rowBase = 0;

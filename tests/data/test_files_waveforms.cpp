@@ -171,3 +171,23 @@ TEST(FilesWaveformsScattered, ScatteredThroughALargeCompanion) {
                   storedAt(wave, offsets[i], kDatLen))
             << "point " << i;
 }
+
+TEST(FilesWaveformsScattered, CompanionFarLargerThanItsWaveforms) {
+    // 300 short waveforms followed by 4.5 MB the text never asks for: started as a read-ahead,
+    // given up once the waveform length is known, read waveform by waveform instead.
+    ScratchDir dir;
+    const std::string path = dir.path("l.SHT");
+    constexpr int kDatLen = 64;
+    ASSERT_EQ(WriteRawFile(path, makeJob(1, 100, kDatLen)), u"");
+    std::string wave = readBytes(companionPath(path));
+    const std::string stored = wave;
+    wave += std::string(4500u << 10, '\x05');
+    writeBytes(companionPath(path), wave);
+    JobData job;
+    ASSERT_EQ(ReadDataFile(path, job), u"");
+    ASSERT_EQ(job.areas[0].size(), 100u);
+    for (size_t i = 0; i < 300; ++i)
+        ASSERT_EQ(job.areas[0][i / 3].points[i % 3].samples.toVector(),
+                  storedAt(stored, i * 2 * kDatLen, kDatLen))
+            << "point " << i;
+}
