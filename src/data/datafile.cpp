@@ -18,6 +18,8 @@
 //   them; their η starts as the project's.
 // - The 20-character limit of numbers counts the characters of the ANSI (GBK) form.
 // - A LF without CR reads as CR LF; zero bytes read as blanks; undecodable bytes as U+FFFD.
+// - A text with a UTF-8 byte-order mark, or one that is valid UTF-8 with characters beyond
+//   ASCII, is read as UTF-8 (GBK Chinese text practically never is valid UTF-8).
 // - StrengthNum without the key of member 0 gives a job of no members.
 #include "data/datafile.h"
 
@@ -183,9 +185,18 @@ std::unique_ptr<RawText> loadText(InFile& file) {
         source = expanded.data();
         length = expanded.size();
     }
-    std::shared_ptr<void> wide = allocateLargeBlock(length * sizeof(char16_t));
+    // Files come in GBK. One saved as UTF-8 elsewhere (marked or plainly valid UTF-8) is read as
+    // such, so that its Chinese texts keep their width and the columns after them stay in place.
+    const bool bom = length >= 3 && std::memcmp(source, "\xEF\xBB\xBF", 3) == 0;
+    if (bom) {
+        source += 3;
+        length -= 3;
+    }
+    std::shared_ptr<void> wide = allocateLargeBlock(std::max<size_t>(length, 1) * sizeof(char16_t));
     auto* units = static_cast<char16_t*>(wide.get());
-    const size_t count = gbkToUtf16(source, length, units);
+    const size_t count = bom || isUtf8BeyondAscii(source, length)
+                             ? utf8ToUtf16(source, length, units)
+                             : gbkToUtf16(source, length, units);
     return std::make_unique<RawText>(std::move(wide), units, count);
 }
 

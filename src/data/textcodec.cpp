@@ -232,53 +232,99 @@ std::string utf16ToGbk(const std::u16string& text) {
     return out;
 }
 
-std::u16string utf8ToUtf16(const std::string& text) {
-    std::u16string out;
-    out.reserve(text.size());
-    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
-    const size_t n = text.size();
+namespace {
+
+// One UTF-8 sequence at s[i] (i < n): its code point and length, or length 0 when it is not a
+// valid, shortest-form sequence of a scalar value.
+struct Utf8Char {
+    char32_t cp = 0;
+    int len = 0;
+};
+
+Utf8Char utf8At(const unsigned char* s, size_t n, size_t i) {
+    const unsigned char c = s[i];
+    if (c < 0x80)
+        return {c, 1};
+    int len = 0;
+    char32_t cp = 0;
+    char32_t minCp = 0;
+    if ((c & 0xE0) == 0xC0) {
+        len = 2, cp = c & 0x1F, minCp = 0x80;
+    } else if ((c & 0xF0) == 0xE0) {
+        len = 3, cp = c & 0x0F, minCp = 0x800;
+    } else if ((c & 0xF8) == 0xF0) {
+        len = 4, cp = c & 0x07, minCp = 0x10000;
+    }
+    if (len == 0 || i + static_cast<size_t>(len) > n)
+        return {};
+    for (int k = 1; k < len; ++k) {
+        if ((s[i + k] & 0xC0) != 0x80)
+            return {};
+        cp = (cp << 6) | (s[i + k] & 0x3F);
+    }
+    if (cp < minCp || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        return {};
+    return {cp, len};
+}
+
+} // namespace
+
+size_t utf8ToUtf16(const char* bytes, size_t n, char16_t* out) {
+    const auto* s = reinterpret_cast<const unsigned char*>(bytes);
+    char16_t* d = out;
     size_t i = 0;
     while (i < n) {
-        const unsigned char c = s[i];
-        if (c < 0x80) {
-            out.push_back(c);
+        if (s[i] < 0x80) {
+            *d++ = s[i++];
+            continue;
+        }
+        const Utf8Char c = utf8At(s, n, i);
+        if (c.len == 0) {
+            *d++ = u'\uFFFD';
             ++i;
             continue;
         }
-        int len = 0;
-        char32_t cp = 0;
-        char32_t minCp = 0;
-        if ((c & 0xE0) == 0xC0) {
-            len = 2, cp = c & 0x1F, minCp = 0x80;
-        } else if ((c & 0xF0) == 0xE0) {
-            len = 3, cp = c & 0x0F, minCp = 0x800;
-        } else if ((c & 0xF8) == 0xF0) {
-            len = 4, cp = c & 0x07, minCp = 0x10000;
-        }
-        bool valid = len > 0 && i + len <= n;
-        for (int k = 1; valid && k < len; ++k) {
-            if ((s[i + k] & 0xC0) != 0x80)
-                valid = false;
-            else
-                cp = (cp << 6) | (s[i + k] & 0x3F);
-        }
-        if (valid && (cp < minCp || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)))
-            valid = false;
-        if (!valid) {
-            out.push_back(u'\uFFFD');
-            ++i;
-            continue;
-        }
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+        if (c.cp >= 0x10000) {
+            const char32_t v = c.cp - 0x10000;
+            *d++ = static_cast<char16_t>(0xD800 + (v >> 10));
+            *d++ = static_cast<char16_t>(0xDC00 + (v & 0x3FF));
         } else {
-            out.push_back(static_cast<char16_t>(cp));
+            *d++ = static_cast<char16_t>(c.cp);
         }
-        i += len;
+        i += static_cast<size_t>(c.len);
     }
+    return static_cast<size_t>(d - out);
+}
+
+std::u16string utf8ToUtf16(const std::string& text) {
+    std::u16string out(text.size(), u'\0');
+    out.resize(utf8ToUtf16(text.data(), text.size(), out.data()));
     return out;
+}
+
+bool isUtf8BeyondAscii(const char* bytes, size_t n) {
+    const auto* s = reinterpret_cast<const unsigned char*>(bytes);
+    bool beyond = false;
+    size_t i = 0;
+    while (i < n) {
+#if defined(__SSE2__)
+        while (i + 16 <= n &&
+               _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i))) == 0)
+            i += 16;
+        if (i >= n)
+            break;
+#endif
+        if (s[i] < 0x80) {
+            ++i;
+            continue;
+        }
+        const Utf8Char c = utf8At(s, n, i);
+        if (c.len == 0)
+            return false;
+        beyond = true;
+        i += static_cast<size_t>(c.len);
+    }
+    return beyond;
 }
 
 std::string utf16ToUtf8(const std::u16string& text) {

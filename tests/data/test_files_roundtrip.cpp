@@ -217,3 +217,37 @@ TEST(FilesRoundTrip, LocaleWithCommaDecimalPointDoesNotChangeTheFile) {
     EXPECT_EQ(readBytes(dir.path("d.SHA")), before);
     EXPECT_FLOAT_EQ(back.result.SF, 2.37f);
 }
+
+TEST(FilesRoundTrip, ResultFileSavedAsUtf8ElsewhereReadsTheSame) {
+    // A result file whose text another program saved as UTF-8 (with or without a byte-order
+    // mark): Chinese TESTLOC values in ResultPara must not shift the columns after them.
+    ScratchDir dir;
+    const std::string path = dir.path("gbk.SHA");
+    ASSERT_EQ(WriteResultFile(path, makeJob(2, 4, 128)), u"");
+    JobData expected;
+    ASSERT_EQ(ReadDataFile(path, expected), u"");
+    const std::string utf8 = utf16ToUtf8(gbkToUtf16(readBytes(path)));
+    ASSERT_NE(utf8, readBytes(path));
+    for (const std::string& prefix : {std::string(), std::string("\xEF\xBB\xBF")}) {
+        const std::string other = dir.path(prefix.empty() ? "plain.SHA" : "bom.SHA");
+        writeBytes(other, prefix + utf8);
+        writeBytes(companionPath(other), readBytes(companionPath(path)));
+        JobData back;
+        ASSERT_EQ(ReadDataFile(other, back), u"");
+        EXPECT_EQ(back.project.SITE, expected.project.SITE);
+        ASSERT_EQ(back.areas.size(), expected.areas.size());
+        for (size_t m = 0; m < back.areas.size(); ++m) {
+            EXPECT_EQ(back.members[m].PILEID, expected.members[m].PILEID);
+            ASSERT_EQ(back.areas[m].size(), expected.areas[m].size());
+            for (size_t k = 0; k < back.areas[m].size(); ++k) {
+                const TestArea& a = expected.areas[m][k];
+                const TestArea& b = back.areas[m][k];
+                EXPECT_EQ(b.TESTLOC, a.TESTLOC);
+                EXPECT_EQ(b.R, a.R);
+                EXPECT_EQ(b.FCUI, a.FCUI);
+                EXPECT_EQ(b.TMETHOD, a.TMETHOD);
+                expectSameWaveforms(a, b);
+            }
+        }
+    }
+}

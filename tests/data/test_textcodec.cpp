@@ -52,3 +52,23 @@ TEST(TextCodec, Utf8BothWays) {
     EXPECT_EQ(utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD"); // encoded surrogate
     EXPECT_EQ(utf16ToUtf8(std::u16string(1, char16_t(0xDC00))), "\xEF\xBF\xBD");
 }
+
+TEST(TextCodec, Utf8IsToldApartFromGbk) {
+    // Chinese text in GBK is not valid UTF-8; the same text in UTF-8 is.
+    EXPECT_FALSE(isUtf8BeyondAscii("\xB3\xAC\xC9\xF9\xB2\xE2\xC7\xF8", 8));
+    EXPECT_FALSE(isUtf8BeyondAscii("Method   :\xC6\xBD\xB2\xE2\r\n", 16)); // 平测
+    const std::string utf8 = "SITE     :\xE8\xB6\x85\xE5\xA3\xB0\r\n";     // 超声
+    EXPECT_TRUE(isUtf8BeyondAscii(utf8.data(), utf8.size()));
+    // Plain ASCII is the same in both: read as GBK.
+    EXPECT_FALSE(isUtf8BeyondAscii("SITE     :abc\r\n", 15));
+    // Overlong forms, surrogates and cut sequences are not UTF-8.
+    EXPECT_FALSE(isUtf8BeyondAscii("\xC0\xAF", 2));
+    EXPECT_FALSE(isUtf8BeyondAscii("\xED\xA0\x80", 3));
+    EXPECT_FALSE(isUtf8BeyondAscii("a\xE8\xB6", 3));
+
+    char16_t out[16];
+    EXPECT_EQ(std::u16string(out, utf8ToUtf16(utf8.data(), utf8.size(), out)),
+              u"SITE     :超声\r\n");
+    // A character beyond the BMP takes two units.
+    EXPECT_EQ(utf8ToUtf16("\xF0\x9F\x98\x80"), u"\U0001F600");
+}
