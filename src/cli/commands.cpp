@@ -66,7 +66,7 @@ int runEvaluate(int argc, char** argv) {
         return kFailure;
     const Evaluated e = evaluateDocument(doc, settings);
     if (args.flags.count("--json"))
-        writeOut(jobToJson(file, e.standard, doc.job(), e.evaluation));
+        writeJobJson(file, e.standard, doc.job(), e.evaluation, writeOut);
     else
         writeOut(jobToText(file, e.standard, doc.job(), e.evaluation));
     return 0;
@@ -95,7 +95,7 @@ int runSaveResult(int argc, char** argv) {
         return kFailure;
     }
     if (args.flags.count("--json"))
-        writeOut(jobToJson(file, e.standard, doc.job(), e.evaluation));
+        writeJobJson(file, e.standard, doc.job(), e.evaluation, writeOut);
     return 0;
 }
 

@@ -115,7 +115,15 @@ void writeMemberEvaluation(JsonWriter& w, const MemberEvaluation& e) {
 
 std::string jobToJson(const std::string& file, int standard, const JobData& job,
                       const JobEvaluation& evaluation) {
-    JsonWriter w;
+    std::string text;
+    writeJobJson(file, standard, job, evaluation, [&](std::string_view piece) { text += piece; });
+    return text;
+}
+
+void writeJobJson(const std::string& file, int standard, const JobData& job,
+                  const JobEvaluation& evaluation,
+                  const std::function<void(std::string_view)>& sink) {
+    JsonWriter w(sink);
     w.beginObject();
     w.key("file").value(std::string_view(file));
     w.key("standard").value(standard);
@@ -164,7 +172,7 @@ std::string jobToJson(const std::string& file, int standard, const JobData& job,
     w.key("status").value(statusName(evaluation.batch.status));
     w.endObject();
     w.endObject();
-    return w.text();
+    w.flush();
 }
 
 } // namespace tavolin::cli

@@ -144,6 +144,8 @@ void JsonWriter::endObject() {
     out_.push_back('}');
     if (hasItem_.empty())
         out_.push_back('\n');
+    if (sink_ && out_.size() >= (256u << 10))
+        flush();
 }
 
 void JsonWriter::beginArray(bool compact) {
@@ -210,6 +212,13 @@ void JsonWriter::value(const std::u16string& text) {
 void JsonWriter::null() {
     beforeValue();
     out_ += "null";
+}
+
+void JsonWriter::flush() {
+    if (sink_ && !out_.empty()) {
+        sink_(out_);
+        out_.clear();
+    }
 }
 
 } // namespace tavolin::cli

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,13 @@ void appendJsonString(std::string& out, std::string_view text);
 
 class JsonWriter {
 public:
+    // Text written so far, handed on in pieces (whenever an object ends with enough of it), so
+    // that a large document never has to be held whole.
+    using Sink = std::function<void(std::string_view)>;
+
+    JsonWriter() = default;
+    explicit JsonWriter(Sink sink) : sink_(std::move(sink)) {}
+
     void beginObject();
     void endObject();
     // A compact array keeps its items on one line (readings, positions).
@@ -32,12 +40,16 @@ public:
     void value(const std::u16string& text);
     void null();
 
+    // The text not yet handed to the sink (all of it without one).
     const std::string& text() const { return out_; }
+    // Hands what is left to the sink.
+    void flush();
 
 private:
     void beforeValue();
     void newline();
 
+    Sink sink_;
     std::string out_;
     // Per open container: true once it has a member, so the next one needs a comma.
     std::vector<bool> hasItem_;
