@@ -335,16 +335,13 @@ Outcome writeRayPara(TempFile& textFile, TempFile& waveFile, const JobData& job,
                 o.fixed(p.L, 8, 0);
                 o.fixed(static_cast<float>(p.arrivalIndex) * a.dT + a.Delay, 8, 1);
                 o.fixed(static_cast<float>(p.ampIndex) * a.dT + a.Delay, 8, 1);
-                o.fixed(0.0f, 8, 1);
-                o.fixed(0.0f, 8, 1);
-                o.fixed(0.0f, 8, 1);
+                o.put(u"     0.0     0.0     0.0"); // A(dB), Tf1, Tf2: always 0
                 o.integer(absMax(p.samples), 8);
-                o.integer(0, 4);
+                o.put(u"   0"); // Del
                 o.integer(seek, 12);
                 o.fixed(p.Gain, 8, 0);
                 o.fixed(a.Delay, 8, 0);
-                o.integer(35, 8);
-                o.put(u"    TEMP    TEMP    TEMP\r\n");
+                o.put(u"      35    TEMP    TEMP    TEMP\r\n"); // R is always 35
                 seek += 2 * static_cast<long long>(p.samples.size());
             }
             if (o.text.size() >= kTextChunk && !flushSection(textFile, o)) {
