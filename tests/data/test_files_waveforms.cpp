@@ -31,6 +31,19 @@ std::vector<uint16_t> storedAt(const std::string& wave, size_t offset, int datLe
     return out;
 }
 
+// Reads a one-member pair and checks point i against the stored bytes at offsets[i].
+void expectWaveformsAt(const std::string& path, const std::string& wave,
+                       const std::vector<size_t>& offsets, int datLen) {
+    JobData job;
+    ASSERT_EQ(ReadDataFile(path, job), u"");
+    ASSERT_EQ(job.areas.size(), 1u);
+    ASSERT_EQ(job.areas[0].size() * 3, offsets.size());
+    for (size_t i = 0; i < offsets.size(); ++i)
+        ASSERT_EQ(job.areas[0][i / 3].points[i % 3].samples.toVector(),
+                  storedAt(wave, offsets[i], datLen))
+            << "point " << i;
+}
+
 // A raw pair of one member whose Seek column can be rewritten.
 class FilesWaveforms : public ::testing::TestWithParam<Size> {
 protected:
@@ -163,31 +176,20 @@ TEST(FilesWaveformsScattered, ScatteredThroughALargeCompanion) {
     }
     writeBytes(path, t);
     writeBytes(companionPath(path), wave);
-    JobData job;
-    ASSERT_EQ(ReadDataFile(path, job), u"");
-    ASSERT_EQ(job.areas[0].size(), 3u);
-    for (size_t i = 0; i < 9; ++i)
-        EXPECT_EQ(job.areas[0][i / 3].points[i % 3].samples.toVector(),
-                  storedAt(wave, offsets[i], kDatLen))
-            << "point " << i;
+    expectWaveformsAt(path, wave, offsets, kDatLen);
 }
 
 TEST(FilesWaveformsScattered, CompanionFarLargerThanItsWaveforms) {
     // 300 short waveforms followed by 4.5 MB the text never asks for: started as a read-ahead,
-    // given up once the waveform length is known, read waveform by waveform instead.
+    // given up once the waveform length is known, read as the span the waveforms cover instead.
     ScratchDir dir;
     const std::string path = dir.path("l.SHT");
     constexpr int kDatLen = 64;
     ASSERT_EQ(WriteRawFile(path, makeJob(1, 100, kDatLen)), u"");
-    std::string wave = readBytes(companionPath(path));
-    const std::string stored = wave;
-    wave += std::string(4500u << 10, '\x05');
+    const std::string wave = readBytes(companionPath(path)) + std::string(4500u << 10, '\x05');
     writeBytes(companionPath(path), wave);
-    JobData job;
-    ASSERT_EQ(ReadDataFile(path, job), u"");
-    ASSERT_EQ(job.areas[0].size(), 100u);
+    std::vector<size_t> offsets;
     for (size_t i = 0; i < 300; ++i)
-        ASSERT_EQ(job.areas[0][i / 3].points[i % 3].samples.toVector(),
-                  storedAt(stored, i * 2 * kDatLen, kDatLen))
-            << "point " << i;
+        offsets.push_back(i * 2 * kDatLen);
+    expectWaveformsAt(path, wave, offsets, kDatLen);
 }
