@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <random>
+#include <vector>
+
 using namespace tavolin;
 
 TEST(TextCodec, GbkOfKnownCharacters) {
@@ -71,4 +75,44 @@ TEST(TextCodec, Utf8IsToldApartFromGbk) {
               u"SITE     :超声\r\n");
     // A character beyond the BMP takes two units.
     EXPECT_EQ(utf8ToUtf16("\xF0\x9F\x98\x80"), u"\U0001F600");
+}
+
+TEST(TextCodec, DecodingInPlaceGivesTheSameText) {
+    // The reader decodes a file into the buffer that holds its bytes in the upper half. Random
+    // mixes of ASCII, GBK pairs, UTF-8 sequences and bytes of neither must come out exactly as
+    // from separate buffers.
+    std::mt19937 rng(20240607);
+    const std::vector<std::string> pieces = {"SITE     :",
+                                             "\r\n",
+                                             "  35.0",
+                                             "\xB3\xAC",
+                                             "\xC9\xF9",
+                                             "\x81\x40",
+                                             "\x80",
+                                             "\xFF",
+                                             "\xB3",
+                                             "\xE8\xB6\x85",
+                                             "\xF0\x9F\x98\x80",
+                                             "\xC0\xAF",
+                                             std::string(40, ' '),
+                                             "0123456789abcdef"};
+    for (int round = 0; round < 400; ++round) {
+        std::string bytes;
+        const int count = static_cast<int>(rng() % 200);
+        for (int i = 0; i < count; ++i)
+            bytes += pieces[rng() % pieces.size()];
+        const size_t n = bytes.size();
+        for (bool utf8 : {false, true}) {
+            std::vector<char16_t> apart(n + 1);
+            const size_t expected = utf8 ? utf8ToUtf16(bytes.data(), n, apart.data())
+                                         : gbkToUtf16(bytes.data(), n, apart.data());
+            std::vector<char16_t> shared(n + 1);
+            char* upper = reinterpret_cast<char*>(shared.data()) + n;
+            std::memcpy(upper, bytes.data(), n);
+            const size_t got =
+                utf8 ? utf8ToUtf16(upper, n, shared.data()) : gbkToUtf16(upper, n, shared.data());
+            ASSERT_EQ(std::u16string(shared.data(), got), std::u16string(apart.data(), expected))
+                << "round " << round << (utf8 ? " utf-8" : " gbk");
+        }
+    }
 }
