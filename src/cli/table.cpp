@@ -20,6 +20,10 @@ bool isWide(uint32_t cp) {
 } // namespace
 
 int displayWidth(const std::string& s) {
+    // Most cells are numbers: one column per byte.
+    if (std::all_of(s.begin(), s.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return static_cast<int>(s.size());
     int width = 0;
     for (size_t i = 0; i < s.size();) {
         const unsigned char c = static_cast<unsigned char>(s[i]);
@@ -69,7 +73,8 @@ std::string TextTable::render() const {
     auto emit = [&](const std::vector<std::string>& row) {
         std::string line;
         for (size_t c = 0; c < columns; ++c) {
-            const std::string cell = c < row.size() ? row[c] : std::string();
+            static const std::string none;
+            const std::string& cell = c < row.size() ? row[c] : none;
             const int pad = widths[c] - displayWidth(cell);
             const Align align = c < align_.size() ? align_[c] : Right;
             if (c > 0)
