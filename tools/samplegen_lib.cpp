@@ -228,7 +228,7 @@ JobData generateJob(const SampleSpec& spec) {
         section.DatLen = spec.datLen;
         job.sections.push_back(section);
 
-        std::vector<TestArea> areas;
+        AreaList areas;
         areas.reserve(static_cast<size_t>(spec.areas));
         for (int k = 0; k < spec.areas; ++k) {
             TestArea a;

@@ -171,7 +171,7 @@ int runWaveform(int argc, char** argv) {
         errorLine("构件编号超出范围：文件共有 " + std::to_string(job.members.size()) + " 个构件");
         return kFailure;
     }
-    const std::vector<TestArea>& areas = job.areas[request.member];
+    const AreaList& areas = job.areas[request.member];
     if (request.area >= static_cast<int>(areas.size())) {
         errorLine("测区编号超出范围：该构件共有 " + std::to_string(areas.size()) + " 个测区");
         return kFailure;

@@ -5,8 +5,8 @@
 
 namespace tavolin::cli {
 
-void applySettings(MemberInfo& member, std::vector<TestArea>& areas, ProjectInfo& project,
-                   int standard, const EvalSettings& settings) {
+void applySettings(MemberInfo& member, AreaList& areas, ProjectInfo& project, int standard,
+                   const EvalSettings& settings) {
     if (settings.abc) {
         member.curve = CurveCustom;
         member.A = (*settings.abc)[0];
@@ -49,7 +49,7 @@ JobEvaluation evaluateJob(JobData& job, CAlgorithm& algorithm, int standard,
     out.members.reserve(memberCount);
     for (size_t m = 0; m < memberCount; ++m) {
         MemberInfo& member = job.members[m];
-        std::vector<TestArea>& areas = job.areas[m];
+        AreaList& areas = job.areas[m];
         applySettings(member, areas, job.project, standard, settings);
         out.areas[m].reserve(areas.size());
         for (TestArea& area : areas) {

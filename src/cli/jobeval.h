@@ -28,8 +28,8 @@ struct JobEvaluation {
 
 // Curve, coefficients, pumped flag and eta of one member and its areas; `standard` selects the
 // default coefficients of a named curve.
-void applySettings(MemberInfo& member, std::vector<TestArea>& areas, ProjectInfo& project,
-                   int standard, const EvalSettings& settings);
+void applySettings(MemberInfo& member, AreaList& areas, ProjectInfo& project, int standard,
+                   const EvalSettings& settings);
 
 // For every member in order: apply the settings, recompute v and va and then the strength of
 // every area, evaluate the member; then the batch, stored into the job's Result.

@@ -67,7 +67,7 @@ const char* standardName(int standard) {
 }
 
 void memberBlock(std::string& out, int standard, size_t index, size_t count,
-                 const MemberInfo& member, const std::vector<TestArea>& areas,
+                 const MemberInfo& member, const AreaList& areas,
                  const std::vector<AreaStrength>* strengths, const MemberEvaluation* evaluation) {
     out += "构件 " + std::to_string(index + 1) + "/" + std::to_string(count) + "：" +
            u8(member.PILEID) + "\n";
@@ -117,7 +117,7 @@ std::string jobToText(const std::string& file, int standard, const JobData& job,
     const size_t count = job.members.size();
     for (size_t m = 0; m < count; ++m) {
         out += "\n";
-        static const std::vector<TestArea> none;
+        static const AreaList none;
         memberBlock(out, standard, m, count, job.members[m],
                     m < job.areas.size() ? job.areas[m] : none,
                     m < evaluation.areas.size() ? &evaluation.areas[m] : nullptr,

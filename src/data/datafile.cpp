@@ -784,9 +784,22 @@ std::u16string readFile(const std::string& path, JobData& job, const ReadOptions
     }
 
     // Test areas with their waveforms.
-    job.areas.assign(job.members.size(), {});
     const RayColumns rc(r);
     const int64_t textLen = text.size();
+    {
+        // Room for every area the lines could hold, with some to spare for a list that grows
+        // past its first guess; a small job stays on the heap.
+        const int64_t most =
+            rc.Seek.heading >= 0 ? (textLen - rc.Seek.heading) / (3 * kRayStride) + memberCount : 0;
+        const auto bytes = static_cast<size_t>(most) * sizeof(TestArea);
+        std::shared_ptr<LargeArena> arena;
+        if (bytes >= (1u << 20))
+            arena = std::make_shared<LargeArena>(bytes + bytes / 4);
+        job.areas.clear();
+        job.areas.reserve(job.members.size());
+        for (size_t i = 0; i < job.members.size(); ++i)
+            job.areas.emplace_back(ArenaAllocator<TestArea>(arena));
+    }
     std::vector<WaveRef> waves;
     if (rc.Seek.heading >= 0) {
         const int64_t rayLines = (textLen - rc.Seek.heading) / kRayStride + 1;
@@ -807,7 +820,7 @@ std::u16string readFile(const std::string& path, JobData& job, const ReadOptions
     int64_t rowBase = 0;
     for (int64_t b = 0; b < memberCount && rc.Seek.heading >= 0; ++b) {
         const MemberInfo& member = job.members[static_cast<size_t>(b)];
-        std::vector<TestArea>& list = job.areas[static_cast<size_t>(b)];
+        AreaList& list = job.areas[static_cast<size_t>(b)];
         {
             // Members of a job are mostly alike: room for the previous member's areas or an
             // even share of the lines left, whichever is more, saves regrowing every list.

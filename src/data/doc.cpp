@@ -92,7 +92,7 @@ std::u16string CTavolinDoc::open(const std::string& path, const ReadOptions& opt
     }
 
     setStandard(standard_);
-    for (std::vector<TestArea>& areas : job_.areas)
+    for (AreaList& areas : job_.areas)
         for (TestArea& area : areas)
             computeAreaDerived(area, *algorithm_);
 
@@ -209,7 +209,7 @@ MemberInfo* CTavolinDoc::currentMemberInfo() {
 TestArea* CTavolinDoc::currentArea() {
     if (!isOpen() || currentMember_ < 0 || currentMember_ >= static_cast<int>(job_.areas.size()))
         return nullptr;
-    std::vector<TestArea>& areas = job_.areas[currentMember_];
+    AreaList& areas = job_.areas[currentMember_];
     if (currentArea_ < 0 || currentArea_ >= static_cast<int>(areas.size()))
         return nullptr;
     return &areas[currentArea_];

@@ -52,7 +52,7 @@ public:
     const JobData& job() const { return job_; }
     ProjectInfo& project() { return job_.project; }
     std::vector<MemberInfo>& members() { return job_.members; }
-    std::vector<TestArea>& areasOf(int member) { return job_.areas.at(member); }
+    AreaList& areasOf(int member) { return job_.areas.at(member); }
     Result& result() { return job_.result; }
 
     // Reads into fresh records and replaces the contents only when the whole read succeeded.

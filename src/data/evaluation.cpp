@@ -65,7 +65,7 @@ AreaStrength computeAreaStrength(TestArea& area, const MemberInfo& member, CAlgo
     return out;
 }
 
-MemberEvaluation evaluateMember(const std::vector<TestArea>& areas, CAlgorithm& algorithm) {
+MemberEvaluation evaluateMember(const AreaList& areas, CAlgorithm& algorithm) {
     std::vector<float> values;
     values.reserve(areas.size());
     for (const TestArea& area : areas)
@@ -83,8 +83,7 @@ MemberEvaluation evaluateMember(const std::vector<TestArea>& areas, CAlgorithm& 
     return out;
 }
 
-BatchEvaluation evaluateBatch(const std::vector<std::vector<TestArea>>& areas,
-                              CAlgorithm& algorithm) {
+BatchEvaluation evaluateBatch(const std::vector<AreaList>& areas, CAlgorithm& algorithm) {
     std::vector<std::vector<float>> lists(areas.size());
     std::vector<const float*> groups(areas.size());
     std::vector<int> counts(areas.size());

@@ -28,14 +28,13 @@ struct MemberEvaluation {
     float Fmin = 0, Fmax = 0, Mf = 0, Sf = 0, Fcu = 0;
     EstimateStatus status = Valid;
 };
-MemberEvaluation evaluateMember(const std::vector<TestArea>& areas, CAlgorithm& algorithm);
+MemberEvaluation evaluateMember(const AreaList& areas, CAlgorithm& algorithm);
 
 struct BatchEvaluation {
     float MF = 0, SF = 0, FCUE = 0;
     EstimateStatus status = Valid;
 };
 // Pools every member's FCUI values; the caller stores MF, SF, FCUE into the job's Result.
-BatchEvaluation evaluateBatch(const std::vector<std::vector<TestArea>>& areas,
-                              CAlgorithm& algorithm);
+BatchEvaluation evaluateBatch(const std::vector<AreaList>& areas, CAlgorithm& algorithm);
 
 } // namespace tavolin

@@ -40,7 +40,7 @@ int MergeFiles(const std::vector<std::string>& paths, JobData& merged, const Rea
             for (size_t i = 0; i < file.members.size(); ++i) {
                 merged.members.push_back(std::move(file.members[i]));
                 merged.areas.push_back(i < file.areas.size() ? std::move(file.areas[i])
-                                                             : std::vector<TestArea>{});
+                                                             : AreaList{});
             }
             total += static_cast<int>(file.members.size());
         }

@@ -1,6 +1,7 @@
 // The plain records of one job: project, members, test areas, points, acquisition and result.
 #pragma once
 
+#include "data/largeblock.h"
 #include "data/samplebuffer.h"
 
 #include <array>
@@ -94,6 +95,10 @@ struct TestArea {
     float correctedVelocity = 0.0f;
 };
 
+// The test areas of one member. An open serves all of them from one arena (a job's records in
+// a few large pages instead of thousands of small ones); lists built elsewhere use the heap.
+using AreaList = std::vector<TestArea, ArenaAllocator<TestArea>>;
+
 struct SectionPara {
     int SI = 0;
     float CrossD = 0.0f;
@@ -173,7 +178,7 @@ struct ReportInfo {
 struct JobData {
     ProjectInfo project;
     std::vector<MemberInfo> members;
-    std::vector<std::vector<TestArea>> areas; // parallel to members
+    std::vector<AreaList> areas; // parallel to members
     std::vector<SectionPara> sections;
     int memberCount = -1;
     Result result;

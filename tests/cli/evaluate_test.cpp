@@ -81,11 +81,11 @@ std::array<int, 16> ascending() {
 class EvaluateTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::vector<TestArea> beam = {makeArea(0, 1, ascending()), makeArea(0, 2, same(40)),
-                                      makeArea(0, 3, same(30))};
+        tavolin::AreaList beam = {makeArea(0, 1, ascending()), makeArea(0, 2, same(40)),
+                                  makeArea(0, 3, same(30))};
         beam[1].PLANE = 0; // side face: looked up, no correction
         beam[2].BETA = 1.034f;
-        std::vector<TestArea> column = {makeArea(1, 1, same(35)), makeArea(1, 2, same(45))};
+        tavolin::AreaList column = {makeArea(1, 1, same(35)), makeArea(1, 2, same(45))};
         path = dir.file("job.SHA");
         ASSERT_EQ(tavolin::WriteResultFile(
                       path, makeJob({u"梁A", u"柱B"}, {std::move(beam), std::move(column)})),

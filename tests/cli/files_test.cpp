@@ -11,7 +11,7 @@ namespace {
 
 std::string writeJob(const TempDir& dir, const std::string& name,
                      const std::vector<std::u16string>& members, int areasEach) {
-    std::vector<std::vector<TestArea>> areas(members.size());
+    std::vector<tavolin::AreaList> areas(members.size());
     for (size_t m = 0; m < members.size(); ++m)
         for (int k = 0; k < areasEach; ++k)
             areas[m].push_back(makeArea(static_cast<int>(m), k + 1, same(32 + 2 * k)));

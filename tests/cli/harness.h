@@ -151,7 +151,7 @@ inline std::array<int, 16> same(int r) {
 
 // A result job whose members hold the given area lists.
 inline tavolin::JobData makeJob(const std::vector<std::u16string>& names,
-                                std::vector<std::vector<TestArea>> areas) {
+                                std::vector<tavolin::AreaList> areas) {
     tavolin::JobData job;
     job.project.SITE = u"检测\"工程\"\\A";
     job.project.UNIT = u"质检站";

@@ -49,7 +49,7 @@ JobData makeJob(int members, int areasEach, const std::u16string& prefix) {
         sp.dT = 0.5f;
         sp.DatLen = kDatLen;
         job.sections.push_back(sp);
-        std::vector<TestArea> list;
+        AreaList list;
         for (int a = 0; a < areasEach; ++a) {
             TestArea area;
             area.SI = m;

@@ -27,8 +27,8 @@ TestPoint wave(int arrival, float L, uint16_t peak, int ampIndex, float gain) {
     return p;
 }
 
-std::vector<TestArea> withFcui(std::initializer_list<float> strengths) {
-    std::vector<TestArea> areas(strengths.size());
+AreaList withFcui(std::initializer_list<float> strengths) {
+    AreaList areas(strengths.size());
     std::transform(strengths.begin(), strengths.end(), areas.begin(), [](float f) {
         TestArea a;
         a.FCUI = f;
@@ -167,7 +167,7 @@ TEST(Evaluation, MemberStatistics) {
 TEST(Evaluation, BatchPoolsAllMembers) {
     Algorithms alg;
     // Pooled {15, 25, 20}: mean 20, s 5 -> re-test under both standards.
-    std::vector<std::vector<TestArea>> wide = {withFcui({15, 25}), withFcui({20})};
+    std::vector<AreaList> wide = {withFcui({15, 25}), withFcui({20})};
     BatchEvaluation b = evaluateBatch(wide, *alg.cecs);
     EXPECT_FLOAT_EQ(b.MF, 20.0f);
     EXPECT_FLOAT_EQ(b.SF, 5.0f);

@@ -98,7 +98,7 @@ inline JobData makeJob(int members, int areas, int datLen) {
         p.FiltH = 200.0f;
         p.Sen_dH = 0.5f;
         job.sections.push_back(p);
-        std::vector<TestArea> list;
+        AreaList list;
         for (int k = 0; k < areas; ++k) {
             TestArea a;
             a.SI = m;
