@@ -44,7 +44,7 @@ public:
     explicit ArenaAllocator(std::shared_ptr<LargeArena> arena) noexcept
         : arena_(std::move(arena)) {}
     template <class U>
-    ArenaAllocator(const ArenaAllocator<U>& other) noexcept : arena_(other.arena_) {}
+    ArenaAllocator(const ArenaAllocator<U>& other) noexcept : arena_(other.arena()) {}
 
     T* allocate(size_t n) {
         if (arena_)
@@ -58,10 +58,11 @@ public:
         std::allocator<T>().deallocate(p, n);
     }
     ArenaAllocator select_on_container_copy_construction() const { return {}; }
+    const std::shared_ptr<LargeArena>& arena() const noexcept { return arena_; }
 
     template <class U>
     friend bool operator==(const ArenaAllocator& a, const ArenaAllocator<U>& b) noexcept {
-        return a.arena_ == b.arena_;
+        return a.arena() == b.arena();
     }
 
 private:
