@@ -564,15 +564,6 @@ bool loadWaveforms(InFile& file, JobData& job, const std::vector<WaveRef>& waves
         progress(kWaveSteps);
         return true;
     }
-    int64_t lo = waves.front().offset, hi = 0, used = 0;
-    bool sorted = true;
-    for (size_t i = 0; i < waves.size(); ++i) {
-        lo = std::min(lo, waves[i].offset);
-        hi = std::max(hi, waves[i].offset + waves[i].length);
-        used += waves[i].length;
-        if (i > 0 && waves[i].offset < waves[i - 1].offset)
-            sorted = false;
-    }
     if (whole) {
         // The whole companion, already turned into samples: a waveform at an even position is
         // a view; one at an odd position straddles two stored values and gets its own copy,
@@ -602,6 +593,15 @@ bool loadWaveforms(InFile& file, JobData& job, const std::vector<WaveRef>& waves
             pointOf(w).samples = decodeSamples(stored.data(), count);
         }
         return true;
+    }
+    int64_t lo = waves.front().offset, hi = 0, used = 0;
+    bool sorted = true;
+    for (size_t i = 0; i < waves.size(); ++i) {
+        lo = std::min(lo, waves[i].offset);
+        hi = std::max(hi, waves[i].offset + waves[i].length);
+        used += waves[i].length;
+        if (i > 0 && waves[i].offset < waves[i - 1].offset)
+            sorted = false;
     }
     const int64_t span = hi - lo;
     if (span > used + used / 4 + (4 << 20)) {
@@ -786,12 +786,13 @@ std::u16string readFile(const std::string& path, JobData& job, const ReadOptions
     // Test areas with their waveforms.
     const RayColumns rc(r);
     const int64_t textLen = text.size();
+    // The most data lines the RayPara table could hold.
+    const int64_t rayLines =
+        rc.Seek.heading >= 0 ? (textLen - rc.Seek.heading) / kRayStride + 1 : 0;
     {
         // Room for every area the lines could hold, with some to spare for a list that grows
         // past its first guess; a small job stays on the heap.
-        const int64_t most =
-            rc.Seek.heading >= 0 ? (textLen - rc.Seek.heading) / (3 * kRayStride) + memberCount : 0;
-        const auto bytes = static_cast<size_t>(most) * sizeof(TestArea);
+        const auto bytes = static_cast<size_t>(rayLines / 3 + memberCount) * sizeof(TestArea);
         std::shared_ptr<LargeArena> arena;
         if (bytes >= (1u << 20))
             arena = std::make_shared<LargeArena>(bytes + bytes / 4);
@@ -801,20 +802,15 @@ std::u16string readFile(const std::string& path, JobData& job, const ReadOptions
             job.areas.emplace_back(ArenaAllocator<TestArea>(arena));
     }
     std::vector<WaveRef> waves;
-    if (rc.Seek.heading >= 0) {
-        const int64_t rayLines = (textLen - rc.Seek.heading) / kRayStride + 1;
-        waves.reserve(static_cast<size_t>(rayLines));
-        // Now that the waveform lengths are known: a companion far larger than the lines could
-        // ask for is not worth holding whole; the waveforms are then read one by one.
-        int64_t longest = 0;
-        for (const MemberInfo& m : job.members)
-            longest = std::max<int64_t>(longest, m.DatLen);
-        const int64_t most = rayLines * 2 * std::min<int64_t>(longest, kPrefetchDatLen);
-        if (waveSize > most + most / 4 + (4 << 20))
-            prefetch.reset();
-    } else {
+    waves.reserve(static_cast<size_t>(rayLines));
+    // Now that the waveform lengths are known: a companion far larger than the lines could ask
+    // for is not worth holding whole; the waveforms are then read one by one.
+    int64_t longest = 0;
+    for (const MemberInfo& m : job.members)
+        longest = std::max<int64_t>(longest, m.DatLen);
+    const int64_t most = rayLines * 2 * std::min<int64_t>(longest, kPrefetchDatLen);
+    if (waveSize > most + most / 4 + (4 << 20))
         prefetch.reset();
-    }
     int64_t waveBytesUsed = 0;
     int64_t lastRead = 0;
     int64_t rowBase = 0;

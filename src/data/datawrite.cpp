@@ -203,53 +203,58 @@ void writeResultLine(Lines& o, int memberSI, const TestArea& a) {
     o.endLine();
 }
 
-// Returns AbsMax of the samples, the larger of |min - 2047| and |max - 2047|, and with `Store`
-// also stores them as sample - 2048 (16-bit little-endian) into `d`. One pass, eight samples
-// per step.
-template <bool Store> int encodeSamples(const SampleBuffer& s, unsigned char* d) {
+// AbsMax of the samples: the larger of |min - 2047| and |max - 2047|. Eight samples per step.
+int absMax(const SampleBuffer& s) {
     const size_t n = s.size();
     const uint16_t* p = s.data();
     uint16_t mn = 0xFFFF, mx = 0;
     size_t i = 0;
 #if defined(__SSE2__)
-    if constexpr (std::endian::native == std::endian::little) {
-        // SSE2 has only signed 16-bit min/max: flip the sign bit to compare unsigned values.
-        const __m128i flip = _mm_set1_epi16(static_cast<short>(0x8000));
-        const __m128i shift = _mm_set1_epi16(0x800);
-        __m128i vmin = _mm_set1_epi16(0x7FFF), vmax = _mm_set1_epi16(static_cast<short>(0x8000));
-        for (; i + 8 <= n; i += 8) {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-            const __m128i f = _mm_xor_si128(v, flip);
-            vmin = _mm_min_epi16(vmin, f);
-            vmax = _mm_max_epi16(vmax, f);
-            if constexpr (Store)
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 2 * i), _mm_sub_epi16(v, shift));
-        }
-        alignas(16) uint16_t lo[8], hi[8];
-        _mm_store_si128(reinterpret_cast<__m128i*>(lo), _mm_xor_si128(vmin, flip));
-        _mm_store_si128(reinterpret_cast<__m128i*>(hi), _mm_xor_si128(vmax, flip));
-        for (int k = 0; k < 8 && i > 0; ++k) {
-            mn = std::min(mn, lo[k]);
-            mx = std::max(mx, hi[k]);
-        }
+    // SSE2 has only signed 16-bit min/max: flip the sign bit to compare unsigned values.
+    const __m128i flip = _mm_set1_epi16(static_cast<short>(0x8000));
+    __m128i vmin = _mm_set1_epi16(0x7FFF), vmax = _mm_set1_epi16(static_cast<short>(0x8000));
+    for (; i + 8 <= n; i += 8) {
+        const __m128i f =
+            _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)), flip);
+        vmin = _mm_min_epi16(vmin, f);
+        vmax = _mm_max_epi16(vmax, f);
+    }
+    alignas(16) uint16_t lo[8], hi[8];
+    _mm_store_si128(reinterpret_cast<__m128i*>(lo), _mm_xor_si128(vmin, flip));
+    _mm_store_si128(reinterpret_cast<__m128i*>(hi), _mm_xor_si128(vmax, flip));
+    for (int k = 0; k < 8 && i > 0; ++k) {
+        mn = std::min(mn, lo[k]);
+        mx = std::max(mx, hi[k]);
     }
 #endif
     for (; i < n; ++i) {
         mn = std::min(mn, p[i]);
         mx = std::max(mx, p[i]);
-        if constexpr (Store) {
-            const auto v = static_cast<uint16_t>(p[i] - 0x800);
-            d[2 * i] = static_cast<unsigned char>(v & 0xFF);
-            d[2 * i + 1] = static_cast<unsigned char>(v >> 8);
-        }
     }
     if (n == 0)
         return 0;
     return std::max(std::abs(static_cast<int>(mn) - 2047), std::abs(static_cast<int>(mx) - 2047));
 }
 
-int absMax(const SampleBuffer& s) {
-    return encodeSamples<false>(s, nullptr);
+// Stores the samples as sample - 2048, 16-bit little-endian, into `d`.
+void encodeSamples(const SampleBuffer& s, unsigned char* d) {
+    const size_t n = s.size();
+    const uint16_t* p = s.data();
+    size_t i = 0;
+#if defined(__SSE2__)
+    if constexpr (std::endian::native == std::endian::little) {
+        const __m128i shift = _mm_set1_epi16(0x800);
+        for (; i + 8 <= n; i += 8) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 2 * i), _mm_sub_epi16(v, shift));
+        }
+    }
+#endif
+    for (; i < n; ++i) {
+        const auto v = static_cast<uint16_t>(p[i] - 0x800);
+        d[2 * i] = static_cast<unsigned char>(v & 0xFF);
+        d[2 * i + 1] = static_cast<unsigned char>(v >> 8);
+    }
 }
 
 struct Outcome {
@@ -284,7 +289,7 @@ bool writeWaves(TempFile& waveFile, const JobData& job) {
                     continue;
                 const size_t start = wave.size();
                 wave.resize(start + 2 * p.samples.size());
-                encodeSamples<true>(p.samples, wave.data() + start);
+                encodeSamples(p.samples, wave.data() + start);
                 if (wave.size() >= kChunk) {
                     if (!waveFile.write(wave.data(), wave.size()))
                         return false;
