@@ -1,6 +1,10 @@
 // CMainFrame: the main window with its two interfaces, menus, toolbars, bars and commands.
+// Its parts live in files of their own: the command table (commands.cpp), the recently-used list
+// (recentfiles.cpp), menus, toolbars, bars and the interface switch (barlayout.cpp) and the
+// commands of the analysis interface (analysiscommands.cpp).
 #pragma once
 
+#include "app/commands.h"
 #include "data/doc.h"
 
 #include <QMainWindow>
@@ -20,6 +24,7 @@ class QToolBar;
 namespace tavolin {
 
 class DocBridge;
+class RecentFiles;
 class CMainForm;
 class MainFormRight;
 class CTavolinView;
@@ -38,8 +43,11 @@ public:
     ~CMainFrame() override;
 
     CTavolinDoc& doc();
+    const CTavolinDoc& doc() const;
+    DocBridge& bridge() { return bridge_; }
     Interface activeInterface() const { return interface_; }
     QAction* action(const QString& objectName) const;
+    QAction* action(Command command) const { return actions_[size_t(command)]; }
     QDockWidget* projectBar() const { return projectBar_; }
     QDockWidget* areaBar() const { return areaBar_; }
     QDockWidget* analysisBar() const { return analysisBar_; }
@@ -52,18 +60,37 @@ public:
     void applyBarWidths(const std::array<int, 3>& widths);
     static int clampBarWidth(int width);
 
+    // The flags of the toolbars and bars (shown in their interface or not).
+    bool toolBarFlag() const { return toolBarVisible_; }
+    bool projectBarFlag() const { return projectBarVisible_; }
+    bool areaBarFlag() const { return areaBarVisible_; }
+    bool analysisBarFlag() const { return analysisBarVisible_; }
+
+    // For the command handlers.
+    CAnalysisView* analysisView() const { return analysisView_; }
+    CAnalysisDownTView* analysisDownView() const { return analysisDownView_; }
+    FormviewAna* formviewAna() const { return formviewAna_; }
+    // Hides the one interface's splitter, menus, toolbar and bars and shows the other's.
+    void showInterface(Interface which);
+    // Refreshes the active interface after its job changed as a whole.
+    void refreshActiveInterface();
+    void navigationRefresh();
+    void analysisRefresh();
+    // A file became the open job (opened or written and reopened): title, lists, commands.
+    void jobReplacedBy(const QString& path);
+    void cyclePane(int step);
+
 public slots:
     // Open with the unsaved-changes prompt; false when cancelled or the file could not be read.
     bool openFile(const QString& path);
     // Asks "数据已经修改，是否保存" when modified; false means: do not go on.
     bool maybeSave();
 
-    void onExit();
+    void updateActions();
     void onFileNew();
     void onFileOpen();
     void onFileSave();
     void onFileSaveAs();
-    void onSaveResult();
     void onMerge();
     void onTestParameters();
     void onPreviousArea();
@@ -74,9 +101,6 @@ public slots:
     void onToggleProjectBar();
     void onToggleAreaBar();
     void onToggleAnalysisBar();
-    void onToggleStatusBar();
-    void onShowAnalysis();
-    void onShowMain();
     void onPrintPane();
 
 protected:
@@ -86,18 +110,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QAction* makeAction(int id, const QString& text, const char* icon = nullptr,
-                        const QString& tip = QString(), const QString& suffix = QString());
     void buildActions();
     void buildMenus();
     void buildToolBars();
     void buildBars();
     void buildInterfaces();
-    void updateActions();
-    void updateRecentMenu();
-    void addRecentFile(const QString& path);
-    void navigationRefresh();
-    void analysisRefresh();
     void rememberBarWidths();
     bool saveWithDialog();
     bool openPath(const QString& path); // no prompt
@@ -113,9 +130,10 @@ private:
     int activePane_ = 0;
     std::array<int, 3> barWidths_{220, 220, 220};
 
+    std::array<QAction*, size_t(Command::Count)> actions_{};
     QList<QMenu*> mainMenus_;
     QList<QMenu*> analysisMenus_;
-    QMenu* recentMenu_ = nullptr;
+    RecentFiles* recent_ = nullptr;
     QToolBar* mainToolBar_ = nullptr;
     QToolBar* analysisToolBar_ = nullptr;
     QLabel* readyLabel_ = nullptr;

@@ -184,7 +184,7 @@ private slots:
     void messagesWithoutAFile() {
         ModalCatcher catcher;
         act("cmd32781")->trigger();
-        frame().onSaveResult();
+        act("cmd32797")->trigger();
         QTRY_COMPARE(catcher.texts, QStringList({QStringLiteral("请先打开文件再进行滤波!"),
                                                  QStringLiteral("请先打开文件!")}));
         QCOMPARE(catcher.titles.value(0), QStringLiteral("Tavolin"));
