@@ -1,7 +1,7 @@
 // Timing of the core on a large job: open, save, evaluation and filter against their targets.
-#include "cli/jobeval.h"
 #include "data/datafile.h"
 #include "data/doc.h"
+#include "data/jobeval.h"
 #include "samplegen_lib.h"
 #include "sonic/filter.h"
 
@@ -252,7 +252,7 @@ int main(int argc, char** argv) {
     // Velocity, strength of every area, member and batch evaluation: the command line's code.
     if (wanted("evaluate"))
         evaluateMs =
-            median(21, [&] { cli::evaluateJob(doc.job(), doc.algorithm(), doc.standard(), {}); });
+            median(21, [&] { evaluateJob(doc.job(), doc.algorithm(), doc.standard(), {}); });
 
     // One filter run over the three waveforms of one area, both filters on.
     const TestArea& area = doc.job().areas[0][0];

@@ -4,9 +4,9 @@
 
 #include "calc/algorithm.h"
 #include "calc/correctiontables.h"
-#include "cli/jobeval.h"
 #include "data/datafile.h"
 #include "data/evaluation.h"
+#include "data/jobeval.h"
 
 #include <algorithm>
 #include <cmath>
@@ -282,7 +282,7 @@ JobData generateJob(const SampleSpec& spec) {
         for (TestArea& a : areas)
             computeAreaDerived(a, *algorithm);
     if (spec.result) {
-        const cli::JobEvaluation e = cli::evaluateJob(job, *algorithm, spec.standard, {});
+        const JobEvaluation e = evaluateJob(job, *algorithm, spec.standard, {});
         for (size_t m = 0; m < job.areas.size(); ++m)
             for (size_t k = 0; k < job.areas[m].size(); ++k)
                 job.areas[m][k].RA = e.areas[m][k].correctedRebound;

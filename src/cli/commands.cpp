@@ -2,7 +2,7 @@
 #include "cli/commands.h"
 
 #include "cli/console.h"
-#include "cli/jobeval.h"
+#include "data/jobeval.h"
 #include "cli/jobjson.h"
 #include "cli/json.h"
 #include "cli/options.h"

@@ -1,7 +1,7 @@
 // The machine-readable form of an evaluated job.
 #pragma once
 
-#include "cli/jobeval.h"
+#include "data/jobeval.h"
 #include "data/records.h"
 
 #include <functional>

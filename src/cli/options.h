@@ -1,7 +1,7 @@
 // Command-line parsing: positional arguments, "--name value" options and flags, checked values.
 #pragma once
 
-#include "cli/jobeval.h"
+#include "data/jobeval.h"
 
 #include <map>
 #include <set>

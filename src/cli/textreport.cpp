@@ -16,54 +16,17 @@ std::string fixed(float v, int decimals) {
     return u8(formatFixed(v, decimals));
 }
 
-const char* methodName(int method) {
-    switch (method) {
-    case MethodCorner:
-        return "角测";
-    case MethodSameSide:
-        return "平测";
-    case MethodOpposite:
-        return "对测";
-    default:
-        return "未知";
-    }
+std::string methodName(int method) {
+    return u8(methodLabel(method));
 }
-
-const char* faceName(int face) {
-    switch (face) {
-    case FaceSide:
-        return "侧面";
-    case FaceTop:
-        return "顶面";
-    case FaceBottom:
-        return "底面";
-    default:
-        return "未知";
-    }
+std::string faceName(int face) {
+    return u8(faceLabel(face));
 }
-
-const char* curveName(int curve) {
-    switch (curve) {
-    case CurveCustom:
-        return "自定义";
-    case CurvePebble:
-        return "卵石";
-    case CurveCrushed:
-        return "碎石";
-    default:
-        return "未知";
-    }
+std::string curveName(int curve) {
+    return u8(curveLabel(curve));
 }
-
-const char* standardName(int standard) {
-    switch (standard) {
-    case 0:
-        return "CECS 02:2005";
-    case 1:
-        return "TB10426-2004";
-    default:
-        return "";
-    }
+std::string standardName(int standard) {
+    return u8(standardLabel(standard));
 }
 
 void memberBlock(std::string& out, int standard, size_t index, size_t count,

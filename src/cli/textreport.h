@@ -1,7 +1,7 @@
 // The readable form of an evaluated job: one table per member, then the batch.
 #pragma once
 
-#include "cli/jobeval.h"
+#include "data/jobeval.h"
 #include "data/records.h"
 
 #include <string>

@@ -22,6 +22,7 @@
 //   ASCII, is read as UTF-8 (GBK Chinese text practically never is valid UTF-8).
 // - StrengthNum without the key of member 0 gives a job of no members.
 #include "data/datafile.h"
+#include "data/labels.h"
 
 #include "data/largeblock.h"
 #include "data/mathoperation.h"
@@ -706,12 +707,8 @@ std::u16string readFile(const std::string& path, JobData& job, const ReadOptions
     pi.UNIT = r.keyText(u"UNIT     :");
     pi.INST = r.keyText(u"INST     :");
     const std::u16string method = r.keyText(u"Method   :");
-    if (method == u"角测")
-        pi.Method = MethodCorner;
-    else if (method == u"平测")
-        pi.Method = MethodSameSide;
-    else if (method == u"对测")
-        pi.Method = MethodOpposite;
+    if (const int code = codeOf(kMethodLabels, method); code >= 0)
+        pi.Method = code;
     pi.SPOT = r.keyText(u"SPOT     :");
     pi.LAMDA = r.keyFloat(u"λ       :");
     pi.BETA = r.keyFloat(u"β       :");

@@ -3,6 +3,7 @@
 #include "data/atomicfile.h"
 #include "data/datafile.h"
 #include "data/fixedtext.h"
+#include "data/labels.h"
 #include "data/textcodec.h"
 
 #if defined(__SSE2__)
@@ -110,19 +111,6 @@ std::u16string columnText(const std::u16string& s, size_t width) {
     return out;
 }
 
-const char16_t* methodWord(int method) {
-    switch (method) {
-    case MethodCorner:
-        return u"角测";
-    case MethodSameSide:
-        return u"平测";
-    case MethodOpposite:
-        return u"对测";
-    default:
-        return u"";
-    }
-}
-
 void writeHeader(Lines& o, const JobData& job, bool result) {
     const ProjectInfo& pi = job.project;
     auto key = [&](const char16_t* k, const std::u16string& v) {
@@ -137,7 +125,7 @@ void writeHeader(Lines& o, const JobData& job, bool result) {
     key(u"PILEID   :", job.members.empty() ? std::u16string() : job.members.front().PILEID);
     key(u"UNIT     :", pi.UNIT);
     key(u"PERSON   :", pi.PERSON);
-    key(u"Method   :", methodWord(pi.Method));
+    key(u"Method   :", std::u16string(labelOf(kMethodLabels, pi.Method, u"")));
     key(u"INST     :", pi.INST);
     o.put(u"SOFT     :VEK_CrsHl V0.88\r\n");
     if (result)

@@ -86,17 +86,6 @@ std::u16string retestRuleText(int standard) {
     }
 }
 
-std::u16string standardReportName(int standard) {
-    switch (standard) {
-    case 0:
-        return u"CECS 02：2005";
-    case 1:
-        return u"TB10426-2004";
-    default:
-        return u"";
-    }
-}
-
 const char* statusName(EstimateStatus status) {
     switch (status) {
     case Valid:

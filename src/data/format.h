@@ -2,6 +2,7 @@
 #pragma once
 
 #include "calc/algorithm.h"
+#include "data/labels.h"
 
 #include <string>
 
@@ -17,8 +18,6 @@ std::u16string formatMemberEstimate(float value, EstimateStatus status);
 std::u16string formatBatchEstimate(float value, EstimateStatus status, int standard);
 // The re-test rule text of a standard ("" for an unknown index).
 std::u16string retestRuleText(int standard);
-// Report name of a standard: "CECS 02：2005" / "TB10426-2004" / "".
-std::u16string standardReportName(int standard);
 // Status name as in the JSON output: "Valid", "Below10", ...
 const char* statusName(EstimateStatus status);
 

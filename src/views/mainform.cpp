@@ -4,6 +4,7 @@
 
 #include "data/evaluation.h"
 #include "data/format.h"
+#include "data/labels.h"
 #include "data/mathoperation.h"
 #include "views/displayedit.h"
 #include "views/docbridge.h"
@@ -26,10 +27,16 @@ namespace tavolin {
 
 namespace {
 
-const QStringList kMethods{QStringLiteral("角测"), QStringLiteral("平测"), QStringLiteral("对测")};
-const QStringList kSameSideFaces{QStringLiteral("顶面"), QStringLiteral("底面"),
-                                 QStringLiteral("侧面")};
-const QStringList kOppositeFaces{QStringLiteral("侧面"), QStringLiteral("顶面底面间")};
+template <size_t N> QStringList labelList(const std::array<std::u16string_view, N>& labels) {
+    QStringList out;
+    for (std::u16string_view label : labels)
+        out << QString::fromUtf16(label.data(), static_cast<qsizetype>(label.size()));
+    return out;
+}
+
+const QStringList kMethods = labelList(kMethodLabels);
+const QStringList kSameSideFaces = labelList(kSameSidePositions);
+const QStringList kOppositeFaces = labelList(kOppositePositions);
 // The picker's value for "no readable date": shown blank.
 const QDate kNoDate(1900, 1, 1);
 
@@ -294,11 +301,11 @@ void CMainForm::applyFactorRule(TestArea& area) {
         lamda_->setEnabled(false);
         break;
     case MethodSameSide:
-        if (loc == u"顶面")
+        if (loc == kPositionTop)
             area.BETA = 1.05f;
-        else if (loc == u"底面")
+        else if (loc == kPositionBottom)
             area.BETA = 0.95f;
-        else if (loc == u"侧面")
+        else if (loc == kPositionSide)
             area.BETA = 1.0f;
         location_->setEnabled(true);
         lamda_->setEnabled(true);
@@ -307,9 +314,9 @@ void CMainForm::applyFactorRule(TestArea& area) {
         beta_->setReadOnly(true);
         break;
     case MethodOpposite:
-        if (loc == u"侧面")
+        if (loc == kPositionSide)
             area.BETA = 1.0f;
-        else if (loc == u"顶面底面间" || loc == u"顶面")
+        else if (loc == kPositionBetween || loc == kPositionTop)
             area.BETA = 1.034f;
         area.LAMDA = 1.0f;
         location_->setEnabled(true);
@@ -336,7 +343,7 @@ void CMainForm::methodChosen(int index) {
     if (!area || index < 0 || index > 2)
         return;
     area->TMETHOD = index;
-    area->TESTLOC = index == MethodOpposite ? u"侧面" : u"顶面";
+    area->TESTLOC = index == MethodOpposite ? kPositionSide : kPositionTop;
     applyFactorRule(*area);
     doc.setModified();
     updateAreaVelocities();

@@ -71,25 +71,16 @@ void checkAllNumbersShortest(const Json& j) {
         checkAllNumbersShortest(m.second);
 }
 
-std::array<int, 16> ascending() {
-    std::array<int, 16> r;
-    for (int k = 0; k < 16; ++k)
-        r[k] = 20 + k;
-    return r;
-}
-
 class EvaluateTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        tavolin::AreaList beam = {makeArea(0, 1, ascending()), makeArea(0, 2, same(40)),
-                                  makeArea(0, 3, same(30))};
-        beam[1].PLANE = 0; // side face: looked up, no correction
-        beam[2].BETA = 1.034f;
-        tavolin::AreaList column = {makeArea(1, 1, same(35)), makeArea(1, 2, same(45))};
-        path = dir.file("job.SHA");
-        ASSERT_EQ(tavolin::WriteResultFile(
-                      path, makeJob({u"梁A", u"柱B"}, {std::move(beam), std::move(column)})),
-                  u"");
+        JobBuilder job;
+        job.member(u"梁A").area(ascending()).area(same(40)).area(same(30));
+        job.job().areas[0][1].PLANE = 0; // side face: looked up, no correction
+        job.job().areas[0][2].BETA = 1.034f;
+        job.member(u"柱B").area(same(35)).area(same(45));
+        path = dir.path("job.SHA");
+        ASSERT_EQ(tavolin::WriteResultFile(path, job.build()), u"");
     }
 
     Json evaluate(std::vector<std::string> extra = {}) {
@@ -100,7 +91,7 @@ protected:
         return parseJson(r.out);
     }
 
-    TempDir dir;
+    ScratchDir dir;
     std::string path;
 };
 
@@ -112,7 +103,7 @@ TEST_F(EvaluateTest, JsonCarriesTheWorkedOutAreaValues) {
     ASSERT_EQ(j["members"].items.size(), 2u);
     const Json& beam = j["members"][0];
     EXPECT_EQ(beam["PILEID"].text, "梁A");
-    EXPECT_EQ(beam["DatLen"].i(), kDatLen);
+    EXPECT_EQ(beam["DatLen"].i(), Geometry{}.datLen);
     ASSERT_EQ(beam["areas"].items.size(), 3u);
 
     const Json& a0 = beam["areas"][0];
@@ -144,11 +135,11 @@ TEST_F(EvaluateTest, JsonCarriesTheWorkedOutAreaValues) {
 
     const Json& p = a0["points"][1];
     EXPECT_TRUE(p["hasWaveform"].boolean);
-    EXPECT_EQ(p["arrivalIndex"].i(), kArrival);
-    EXPECT_EQ(p["ampIndex"].i(), kAmpIndex);
+    EXPECT_EQ(p["arrivalIndex"].i(), Geometry{}.arrival);
+    EXPECT_EQ(p["ampIndex"].i(), Geometry{}.ampIndex);
     EXPECT_EQ(p["T"].text, "75");
     EXPECT_EQ(p["V"].text, "4");
-    EXPECT_EQ(p["A"].f(), 100.0f * 2.0f / 2048.0f / kGain);
+    EXPECT_EQ(p["A"].f(), 100.0f * 2.0f / 2048.0f / Geometry{}.gain);
 }
 
 TEST_F(EvaluateTest, MemberAndBatchEvaluationMatchTheRules) {
@@ -205,7 +196,7 @@ TEST_F(EvaluateTest, OptionsChangeCurvePumpedAndEta) {
     EXPECT_EQ(j["members"][1]["A"].f(), 0.0038f);
     EXPECT_EQ(j["members"][1]["B"].f(), 1.72f);
     EXPECT_EQ(j["members"][1]["C"].f(), 1.57f);
-    const std::string tbFile = dir.file("tb.SHA");
+    const std::string tbFile = dir.path("tb.SHA");
     ASSERT_EQ(runCli({"save-result", path, tbFile, "--standard", "tb", "--curve", "pebble"}).status,
               0);
     const RunResult again = runCli({"evaluate", tbFile, "--json"});

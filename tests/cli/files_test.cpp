@@ -9,14 +9,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string writeJob(const TempDir& dir, const std::string& name,
+constexpr Geometry kGeometry;
+
+std::string writeJob(const ScratchDir& dir, const std::string& name,
                      const std::vector<std::u16string>& members, int areasEach) {
-    std::vector<tavolin::AreaList> areas(members.size());
-    for (size_t m = 0; m < members.size(); ++m)
+    JobBuilder job;
+    for (const std::u16string& member : members) {
+        job.member(member);
         for (int k = 0; k < areasEach; ++k)
-            areas[m].push_back(makeArea(static_cast<int>(m), k + 1, same(32 + 2 * k)));
-    const std::string path = dir.file(name);
-    EXPECT_EQ(tavolin::WriteResultFile(path, makeJob(members, std::move(areas))), u"");
+            job.area(same(32 + 2 * k));
+    }
+    const std::string path = dir.path(name);
+    EXPECT_EQ(tavolin::WriteResultFile(path, job.build()), u"");
     return path;
 }
 
@@ -29,9 +33,9 @@ std::vector<std::string> split(const std::string& text, char by) {
 }
 
 TEST(SaveResult, ReopenedFileEvaluatesToTheSameNumbers) {
-    TempDir dir;
+    ScratchDir dir;
     const std::string in = writeJob(dir, "in.SHA", {u"梁1", u"梁2"}, 4);
-    const std::string out = dir.file("out.SHA");
+    const std::string out = dir.path("out.SHA");
     const std::vector<std::string> options = {"--standard", "tb",  "--curve", "pebble",
                                               "--eta",      "1.1", "--json"};
     std::vector<std::string> save = {"save-result", in, out};
@@ -39,7 +43,7 @@ TEST(SaveResult, ReopenedFileEvaluatesToTheSameNumbers) {
     const RunResult saved = runCli(save);
     ASSERT_EQ(saved.status, 0) << saved.err;
     ASSERT_TRUE(fs::exists(out));
-    ASSERT_TRUE(fs::exists(dir.file("out.SHD")));
+    ASSERT_TRUE(fs::exists(dir.path("out.SHD")));
 
     std::vector<std::string> again = {"evaluate", out};
     again.insert(again.end(), options.begin(), options.end());
@@ -66,17 +70,17 @@ TEST(SaveResult, ReopenedFileEvaluatesToTheSameNumbers) {
 }
 
 TEST(Save, ByExtension) {
-    TempDir dir;
+    ScratchDir dir;
     const std::string in = writeJob(dir, "in.SHA", {u"板"}, 2);
 
-    RunResult r = runCli({"save", in, dir.file("x.txt")});
+    RunResult r = runCli({"save", in, dir.path("x.txt")});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("无法识别的文件类型"), std::string::npos) << r.err;
-    EXPECT_FALSE(fs::exists(dir.file("x.txt")));
+    EXPECT_FALSE(fs::exists(dir.path("x.txt")));
 
-    r = runCli({"save", in, dir.file("copy.SHT")});
+    r = runCli({"save", in, dir.path("copy.SHT")});
     ASSERT_EQ(r.status, 0) << r.err;
-    r = runCli({"evaluate", dir.file("copy.SHT"), "--json"});
+    r = runCli({"evaluate", dir.path("copy.SHT"), "--json"});
     ASSERT_EQ(r.status, 0) << r.err;
     const Json j = parseJson(r.out);
     EXPECT_EQ(j["members"][0]["PILEID"].text, "板");
@@ -86,8 +90,8 @@ TEST(Save, ByExtension) {
 }
 
 TEST(Failures, MissingFileAndWrongUsage) {
-    TempDir dir;
-    RunResult r = runCli({"evaluate", dir.file("none.SHA")});
+    ScratchDir dir;
+    RunResult r = runCli({"evaluate", dir.path("none.SHA")});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("打开文件失败！"), std::string::npos) << r.err;
     EXPECT_TRUE(r.out.empty());
@@ -106,7 +110,7 @@ TEST(Failures, MissingFileAndWrongUsage) {
         {"evaluate", in, "--eta"},
         {"evaluate", in, "--json", "--json"},
         {"save", in},
-        {"merge", dir.file("m.SHA")},
+        {"merge", dir.path("m.SHA")},
         {"waveform", in, "--member", "1", "--area", "1"},
         {"waveform", in, "--member", "0", "--area", "1", "--point", "1"},
         {"waveform", in, "--member", "1", "--area", "1", "--point", "1", "--highpass", "30"},
@@ -127,10 +131,10 @@ TEST(Failures, MissingFileAndWrongUsage) {
 }
 
 TEST(Merge, MembersOfBothFilesInOrder) {
-    TempDir dir;
+    ScratchDir dir;
     const std::string a = writeJob(dir, "a.SHA", {u"梁A"}, 2);
     const std::string b = writeJob(dir, "b.SHA", {u"柱B1", u"柱B2"}, 3);
-    const std::string out = dir.file("m.SHA");
+    const std::string out = dir.path("m.SHA");
     RunResult r = runCli({"merge", out, a, b});
     ASSERT_EQ(r.status, 0) << r.err;
     r = runCli({"evaluate", out, "--json"});
@@ -151,11 +155,11 @@ TEST(Merge, MembersOfBothFilesInOrder) {
 }
 
 TEST(Merge, UnreadableInputs) {
-    TempDir dir;
+    ScratchDir dir;
     const std::string a = writeJob(dir, "a.SHA", {u"梁A"}, 2);
-    const std::string out = dir.file("m.SHA");
+    const std::string out = dir.path("m.SHA");
     // One input missing: its message, the rest merged, and a status that says so.
-    RunResult r = runCli({"merge", out, dir.file("gone.SHA"), a});
+    RunResult r = runCli({"merge", out, dir.path("gone.SHA"), a});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("读取文件"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("打开文件失败！"), std::string::npos) << r.err;
@@ -164,28 +168,29 @@ TEST(Merge, UnreadableInputs) {
     EXPECT_EQ(parseJson(r.out)["members"].items.size(), 1u);
 
     // Nothing readable: nothing written.
-    const std::string none = dir.file("none.SHA");
-    r = runCli({"merge", none, dir.file("gone.SHA")});
+    const std::string none = dir.path("none.SHA");
+    r = runCli({"merge", none, dir.path("gone.SHA")});
     EXPECT_EQ(r.status, 1);
     EXPECT_FALSE(r.err.empty());
     EXPECT_FALSE(fs::exists(none));
 }
 
 TEST(Waveform, CsvOfOnePoint) {
-    TempDir dir;
+    ScratchDir dir;
     const std::string in = writeJob(dir, "w.SHA", {u"梁A", u"梁B"}, 2);
     RunResult r = runCli({"waveform", in, "--member", "2", "--area", "2", "--point", "3"});
     ASSERT_EQ(r.status, 0) << r.err;
     const std::vector<std::string> lines = split(r.out, '\n');
-    ASSERT_EQ(lines.size(), static_cast<size_t>(kDatLen) + 1);
+    ASSERT_EQ(lines.size(), static_cast<size_t>(kGeometry.datLen) + 1);
     EXPECT_EQ(lines[0], "index,time_us,raw,working");
     // Member 2 (SI 1), area 2 (RATNO 2), point 3 (index 2).
-    const std::vector<uint16_t> samples = waveform(1 * 1000 + 2 * 10 + 2);
-    for (int i = 0; i < kDatLen; ++i) {
+    const std::vector<uint16_t> samples = noisyWaveform(1 * 1000 + 2 * 10 + 2);
+    for (int i = 0; i < kGeometry.datLen; ++i) {
         const std::vector<std::string> cells = split(lines[i + 1], ',');
         ASSERT_EQ(cells.size(), 4u) << lines[i + 1];
         EXPECT_EQ(std::stoi(cells[0]), i);
-        EXPECT_EQ(std::strtof(cells[1].c_str(), nullptr), static_cast<float>(i) * kDT + kDelay);
+        EXPECT_EQ(std::strtof(cells[1].c_str(), nullptr),
+                  static_cast<float>(i) * kGeometry.dT + kGeometry.delay);
         EXPECT_EQ(std::stoi(cells[2]), samples[i]);
         EXPECT_EQ(cells[3], cells[2]); // unfiltered: the working samples are the raw ones
     }
@@ -194,14 +199,15 @@ TEST(Waveform, CsvOfOnePoint) {
                 "--lowpass", "50"});
     ASSERT_EQ(r.status, 0) << r.err;
     const std::vector<std::string> filtered = split(r.out, '\n');
-    ASSERT_EQ(filtered.size(), static_cast<size_t>(kDatLen) + 1);
+    ASSERT_EQ(filtered.size(), static_cast<size_t>(kGeometry.datLen) + 1);
     int changed = 0;
-    for (int i = 1; i <= kDatLen; ++i) {
+    for (int i = 1; i <= kGeometry.datLen; ++i) {
         const std::vector<std::string> cells = split(filtered[i], ',');
         EXPECT_EQ(std::stoi(cells[2]), samples[i - 1]); // the raw column stays raw
         changed += cells[3] != cells[2];
     }
-    EXPECT_GT(changed, kDatLen / 2); // white noise loses most of itself in a 20-50 kHz band
+    EXPECT_GT(changed,
+              kGeometry.datLen / 2); // white noise loses most of itself in a 20-50 kHz band
 
     for (const auto& where :
          std::vector<std::vector<std::string>>{{"--member", "3", "--area", "1", "--point", "1"},

@@ -1,9 +1,11 @@
-// Shared helpers of the command-line tests: running tavolin-cli, temporary folders, test jobs
-// written by the project's writers, and a strict JSON parser.
+// Shared helpers of the command-line tests: running tavolin-cli and a strict JSON parser; jobs
+// and folders come from the shared test support.
 #pragma once
 
 #include "data/datafile.h"
 #include "data/records.h"
+#include "support/files.h"
+#include "support/jobbuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -22,8 +24,7 @@
 
 namespace clitest {
 
-using tavolin::TestArea;
-using tavolin::TestPoint;
+using namespace tavolin::testing;
 
 struct RunResult {
     int status = -1; // exit status, -1 when the program did not exit normally
@@ -80,105 +81,6 @@ inline RunResult runCli(const std::vector<std::string>& args) {
     waitpid(pid, &status, 0);
     r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return r;
-}
-
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tavolin-cli-XXXXXX");
-        if (mkdtemp(pattern.data()))
-            path_ = pattern;
-    }
-    ~TempDir() {
-        std::error_code ec;
-        if (!path_.empty())
-            std::filesystem::remove_all(path_, ec);
-    }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
-
-// Geometry shared by the test jobs: T = 140 * 0.5 + 5 = 75 us over L = 300 mm is 4 km/s.
-constexpr int kDatLen = 512;
-constexpr float kDT = 0.5f;
-constexpr float kDelay = 5.0f;
-constexpr int kArrival = 140;
-constexpr int kAmpIndex = 150;
-constexpr float kL = 300.0f;
-constexpr float kGain = 3.0f;
-constexpr uint16_t kPeak = 2048 + 100;
-
-// A noisy waveform with the sample at the amplitude cursor 100 codes above the zero line.
-inline std::vector<uint16_t> waveform(uint32_t seed) {
-    std::vector<uint16_t> s(kDatLen);
-    for (int i = 0; i < kDatLen; ++i) {
-        seed = seed * 1664525u + 1013904223u;
-        s[i] = static_cast<uint16_t>(2048 + static_cast<int>(seed >> 24) % 401 - 200);
-    }
-    s[kAmpIndex] = kPeak;
-    return s;
-}
-
-inline TestArea makeArea(int si, int ratno, const std::array<int, 16>& readings) {
-    TestArea a;
-    a.SI = si;
-    a.RATNO = ratno;
-    a.dT = kDT;
-    a.Delay = kDelay;
-    a.TMETHOD = 2;
-    a.R = readings;
-    for (int j = 0; j < 3; ++j) {
-        TestPoint& p = a.points[j];
-        p.index = j;
-        p.samples = waveform(static_cast<uint32_t>(si * 1000 + ratno * 10 + j));
-        p.rawSamples = p.samples;
-        p.Gain = kGain;
-        p.arrivalIndex = kArrival;
-        p.ampIndex = kAmpIndex;
-        p.L = kL;
-        p.Delay = kDelay;
-    }
-    return a;
-}
-
-inline std::array<int, 16> same(int r) {
-    std::array<int, 16> a;
-    a.fill(r);
-    return a;
-}
-
-// A result job whose members hold the given area lists.
-inline tavolin::JobData makeJob(const std::vector<std::u16string>& names,
-                                std::vector<tavolin::AreaList> areas) {
-    tavolin::JobData job;
-    job.project.SITE = u"检测\"工程\"\\A";
-    job.project.UNIT = u"质检站";
-    job.project.PERSON = u"张三";
-    job.project.DATE = u"2023-5-6";
-    job.project.Molddate = u"2023-3-1";
-    job.project.Delay = kDelay;
-    job.project.Method = 2;
-    for (size_t i = 0; i < names.size(); ++i) {
-        tavolin::MemberInfo m;
-        m.SI = static_cast<int>(i);
-        m.PILEID = names[i];
-        m.DatLen = kDatLen;
-        m.dT = kDT;
-        job.members.push_back(m);
-        tavolin::SectionPara s;
-        s.SI = static_cast<int>(i);
-        s.dT = kDT;
-        s.Delay = kDelay;
-        s.DatLen = kDatLen;
-        s.Gain = kGain;
-        job.sections.push_back(s);
-    }
-    job.areas = std::move(areas);
-    job.memberCount = static_cast<int>(names.size());
-    job.hasResult = true;
-    return job;
 }
 
 // ---- JSON ----

@@ -2,6 +2,7 @@
 #include "data/doc.h"
 
 #include "data/datafile.h"
+#include "support/jobbuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <iterator>
 
 using namespace tavolin;
+using namespace tavolin::testing;
 namespace fs = std::filesystem;
 
 namespace {
@@ -31,56 +33,35 @@ struct Recorder : DocObserver {
 
 // A job of `members` members with `areasEach` areas; T = arrival * 0.5 us, L = 300 mm.
 JobData makeJob(int members, int areasEach, const std::u16string& prefix) {
-    JobData job;
+    Geometry g;
+    g.datLen = kDatLen;
+    g.delay = 0.0f;
+    g.arrival = 100;
+    g.arrivalStep = 10; // T = 50 + 5j + a/2 us with the area's step below
+    g.ampIndex = 20;
+    g.gain = 1.0f;
+    JobBuilder builder;
+    builder.geometry(g);
+    JobData& job = builder.job();
     job.project.SITE = prefix + u"工程";
     job.project.UNIT = u"检测单位";
     job.project.DATE = u"2009-5-6";
     job.project.Molddate = u"2009-4-1";
     job.project.ETA = 1.0f;
     for (int m = 0; m < members; ++m) {
-        MemberInfo mi;
-        mi.SI = m;
-        mi.PILEID = prefix + char16_t(u'0' + m);
-        mi.DatLen = kDatLen;
-        mi.dT = 0.5f;
-        job.members.push_back(mi);
-        SectionPara sp;
-        sp.SI = m;
-        sp.dT = 0.5f;
-        sp.DatLen = kDatLen;
-        job.sections.push_back(sp);
-        AreaList list;
+        builder.member(prefix + char16_t(u'0' + m));
         for (int a = 0; a < areasEach; ++a) {
-            TestArea area;
-            area.SI = m;
-            area.RATNO = a + 1;
-            area.dT = 0.5f;
-            area.R.fill(30 + a);
+            TestArea& area = builder.area(same(30 + a)).lastArea();
+            area.TMETHOD = MethodSameSide;
             area.FCUI = 20.0f + a;
-            area.ETA = 1.0f;
-            for (int j = 0; j < 3; ++j) {
-                TestPoint& p = area.points[j];
-                p.index = j;
-                p.samples.resize(kDatLen);
-                for (int i = 0; i < kDatLen; ++i)
-                    p.samples.mutableData()[i] =
-                        static_cast<uint16_t>(2048 + ((i * 37 + j * 11 + a) % 200) - 100);
-                p.rawSamples = p.samples;
-                p.arrivalIndex = 100 + 10 * j + a; // T = 50 + 5j + a/2 us
-                p.ampIndex = 20;
-                p.Gain = 1.0f;
-                p.L = 300.0f;
-            }
-            list.push_back(area);
+            for (TestPoint& p : area.points)
+                p.arrivalIndex += a;
         }
-        job.areas.push_back(list);
     }
-    job.memberCount = members;
     job.result.FCUE = 31.5f;
     job.result.MF = 33.0f;
     job.result.SF = 2.25f;
-    job.hasResult = true;
-    return job;
+    return builder.build();
 }
 
 class DocFiles : public ::testing::Test {

@@ -1,4 +1,5 @@
-// Applies the command-line strength settings to a job and evaluates it as the analysis screen does.
+// Evaluation of a whole job (every area, every member, the batch): the one code path of the
+// command line, the screens and the reports.
 #pragma once
 
 #include "calc/algorithm.h"
@@ -9,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-namespace tavolin::cli {
+namespace tavolin {
 
 // What the user asked to change before evaluating; unset fields keep what the file gave.
 struct EvalSettings {
@@ -27,13 +28,19 @@ struct JobEvaluation {
 };
 
 // Curve, coefficients, pumped flag and eta of one member and its areas; `standard` selects the
-// default coefficients of a named curve.
+// default coefficients of a named curve (the coefficient rule).
 void applySettings(MemberInfo& member, AreaList& areas, ProjectInfo& project, int standard,
                    const EvalSettings& settings);
 
-// For every member in order: apply the settings, recompute v and va and then the strength of
-// every area, evaluate the member; then the batch, stored into the job's Result.
-JobEvaluation evaluateJob(JobData& job, CAlgorithm& algorithm, int standard,
-                          const EvalSettings& settings);
+// Everything one member's strengths depend on, in the order of the analysis screen's member
+// recompute: the beta/lambda rule, v and va, then the strength of every area in area order.
+// `strengths` receives one entry per area.
+void computeMember(const MemberInfo& member, AreaList& areas, CAlgorithm& algorithm,
+                   std::vector<AreaStrength>& strengths);
 
-} // namespace tavolin::cli
+// For every member in order: apply the settings, compute the member, evaluate it; then the
+// batch, stored into the job's Result.
+JobEvaluation evaluateJob(JobData& job, CAlgorithm& algorithm, int standard,
+                          const EvalSettings& settings = {});
+
+} // namespace tavolin

@@ -1,9 +1,11 @@
 // Evaluation of a whole job in the order of the analysis screen's member recompute.
-#include "cli/jobeval.h"
+#include "data/jobeval.h"
+
+#include "data/jobrules.h"
 
 #include <algorithm>
 
-namespace tavolin::cli {
+namespace tavolin {
 
 void applySettings(MemberInfo& member, AreaList& areas, ProjectInfo& project, int standard,
                    const EvalSettings& settings) {
@@ -18,19 +20,10 @@ void applySettings(MemberInfo& member, AreaList& areas, ProjectInfo& project, in
         // A named curve always carries the defaults of the standard it is evaluated by, as the
         // analysis form writes them when it shows the member; the strength conversion uses
         // those defaults anyway, so the member and a saved file must not keep another
-        // standard's. A curve outside the known ones becomes crushed stone, as there.
-        int curve = settings.curve ? *settings.curve : member.curve;
-        if (curve != CurveCustom && curve != CurvePebble && curve != CurveCrushed)
-            curve = CurveCrushed;
-        if (curve != CurveCustom) {
-            float A = member.A, B = member.B, C = member.C;
-            if (curveCoefficients(standard, curve, A, B, C)) {
-                member.curve = curve;
-                member.A = A;
-                member.B = B;
-                member.C = C;
-            }
-        }
+        // standard's.
+        if (settings.curve)
+            member.curve = *settings.curve;
+        applyCurveRule(member, standard);
     }
     if (settings.pumped)
         member.pumped = 1;
@@ -38,6 +31,17 @@ void applySettings(MemberInfo& member, AreaList& areas, ProjectInfo& project, in
         project.ETA = *settings.eta;
         for (TestArea& area : areas)
             area.ETA = *settings.eta;
+    }
+}
+
+void computeMember(const MemberInfo& member, AreaList& areas, CAlgorithm& algorithm,
+                   std::vector<AreaStrength>& strengths) {
+    strengths.clear();
+    strengths.reserve(areas.size());
+    for (TestArea& area : areas) {
+        applyFactorRule(area);
+        computeAreaVelocity(area, algorithm);
+        strengths.push_back(computeAreaStrength(area, member, algorithm));
     }
 }
 
@@ -51,11 +55,7 @@ JobEvaluation evaluateJob(JobData& job, CAlgorithm& algorithm, int standard,
         MemberInfo& member = job.members[m];
         AreaList& areas = job.areas[m];
         applySettings(member, areas, job.project, standard, settings);
-        out.areas[m].reserve(areas.size());
-        for (TestArea& area : areas) {
-            computeAreaVelocity(area, algorithm);
-            out.areas[m].push_back(computeAreaStrength(area, member, algorithm));
-        }
+        computeMember(member, areas, algorithm, out.areas[m]);
         out.members.push_back(evaluateMember(areas, algorithm));
     }
     out.batch = evaluateBatch(job.areas, algorithm);
@@ -65,4 +65,4 @@ JobEvaluation evaluateJob(JobData& job, CAlgorithm& algorithm, int standard,
     return out;
 }
 
-} // namespace tavolin::cli
+} // namespace tavolin

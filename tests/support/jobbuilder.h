@@ -1,0 +1,65 @@
+// The one builder of test jobs: members and test areas with a known point geometry, written by
+// the project's own writers where a test needs a file.
+#pragma once
+
+#include "data/records.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tavolin::testing {
+
+// Geometry of every point the builder makes. With the defaults T = 140 * 0.5 + 5 = 75 us over
+// L = 300 mm, so v = 4 km/s; the sample at the amplitude cursor is 100 codes above the zero line.
+struct Geometry {
+    int datLen = 512;
+    float dT = 0.5f;
+    float delay = 5.0f;
+    int arrival = 140;
+    int arrivalStep = 0; // point j arrives at arrival + j * arrivalStep
+    int ampIndex = 150;
+    float L = 300.0f;
+    float gain = 3.0f;
+    int peak = 100;
+};
+
+std::array<int, 16> same(int reading);
+// first, first + 1, ..., first + 15
+std::array<int, 16> ascending(int first = 20);
+// Noise of +-200 codes around the zero line, `peak` codes above it at the amplitude cursor.
+std::vector<uint16_t> noisyWaveform(uint32_t seed, const Geometry& g = {});
+// A regular pattern: every value depends on the sample index and the seed.
+std::vector<uint16_t> waveform(int datLen, int seed);
+
+class JobBuilder {
+public:
+    // A result-file job: the project texts below, no members yet.
+    JobBuilder();
+    JobBuilder& geometry(const Geometry& g);
+    // Starts a member; the areas that follow belong to it.
+    JobBuilder& member(const std::u16string& name);
+    JobBuilder& area(const std::array<int, 16>& readings);
+    JobBuilder& areas(int count, const std::array<int, 16>& readings);
+    // `count` members named prefix + 1, prefix + 2, ...; area k of each reads same(30 + k).
+    JobBuilder& members(int count, int areasEach, const std::u16string& prefix = u"构件");
+
+    // The job as built so far, for the few fields a test sets itself.
+    JobData& job() { return job_; }
+    TestArea& lastArea() { return job_.areas.back().back(); }
+    JobData build() const { return job_; }
+
+    // One area of member `si` with the builder's geometry (waveforms seeded by si, ratno, point).
+    TestArea makeArea(int si, int ratno, const std::array<int, 16>& readings) const;
+
+private:
+    Geometry g_;
+    JobData job_;
+};
+
+// A job in which nearly every record field differs per member and area (datLen grows by 128
+// per member, dT cycles 0.5/1/2): what the file round trips compare.
+JobData makeJob(int members, int areas, int datLen);
+
+} // namespace tavolin::testing
