@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,6 +24,19 @@ std::string uniqueSuffix() {
 bool isDirectory(const std::string& path) {
     struct stat st {};
     return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// Makes the renames in the folder of `path` durable.
+void syncFolderOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? std::string(".")
+                               : slash == 0               ? "/"
+                                                          : path.substr(0, slash);
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
 }
 
 bool exists(const std::string& path) {
@@ -70,16 +84,31 @@ bool TempFile::write(const void* data, size_t size) {
         }
         p += r;
         size -= static_cast<size_t>(r);
+        written_ += r;
     }
+#if defined(SYNC_FILE_RANGE_WRITE)
+    // The disk starts on what is written while the rest is made, so that the flush before the
+    // rename waits for the last piece only.
+    constexpr long long kWriteBehind = 8 << 20;
+    if (written_ - flushedTo_ >= kWriteBehind) {
+        ::sync_file_range(fd_, flushedTo_, written_ - flushedTo_, SYNC_FILE_RANGE_WRITE);
+        flushedTo_ = written_;
+    }
+#endif
     return true;
 }
 
 bool TempFile::finish() {
-    if (fd_ < 0)
-        return false;
+    if (finished_ || fd_ < 0)
+        return finished_ && !failed_;
+    // On the disk before it is renamed over the previous file: otherwise a power failure right
+    // after the rename can leave an empty or truncated file where a good one was.
+    const bool synced = !failed_ && ::fsync(fd_) == 0;
     const bool closed = ::close(fd_) == 0;
     fd_ = -1;
-    return closed && !failed_;
+    finished_ = true;
+    failed_ = failed_ || !synced || !closed;
+    return !failed_;
 }
 
 int commitPair(TempFile& text, TempFile& wave) {
@@ -111,6 +140,7 @@ int commitPair(TempFile& text, TempFile& wave) {
     text.committed_ = true;
     if (!backup.empty())
         ::unlink(backup.c_str());
+    syncFolderOf(text.target_); // the companion's name differs only in its last character
     return 0;
 }
 

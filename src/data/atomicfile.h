@@ -16,7 +16,8 @@ public:
     // Creates the temporary in the target's folder; false when that is impossible.
     bool open();
     bool write(const void* data, size_t size);
-    // Closes the temporary; false when anything written did not reach the file system.
+    // Flushes the temporary to the disk and closes it; false when anything written did not
+    // reach the disk. Once finished, further calls give the same answer.
     bool finish();
 
     const std::string& target() const { return target_; }
@@ -27,7 +28,10 @@ private:
     std::string target_;
     std::string temp_;
     int fd_ = -1;
+    long long written_ = 0;
+    long long flushedTo_ = 0; // the disk has been asked to write up to here
     bool failed_ = false;
+    bool finished_ = false;
     bool committed_ = false;
 };
 

@@ -4,13 +4,13 @@
 #include "data/datafile.h"
 #include "data/fixedtext.h"
 #include "data/labels.h"
+#include "data/samplecodec.h"
 #include "data/textcodec.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 #include <algorithm>
-#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -224,27 +224,6 @@ int absMax(const SampleBuffer& s) {
     return std::max(std::abs(static_cast<int>(mn) - 2047), std::abs(static_cast<int>(mx) - 2047));
 }
 
-// Stores the samples as sample - 2048, 16-bit little-endian, into `d`.
-void encodeSamples(const SampleBuffer& s, unsigned char* d) {
-    const size_t n = s.size();
-    const uint16_t* p = s.data();
-    size_t i = 0;
-#if defined(__SSE2__)
-    if constexpr (std::endian::native == std::endian::little) {
-        const __m128i shift = _mm_set1_epi16(0x800);
-        for (; i + 8 <= n; i += 8) {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 2 * i), _mm_sub_epi16(v, shift));
-        }
-    }
-#endif
-    for (; i < n; ++i) {
-        const auto v = static_cast<uint16_t>(p[i] - 0x800);
-        d[2 * i] = static_cast<unsigned char>(v & 0xFF);
-        d[2 * i + 1] = static_cast<unsigned char>(v >> 8);
-    }
-}
-
 struct Outcome {
     bool textFailed = false;
     bool waveFailed = false;
@@ -277,7 +256,7 @@ bool writeWaves(TempFile& waveFile, const JobData& job) {
                     continue;
                 const size_t start = wave.size();
                 wave.resize(start + 2 * p.samples.size());
-                encodeSamples(p.samples, wave.data() + start);
+                encodeSamples(p.samples.data(), p.samples.size(), wave.data() + start);
                 if (wave.size() >= kChunk) {
                     if (!waveFile.write(wave.data(), wave.size()))
                         return false;
@@ -300,8 +279,10 @@ Outcome writeRayPara(TempFile& textFile, TempFile& waveFile, const JobData& job,
     std::future<bool> waves;
     if (waveBytes >= (4 << 20)) {
         try {
-            waves = std::async(std::launch::async,
-                               [&waveFile, &job] { return writeWaves(waveFile, job); });
+            // The thread also waits for the companion to reach the disk.
+            waves = std::async(std::launch::async, [&waveFile, &job] {
+                return writeWaves(waveFile, job) && waveFile.finish();
+            });
         } catch (const std::system_error&) {
             // No thread to be had: written below, in this one.
         }

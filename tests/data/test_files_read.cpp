@@ -1,6 +1,7 @@
 // The reader on files composed by hand: layout rules, grouping, number rules and line ends.
 #include "test_files_support.h"
 
+#include "data/doc.h"
 #include "data/mathoperation.h"
 
 #include <climits>
@@ -584,4 +585,67 @@ TEST(FilesRead, ManyOverLongNumbersGiveTheMessageOnce) {
     EXPECT_EQ(job.project.BETA, 1.0f); // β 0 reads as 1
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_EQ(notices[0], MathOperation::tooLongMessage);
+}
+
+// The type of a file is decided on its name: a folder named like a data file changes nothing.
+TEST(FilesRead, FileTypeComesFromTheNameNotTheFolders) {
+    ScratchDir dir;
+    namespace fs = std::filesystem;
+    struct Case {
+        const char* sample;
+        const char* folder;
+        const char* name;
+    };
+    for (const Case c : {Case{"sample-result.SHA", "site.SHT", "job.SHA"},
+                         Case{"sample-raw.SHT", "site.SHA", "job.SHT"}}) {
+        SCOPED_TRACE(c.folder);
+        const std::string sample = std::string(TAVOLIN_SAMPLES) + "/" + c.sample;
+        fs::create_directory(dir.path(c.folder));
+        const std::string path = dir.path(std::string(c.folder) + "/" + c.name);
+        fs::copy_file(sample, path);
+        fs::copy_file(companionPath(sample), companionPath(path));
+
+        CTavolinDoc plain, nested;
+        ASSERT_EQ(plain.open(sample), u"");
+        ASSERT_EQ(nested.open(path), u"");
+        const JobData &a = plain.job(), &b = nested.job();
+        ASSERT_EQ(b.members.size(), a.members.size());
+        EXPECT_EQ(b.project.Molddate, a.project.Molddate);
+        EXPECT_EQ(b.sections.size(), a.sections.size());
+        for (size_t m = 0; m < a.members.size(); ++m) {
+            EXPECT_EQ(b.members[m].PILEID, a.members[m].PILEID);
+            EXPECT_EQ(b.members[m].A, a.members[m].A);
+            ASSERT_EQ(b.areas[m].size(), a.areas[m].size());
+            for (size_t k = 0; k < a.areas[m].size(); ++k)
+                EXPECT_EQ(b.areas[m][k].R, a.areas[m][k].R);
+        }
+        // Saved beside itself under its own type, and read back the same.
+        const std::string copy = dir.path(std::string(c.folder) + "/copy" + (c.name + 3));
+        ASSERT_EQ(nested.save(copy), u"");
+        CTavolinDoc reread;
+        ASSERT_EQ(reread.open(copy), u"");
+        EXPECT_EQ(reread.job().members.size(), a.members.size());
+    }
+}
+
+// Every StrengthNum key is found by one pass over the text: a file of twenty thousand members
+// reads in moments, and keys whose line ends were lost end each other's values.
+TEST(FilesRead, ThousandsOfMemberKeysInOnePass) {
+    constexpr int kMembers = 20000;
+    for (const char* end : {"\r\n", " "}) {
+        ScratchDir dir;
+        std::string text = header("X", "平测", "1.00") + "PODUX_CrsHlDat_StrengthNum:\r\n";
+        for (int i = 0; i < kMembers; ++i)
+            text += "PILEID" + std::to_string(i) + "  :构件" + std::to_string(i) + end + "SI" +
+                    std::to_string(i) + "      :" + std::to_string(i % 7) + end;
+        writePair(dir, "many.SHA", text + "\r\n", "");
+        JobData job;
+        ASSERT_EQ(ReadDataFile(dir.path("many.SHA"), job), u"");
+        ASSERT_EQ(job.members.size(), static_cast<size_t>(kMembers));
+        for (int i : {0, 1, 9999, kMembers - 1}) {
+            EXPECT_EQ(job.members[static_cast<size_t>(i)].PILEID,
+                      utf8ToUtf16("构件" + std::to_string(i)));
+            EXPECT_EQ(job.members[static_cast<size_t>(i)].SI, i % 7);
+        }
+    }
 }
