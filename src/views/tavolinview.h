@@ -2,6 +2,8 @@
 // marker, zoom slider, picking and cursor readout); CFirstView/CSecView/CThirdView fix the point.
 #pragma once
 
+#include "views/waveformpainter.h"
+
 #include <QWidget>
 
 class QPainter;
@@ -19,8 +21,8 @@ public:
 
     int point() const { return point_; }
     CTavolinDoc& document() const;
-    float zoomFactor() const { return zoom_; }
-    int peakSample() const { return peak_; }
+    float zoomFactor() const { return scale_.zoom; }
+    int peakSample() const { return scale_.peak; }
     QSlider* slider() const { return slider_; }
     // The x of the readout cursor line while it is shown, else -1.
     int cursorX() const { return cursorShown_ ? cursorX_ : -1; }
@@ -42,19 +44,15 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
-    struct Geometry;
-    // The waveform geometry of the current point, or false when nothing is to be drawn.
-    bool paneGeometry(const QRect& rect, Geometry& g);
+    // The waveform geometry of the pane's point when the pane covers `rect`.
+    WaveformGeometry paneGeometry(const QRect& rect) const;
     void pick(int x);
     void readout(int x);
 
     DocBridge& bridge_;
     const int point_;
     QSlider* slider_ = nullptr;
-    float zoom_ = 1.0f;
-    int peak_ = 0; // only ever raised
-    float timeStep_ = 1.0f;
-    int amplitudeStep_ = 1;
+    WaveformScale scale_;
     int cursorIndex_ = -1;
     int cursorX_ = -1;
     bool cursorShown_ = false;

@@ -1,0 +1,175 @@
+// AnalysisWaveform: header strip, waveform, slider, pick and cursor readout of the analysis view.
+#include "views/analysiswave.h"
+
+#include "data/doc.h"
+#include "data/format.h"
+#include "sonic/waveform.h"
+#include "views/docbridge.h"
+#include "views/docedit.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSlider>
+
+#include <algorithm>
+
+namespace tavolin {
+
+AnalysisWaveform::AnalysisWaveform(DocBridge& bridge, QWidget* parent)
+    : QWidget(parent), bridge_(bridge) {
+    setObjectName(QStringLiteral("waveArea"));
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMinimumSize(200, 80);
+    slider_ = new QSlider(Qt::Vertical, this);
+    slider_->setObjectName(QStringLiteral("slider7777"));
+    slider_->setAccessibleName(QStringLiteral("幅度缩放"));
+    slider_->setRange(0, 100);
+    slider_->setTickInterval(10);
+    slider_->setTickPosition(QSlider::TicksRight);
+    // Position 0 at the top and 100 at the bottom; Page Down moves the thumb down.
+    slider_->setInvertedAppearance(true);
+    slider_->setInvertedControls(true);
+    slider_->setValue(80);
+    scale_.zoom = ::tavolin::zoomFactor(slider_->value());
+    connect(slider_, &QSlider::valueChanged, this, [this](int position) {
+        scale_.zoom = ::tavolin::zoomFactor(position);
+        redraw();
+    });
+}
+
+QRect AnalysisWaveform::stripRect() const {
+    return QRect(0, 0, std::max(0, width() - kSliderWidth), kStripHeight);
+}
+
+QRect AnalysisWaveform::waveRect() const {
+    return QRect(0, kStripHeight, std::max(0, width() - kSliderWidth),
+                 std::max(0, height() - kStripHeight));
+}
+
+WaveformGeometry AnalysisWaveform::geometry() const {
+    CTavolinDoc& doc = bridge_.doc();
+    const TestArea* area = doc.isOpen() ? doc.currentArea() : nullptr;
+    const int point = std::clamp(doc.selectedPoint(), 0, 2);
+    return WaveformGeometry::of(waveRect(), area ? doc.currentMemberInfo() : nullptr,
+                                area ? &area->points[point] : nullptr);
+}
+
+void AnalysisWaveform::redraw() {
+    cursorShown_ = false;
+    update();
+}
+
+void AnalysisWaveform::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    slider_->setGeometry(width() - kSliderWidth, kStripHeight, kSliderWidth,
+                         std::max(0, height() - kStripHeight));
+    cursorShown_ = false;
+}
+
+bool AnalysisWaveform::headerValues(Readout& r, bool& cursor) const {
+    const WaveformGeometry g = geometry();
+    if (!g.valid())
+        return false;
+    cursor = cursorShown_;
+    if (cursor)
+        return (r = cursor_), true;
+    const TestArea& area = *bridge_.doc().currentArea();
+    r.point = std::clamp(bridge_.doc().selectedPoint(), 0, 2);
+    r.gain = g.point->Gain;
+    r.t = area.pointTime[r.point];
+    r.amplitudeVolts = area.pointAmplitude[r.point];
+    r.velocity = area.pointVelocity[r.point];
+    return true;
+}
+
+QStringList AnalysisWaveform::headerTexts() const {
+    Readout r;
+    bool cursor = false;
+    if (!headerValues(r, cursor))
+        return {};
+    return {QStringLiteral("Amp: ") + toQ(formatFixed(r.gain, 0)),
+            QStringLiteral("T: ") + toQ(formatFixed(r.t, 2)) + (cursor ? "us" : ""),
+            QStringLiteral("A: ") + toQ(formatFixed(r.amplitudeVolts * 1000.0f, 2)) + "mv",
+            QStringLiteral("V: ") + toQ(formatFixed(r.velocity, 3)) + "km/s",
+            QStringLiteral("当前测点: ") + toQ(formatInt(r.point + 1))};
+}
+
+void AnalysisWaveform::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    // The strip beside the slider belongs to the view too (it paints opaquely).
+    p.fillRect(QRect(width() - kSliderWidth, 0, kSliderWidth, height()),
+               palette().color(QPalette::Window));
+
+    const QRect strip = stripRect();
+    p.fillRect(strip, Qt::white);
+    p.setPen(Qt::black);
+    p.drawRect(strip.adjusted(0, 0, -1, -1));
+    setAxisFont(p);
+    const QStringList texts = headerTexts();
+    const int w = strip.width();
+    for (int i = 0; i < texts.size(); ++i) {
+        // Each text keeps to its fifth of the strip, so neighbours never overrun each other.
+        const int x = i == 0 ? 15 : i * w / 5;
+        const int end = i + 1 < texts.size() ? (i + 1) * w / 5 : w - 2;
+        p.drawText(QRect(x, 1, std::max(0, end - x), kStripHeight - 2),
+                   Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, texts[i]);
+    }
+
+    const WaveformGeometry g = geometry();
+    drawWaveform(p, waveRect(), g, scale_, WaveformStyle{false});
+    if (cursorShown_ && g.valid())
+        drawCursorLine(p, cursorX_, waveRect().top(), waveRect().bottom());
+}
+
+void AnalysisWaveform::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton)
+        return QWidget::mousePressEvent(event);
+    CTavolinDoc& doc = bridge_.doc();
+    const QPoint pos = event->position().toPoint();
+    if (!doc.isOpen() || !waveRect().contains(pos))
+        return;
+    pick(pos.x());
+    // Any click on the waveform counts as an edit of the job.
+    doc.setModified();
+}
+
+void AnalysisWaveform::pick(int x) {
+    const int index = geometry().sampleAt(x);
+    CTavolinDoc& doc = bridge_.doc();
+    if (index < 0)
+        return;
+    setArrival(doc, doc.currentMember(), doc.currentAreaIndex(), doc.selectedPoint(), index);
+    redraw();
+    emit picked();
+}
+
+void AnalysisWaveform::mouseMoveEvent(QMouseEvent* event) {
+    QWidget::mouseMoveEvent(event);
+    const QPoint pos = event->position().toPoint();
+    if (bridge_.doc().isOpen() && waveRect().contains(pos))
+        readout(pos.x());
+}
+
+void AnalysisWaveform::readout(int x) {
+    const WaveformGeometry g = geometry();
+    if (!g.valid() || x < g.originX() || x > g.axisEndX())
+        return;
+    int index = g.sampleAt(x);
+    if (index < 0)
+        return;
+    index = std::max(index, 1);
+    if (index >= g.count)
+        return;
+    const TestPoint& pt = *g.point;
+    cursor_.point = std::clamp(bridge_.doc().selectedPoint(), 0, 2);
+    cursor_.gain = pt.Gain;
+    cursor_.t = g.delay + g.dT * static_cast<float>(index);
+    cursor_.amplitudeVolts = sampleAmplitude(pt.samples[index], pt.Gain);
+    cursor_.velocity = cursor_.t != 0.0f ? pt.L / cursor_.t : 0.0f;
+    cursorX_ = x;
+    cursorShown_ = true;
+    update();
+}
+
+} // namespace tavolin
