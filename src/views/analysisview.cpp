@@ -4,12 +4,14 @@
 #include "data/doc.h"
 #include "data/format.h"
 #include "data/mathoperation.h"
+#include "sonic/waveform.h"
 #include "views/analysiswave.h"
 #include "views/docbridge.h"
 #include "views/docedit.h"
 #include "views/shellui.h"
 #include "widgets/tavolingrid.h"
 
+#include <QSlider>
 #include <QStyle>
 
 #include <algorithm>
@@ -42,6 +44,20 @@ CAnalysisView::CAnalysisView(DocBridge& bridge, QWidget* parent)
     setAutoFillBackground(true);
     setMinimumSize(200, 160);
     wave_ = new AnalysisWaveform(bridge_, this);
+    // The slider beside the waveform, not inside it: a repaint of the waveform leaves it alone.
+    slider_ = new QSlider(Qt::Vertical, this);
+    slider_->setObjectName(QStringLiteral("slider7777"));
+    slider_->setAccessibleName(QStringLiteral("幅度缩放"));
+    slider_->setRange(0, 100);
+    slider_->setTickInterval(10);
+    slider_->setTickPosition(QSlider::TicksRight);
+    // Position 0 at the top and 100 at the bottom; Page Down moves the thumb down.
+    slider_->setInvertedAppearance(true);
+    slider_->setInvertedControls(true);
+    slider_->setValue(80);
+    wave_->setZoomFactor(zoomFactor(slider_->value()));
+    connect(slider_, &QSlider::valueChanged, wave_,
+            [this](int position) { wave_->setZoomFactor(zoomFactor(position)); });
     grid_ = new TavolinGrid(this);
     grid_->setObjectName(QStringLiteral("gridArea"));
     grid_->setAccessibleName(QStringLiteral("测区数据"));
@@ -69,7 +85,10 @@ void CAnalysisView::repaintWaveform() {
 void CAnalysisView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     const int upper = height() / 2;
-    wave_->setGeometry(0, 0, width(), upper);
+    const int sliderWidth = 25;
+    wave_->setGeometry(0, 0, std::max(0, width() - sliderWidth), upper);
+    slider_->setGeometry(width() - sliderWidth, AnalysisWaveform::kStripHeight, sliderWidth,
+                         std::max(0, upper - AnalysisWaveform::kStripHeight));
     grid_->setGeometry(0, upper, width(), height() - upper);
     layoutColumns();
 }

@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+class QSlider;
+
 namespace tavolin {
 
 class AnalysisWaveform;
@@ -21,6 +23,7 @@ public:
 
     TavolinGrid* grid() const { return grid_; }
     AnalysisWaveform* waveform() const { return wave_; }
+    QSlider* zoomSlider() const { return slider_; }
 
     // Rebuilds the grid for the current member and redraws the waveform (entry into the
     // analysis interface, another file).
@@ -44,6 +47,7 @@ private:
 
     DocBridge& bridge_;
     AnalysisWaveform* wave_ = nullptr;
+    QSlider* slider_ = nullptr;
     TavolinGrid* grid_ = nullptr;
     int builtMember_ = -1; // the member the grid rows belong to; -1 = not built
     int ownMoves_ = 0;     // area changes asked for by the grid whose notice is still to come

@@ -1,4 +1,4 @@
-// AnalysisWaveform: header strip, waveform, slider, pick and cursor readout of the analysis view.
+// AnalysisWaveform: header strip, waveform, pick and cursor readout of the analysis view.
 #include "views/analysiswave.h"
 
 #include "data/doc.h"
@@ -9,7 +9,6 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QSlider>
 
 #include <algorithm>
 
@@ -20,31 +19,20 @@ AnalysisWaveform::AnalysisWaveform(DocBridge& bridge, QWidget* parent)
     setObjectName(QStringLiteral("waveArea"));
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setMinimumSize(200, 80);
-    slider_ = new QSlider(Qt::Vertical, this);
-    slider_->setObjectName(QStringLiteral("slider7777"));
-    slider_->setAccessibleName(QStringLiteral("幅度缩放"));
-    slider_->setRange(0, 100);
-    slider_->setTickInterval(10);
-    slider_->setTickPosition(QSlider::TicksRight);
-    // Position 0 at the top and 100 at the bottom; Page Down moves the thumb down.
-    slider_->setInvertedAppearance(true);
-    slider_->setInvertedControls(true);
-    slider_->setValue(80);
-    scale_.zoom = ::tavolin::zoomFactor(slider_->value());
-    connect(slider_, &QSlider::valueChanged, this, [this](int position) {
-        scale_.zoom = ::tavolin::zoomFactor(position);
-        redraw();
-    });
+    setMinimumSize(120, 80);
+}
+
+void AnalysisWaveform::setZoomFactor(float zoom) {
+    scale_.zoom = zoom;
+    redraw();
 }
 
 QRect AnalysisWaveform::stripRect() const {
-    return QRect(0, 0, std::max(0, width() - kSliderWidth), kStripHeight);
+    return QRect(0, 0, width(), kStripHeight);
 }
 
 QRect AnalysisWaveform::waveRect() const {
-    return QRect(0, kStripHeight, std::max(0, width() - kSliderWidth),
-                 std::max(0, height() - kStripHeight));
+    return QRect(0, kStripHeight, width(), std::max(0, height() - kStripHeight));
 }
 
 WaveformGeometry AnalysisWaveform::geometry() const {
@@ -62,8 +50,6 @@ void AnalysisWaveform::redraw() {
 
 void AnalysisWaveform::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    slider_->setGeometry(width() - kSliderWidth, kStripHeight, kSliderWidth,
-                         std::max(0, height() - kStripHeight));
     cursorShown_ = false;
 }
 
@@ -97,10 +83,6 @@ QStringList AnalysisWaveform::headerTexts() const {
 
 void AnalysisWaveform::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    // The strip beside the slider belongs to the view too (it paints opaquely).
-    p.fillRect(QRect(width() - kSliderWidth, 0, kSliderWidth, height()),
-               palette().color(QPalette::Window));
-
     const QRect strip = stripRect();
     p.fillRect(strip, Qt::white);
     p.setPen(Qt::black);

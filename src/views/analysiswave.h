@@ -1,12 +1,10 @@
-// AnalysisWaveform: the upper half of the analysis waveform view: header strip with the point's
-// values or the cursor readout, the waveform of the selected point, its zoom slider, picking.
+// AnalysisWaveform: the upper half of the analysis waveform view (left of its zoom slider): header
+// strip with the point's values or the cursor readout, the waveform of the selected point, picking.
 #pragma once
 
 #include "views/waveformpainter.h"
 
 #include <QWidget>
-
-class QSlider;
 
 namespace tavolin {
 
@@ -16,12 +14,11 @@ class AnalysisWaveform : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kStripHeight = 20;
-    static constexpr int kSliderWidth = 25;
 
     explicit AnalysisWaveform(DocBridge& bridge, QWidget* parent = nullptr);
 
-    QSlider* slider() const { return slider_; }
     float zoomFactor() const { return scale_.zoom; }
+    void setZoomFactor(float zoom);
     int peakSample() const { return scale_.peak; }
     // The header strip and the waveform rectangle in widget coordinates.
     QRect stripRect() const;
@@ -56,7 +53,6 @@ private:
     void readout(int x);
 
     DocBridge& bridge_;
-    QSlider* slider_ = nullptr;
     WaveformScale scale_;
     Readout cursor_;
     int cursorX_ = -1;
