@@ -44,12 +44,14 @@ std::u16string formatInt(int value) {
 }
 
 std::u16string formatAreaStrength(float fcui, int standard) {
-    if (standard == 0) {
-        if (fcui < 10.0f)
-            return u"<10MPa";
-        if (fcui > 70.0f)
-            return u">70MPa";
-    }
+    return standard == 0 ? formatStrengthLimited(fcui) : formatFixed(fcui, 1);
+}
+
+std::u16string formatStrengthLimited(float fcui) {
+    if (fcui < 10.0f)
+        return u"<10MPa";
+    if (fcui > 70.0f)
+        return u">70MPa";
     return formatFixed(fcui, 1);
 }
 

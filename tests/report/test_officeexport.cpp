@@ -1,0 +1,99 @@
+// Writing the office files is all or nothing: a failure leaves a previous file as it was.
+#include "officefiles.h"
+#include "officejob.h"
+#include "report/officeexport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace tavolin;
+using namespace tavolin::report;
+
+namespace {
+
+// Writes fail past `bytes`, as on a full disk, while this object lives.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+
+private:
+    rlimit saved_{};
+    void (*previousHandler_)(int) = nullptr;
+};
+
+QByteArray contents(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+PrintSettings bothTables() {
+    PrintSettings p;
+    p.printFieldRecord = 1;
+    p.printResultTable = 1;
+    return p;
+}
+
+} // namespace
+
+TEST(OfficeExport, AFailedWriteKeepsThePreviousFile) {
+    const JobData job = officetest::makeJob({40, 40});
+    QTemporaryDir dir;
+    using Export = std::function<QString(const QString&)>;
+    const std::pair<const char*, Export> writers[] = {
+        {"old.docx", [&](const QString& p) { return exportWord(p, job, {}, bothTables()); }},
+        {"old.xlsx", [&](const QString& p) { return exportExcel(p, job); }},
+    };
+    for (const auto& [name, write] : writers) {
+        SCOPED_TRACE(name);
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        {
+            QFile previous(path);
+            ASSERT_TRUE(previous.open(QIODevice::WriteOnly));
+            previous.write("previous contents");
+        }
+        QString message;
+        {
+            FileSizeLimit full(2048);
+            message = write(path);
+        }
+        EXPECT_TRUE(message.contains(path)) << message.toStdString();
+        EXPECT_EQ(contents(path), "previous contents");
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+
+        // The same write without the limit replaces it with a whole package.
+        ASSERT_EQ(write(path), QString());
+        EXPECT_FALSE(officetest::zipPart(path, "[Content_Types].xml").isEmpty());
+        QFile::remove(path);
+    }
+
+    // A folder that does not exist, and a folder in the target's place: the message only.
+    const QString missing = dir.filePath(QStringLiteral("无此文件夹/报告.docx"));
+    EXPECT_TRUE(
+        exportWord(missing, job, {}, bothTables()).contains(QStringLiteral("文件夹不存在")));
+    EXPECT_FALSE(exportExcel(dir.path(), job).isEmpty());
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+TEST(OfficeExport, NeitherTableChosenWritesNothing) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("r.docx"));
+    PrintSettings none;
+    none.printFieldRecord = none.printResultTable = 0;
+    EXPECT_EQ(exportWord(path, officetest::makeJob({3}), {}, none), noTableChosenMessage());
+    EXPECT_FALSE(QFile::exists(path));
+}
