@@ -2,6 +2,7 @@
 #include "report/officelayout.h"
 
 #include "data/format.h"
+#include "data/labels.h"
 
 #include <algorithm>
 
@@ -19,30 +20,12 @@ QString integer(int value) {
     return q(formatInt(value));
 }
 
+// Codes outside the lists leave the cell empty, as on the printed record.
 QString faceText(int plane) {
-    switch (plane) {
-    case FaceSide:
-        return QStringLiteral("侧面");
-    case FaceTop:
-        return QStringLiteral("顶面");
-    case FaceBottom:
-        return QStringLiteral("底面");
-    default:
-        return {};
-    }
+    return q(std::u16string(labelOf(kFaceLabels, plane, u"")));
 }
-
 QString methodText(int method) {
-    switch (method) {
-    case MethodCorner:
-        return QStringLiteral("角测");
-    case MethodSameSide:
-        return QStringLiteral("平测");
-    case MethodOpposite:
-        return QStringLiteral("对测");
-    default:
-        return {};
-    }
+    return q(std::u16string(labelOf(kMethodLabels, method, u"")));
 }
 
 const AreaList* areasOf(const JobData& job, int member) {

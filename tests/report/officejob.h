@@ -3,6 +3,7 @@
 
 #include "data/records.h"
 #include "report/officetable.h"
+#include "support/jobbuilder.h"
 
 #include <QString>
 
@@ -12,32 +13,27 @@
 
 namespace officetest {
 
-// Members with the given numbers of areas; member m is SI m, "梁m"; area k of a member has
+// Members with the given numbers of areas, named "梁1", "梁2", …; area k of a member has
 // readings 30 + (k + j) % 10, L 254.6 + k, point times 60.3 + j and FCUI 30.0 + k.
 inline tavolin::JobData makeJob(std::initializer_list<int> areaCounts) {
-    tavolin::JobData job;
+    tavolin::testing::JobBuilder builder;
     int m = 0;
     for (int n : areaCounts) {
-        tavolin::MemberInfo member;
-        member.SI = m;
-        member.PILEID = u"梁" + std::u16string(1, char16_t(u'1' + m));
-        job.members.push_back(member);
-        tavolin::AreaList areas(static_cast<size_t>(n));
+        builder.member(u"梁" + std::u16string(1, char16_t(u'1' + m++)));
         for (int k = 0; k < n; ++k) {
-            tavolin::TestArea& a = areas[k];
+            std::array<int, 16> readings{};
             for (int j = 0; j < 16; ++j)
-                a.R[j] = 30 + (k + j) % 10;
+                readings[j] = 30 + (k + j) % 10;
+            builder.area(readings);
+            tavolin::TestArea& a = builder.lastArea();
             for (int j = 0; j < 3; ++j) {
                 a.points[j].L = 254.6f + k;
                 a.pointTime[j] = 60.3f + j;
             }
             a.FCUI = 30.0f + k;
         }
-        job.areas.push_back(std::move(areas));
-        ++m;
     }
-    job.memberCount = m;
-    return job;
+    return builder.build();
 }
 
 // (rowSpan, columnSpan, text) of the cell anchored at 1-based (row, column), as the tables of
