@@ -67,8 +67,9 @@ CAnalysisView::CAnalysisView(DocBridge& bridge, QWidget* parent)
     connect(grid_, &TavolinGrid::cellEdited, this, &CAnalysisView::onCellEdited);
     connect(&bridge_, &DocBridge::contentsReplacedQueued, this, &CAnalysisView::refresh);
     connect(&bridge_, &DocBridge::areaChangedQueued, this, &CAnalysisView::followNavigation);
-    connect(wave_, &AnalysisWaveform::picked, this,
-            [this] { fillRow(bridge_.doc().currentAreaIndex()); });
+    connect(wave_, &AnalysisWaveform::picked, this, [this] {
+        onJobChanged(bridge_.doc().currentMember(), bridge_.doc().currentAreaIndex(), 0);
+    });
     connect(&bridge_, &DocBridge::samplesChangedQueued, wave_, &AnalysisWaveform::redraw);
     refresh();
 }
@@ -187,6 +188,23 @@ void CAnalysisView::followNavigation() {
     wave_->redraw();
 }
 
+void CAnalysisView::onJobChanged(int member, int area, unsigned /*fields*/) {
+    CTavolinDoc& doc = bridge_.doc();
+    if (member >= 0 && member != builtMember_)
+        return;
+    if (!doc.isOpen() || builtMember_ != doc.currentMember() ||
+        grid_->rowCount() != int(doc.areasOf(builtMember_).size()) + 1) {
+        refresh();
+        return;
+    }
+    if (area < 0)
+        fillAllRows();
+    else
+        fillRow(area);
+    if (area < 0 || area == doc.currentAreaIndex())
+        wave_->redraw();
+}
+
 void CAnalysisView::onRowSelected(int row) {
     CTavolinDoc& doc = bridge_.doc();
     if (!doc.isOpen() || row < 1 || row >= grid_->rowCount() || doc.currentMember() != builtMember_)
@@ -213,8 +231,7 @@ void CAnalysisView::onCellEdited(int row, int column, const QString& text) {
     float value = 0;
     if (MathOperation::TextToFloat(fromQ(text.trimmed()), value)) {
         setPathLength(doc, builtMember_, area, (column - 1) / 2, value);
-        if (area == doc.currentAreaIndex())
-            wave_->redraw();
+        onJobChanged(builtMember_, area, 0);
     } else {
         showMessage(this, toQ(MathOperation::tooLongMessage));
     }

@@ -41,6 +41,8 @@ private:
     void layoutColumns();
     void selectAreaRow(int row);
     void followNavigation();
+    // Rows and waveform after an edit of the job (member or area -1: all of them).
+    void onJobChanged(int member, int area, unsigned fields);
     void onRowSelected(int row);
     void onColumnSelected(int column);
     void onCellEdited(int row, int column, const QString& text);

@@ -17,6 +17,7 @@ namespace tavolin {
 AnalysisWaveform::AnalysisWaveform(DocBridge& bridge, QWidget* parent)
     : QWidget(parent), bridge_(bridge) {
     setObjectName(QStringLiteral("waveArea"));
+    setAccessibleName(QStringLiteral("测点波形"));
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(120, 80);

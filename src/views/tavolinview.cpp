@@ -26,6 +26,7 @@ CTavolinView::CTavolinView(DocBridge& bridge, int point, QWidget* parent)
     setMinimumSize(120, 60);
     slider_ = new QSlider(Qt::Vertical, this);
     slider_->setObjectName(QStringLiteral("slider%1").arg(4444 + 1111 * point_));
+    slider_->setAccessibleName(QStringLiteral("幅度缩放%1").arg(point_ + 1));
     slider_->setRange(0, 100);
     slider_->setTickInterval(10);
     slider_->setTickPosition(QSlider::TicksRight);

@@ -166,6 +166,31 @@ private slots:
         QCOMPARE(a.points[1].arrivalIndex, 1);
     }
 
+    void movingTheMouseShowsTheReadoutInTheHeaderOnly() {
+        build();
+        const TestArea before = area(0);
+        const QRect r = wave()->waveRect();
+        int x = 600;
+        const double px = (r.width() - 37) / (double(member().DatLen) * member().dT);
+        while (std::fabs(std::fmod((x - 15) / px / member().dT, 1.0) - 0.5) < 0.05)
+            ++x; // not a tie
+        QTest::mouseMove(wave(), QPoint(x, r.center().y()));
+        QTRY_COMPARE(wave()->cursorX(), x);
+        const int i = std::max(1, int(std::lround((x - 15) / px / member().dT)));
+        const TestPoint& p = area(0).points[0];
+        const float t = p.Delay + member().dT * float(i);
+        const QStringList expected = {
+            "Amp: " + f(p.Gain, 0), "T: " + f(t, 2) + "us",
+            "A: " + f((int(p.samples[i]) - 2048) * 2.0 / 2048.0 / p.Gain * 1000.0, 2) + "mv",
+            "V: " + f(p.L / t, 3) + "km/s", "当前测点: 1"};
+        QCOMPARE(wave()->headerTexts(), expected);
+        QCOMPARE(area(0).points[0].arrivalIndex, before.points[0].arrivalIndex);
+        QCOMPARE(area(0).pointTime[0], before.pointTime[0]);
+        QVERIFY(!doc->isModified());
+        // The cursor line is green where the waveform area is white.
+        QCOMPARE(wave()->grab().toImage().pixelColor(x, r.top() + 3), QColor(0, 255, 0));
+    }
+
     void pathLengthsAreClampedAndRecomputeTheRow() {
         build();
         const struct {
