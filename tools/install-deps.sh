@@ -4,7 +4,8 @@ set -e
 PACKAGES="build-essential cmake ninja-build pkg-config ccache \
   qt6-base-dev qt6-base-dev-tools libgl-dev \
   libxlsxwriter-dev libzip-dev libgtest-dev googletest \
-  fonts-noto-cjk fonts-dejavu-core fonts-liberation xvfb xauth"
+  fonts-noto-cjk fonts-dejavu-core fonts-liberation xvfb xauth \
+  libreoffice-writer-nogui libreoffice-calc-nogui"
 missing=""
 for p in $PACKAGES; do
     dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"

@@ -9,6 +9,13 @@
 #include <tuple>
 #include <vector>
 
+#include <ostream>
+
+// Readable texts in test failures.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
 namespace officetest {
 
 // One part of a zip package; empty when missing.
