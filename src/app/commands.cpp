@@ -3,6 +3,7 @@
 
 #include "app/analysiscommands.h"
 #include "app/mainframe.h"
+#include "app/officecommands.h"
 
 #include <QStatusBar>
 
@@ -25,6 +26,9 @@ bool canGoNext(const CMainFrame& f) {
 }
 bool inMain(const CMainFrame& f) {
     return f.activeInterface() == CMainFrame::MainInterface;
+}
+bool inAnalysis(const CMainFrame& f) {
+    return f.activeInterface() == CMainFrame::AnalysisInterface;
 }
 
 constexpr auto ctrl = [](Qt::Key key) { return QKeyCombination(Qt::CTRL, key); };
@@ -174,9 +178,25 @@ const CommandSpec table[] = {
      [](CMainFrame& f) { f.onToggleAnalysisBar(); },
      nullptr,
      [](const CMainFrame& f) { return f.analysisBarFlag(); }},
-    {C::WordReport, 32808, "", u"生成word文档", "word", u"输出到word"},
+    {C::WordReport,
+     32808,
+     "",
+     u"生成word文档",
+     "word",
+     u"输出到word",
+     {},
+     wordReportCommand,
+     inAnalysis},
     {C::BitmapExport, 32809, "", u"输出到BMP", nullptr, nullptr},
-    {C::ExcelExport, 32830, "", u"输出到excel", "excel", u"导出到EXCEL"},
+    {C::ExcelExport,
+     32830,
+     "",
+     u"输出到excel",
+     "excel",
+     u"导出到EXCEL",
+     {},
+     excelExportCommand,
+     inAnalysis},
     // Items without a handler: always greyed.
     {C::HelpContents, 32793, "", u"目录", nullptr, nullptr},
     {C::HelpContact, 32794, "", u"联系我们", nullptr, nullptr},
