@@ -5,7 +5,8 @@ PACKAGES="build-essential cmake ninja-build pkg-config ccache \
   qt6-base-dev qt6-base-dev-tools libgl-dev \
   libxlsxwriter-dev libzip-dev libgtest-dev googletest \
   fonts-noto-cjk fonts-dejavu-core fonts-liberation xvfb xauth \
-  libreoffice-writer-nogui libreoffice-calc-nogui"
+  libreoffice-writer-nogui libreoffice-calc-nogui \
+  fonts-arphic-ukai fonts-arphic-uming fonts-wqy-zenhei poppler-utils"
 missing=""
 for p in $PACKAGES; do
     dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"

@@ -2,6 +2,7 @@
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "cli/options.h"
+#include "cli/reportcommand.h"
 
 #include <cstdio>
 #include <exception>
@@ -30,6 +31,8 @@ int main(int argc, char** argv) {
             status = runMerge(argc - 1, argv + 1);
         else if (command == "waveform")
             status = runWaveform(argc - 1, argv + 1);
+        else if (command == "report")
+            status = runReport(argc - 1, argv + 1);
         else
             throw UsageError("未知命令：" + command);
         if (std::fflush(stdout) != 0 || std::ferror(stdout)) {

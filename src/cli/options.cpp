@@ -165,6 +165,9 @@ std::string usageText() {
            "  tavolin-cli merge OUT.SHA IN...\n"
            "  tavolin-cli waveform FILE --member M --area A --point P [--highpass KHZ]"
            " [--lowpass KHZ]\n"
+           "  tavolin-cli report FILE --pdf OUT.pdf | --bmp DIR [--tables "
+           "field|result|field,result]\n"
+           "                     [--settings INI] [evaluate 的计算选项]\n"
            "\n"
            "FILE 为声波原始文件（.SHT）或声波结果文件（.SHA），同目录下须有其 .SHD 波形文件。\n"
            "构件、测区、测点从 1 开始编号。失败时显示原因，退出码为 1；用法错误时为 2。\n"
@@ -184,6 +187,11 @@ std::string usageText() {
            "save-result 写出按所选设置计算后的声波结果文件。\n"
            "waveform 输出 CSV（index,time_us,raw,working）；--highpass 为 0.01–20 kHz，\n"
            "--lowpass 为 2–500 kHz，高通值不得大于低通值。\n"
+           "report 按 evaluate 的方式打开并计算，再输出现场记录表和结果数据表：--pdf 写成一个\n"
+           "PDF 文件，--bmp 在文件夹 DIR 中写出 field-record-001.bmp … 与 result-001.bmp …\n"
+           "（1030×1400 单色位图，文件夹不存在时创建）。--tables 选择要输出的表，--settings 从\n"
+           "给定的设置文件读取打印设置和报表信息（默认为用户自己的设置文件，没有时取内置默认值）。"
+           "\n"
            "进度只在标准错误输出为终端时显示。\n";
 }
 

@@ -1,6 +1,7 @@
 // The font families named by the report pages, mapped onto installed fonts that have the glyphs.
 #pragma once
 
+#include <QFont>
 #include <QString>
 #include <QStringList>
 
@@ -13,5 +14,10 @@ const QStringList& headerFooterFaces();
 // the installed CJK and Latin fonts, so a page never shows empty boxes. Needs a QGuiApplication;
 // calling it again does nothing.
 void installFontSubstitutions();
+
+// A font of `family` whose cell (ascent + descent, internal leading included) on the platform the
+// pages were designed for is `cellHeight` device units: the em is smaller than the cell for the
+// Latin faces (2048 / 2288 of it for Arial), the same for the Chinese ones.
+QFont reportFont(const QString& family, int cellHeight);
 
 } // namespace tavolin::report

@@ -1,0 +1,115 @@
+// tavolin-cli report: PDF and bitmap pages of an evaluated job, options, settings file, failures.
+#include "harness.h"
+
+#include "data/settings.h"
+
+#include <cstdio>
+#include <fstream>
+
+using namespace clitest;
+
+namespace {
+
+const std::string kSample = TAVOLIN_SAMPLES "/sample-result.SHA";
+
+// The text of a PDF as pdftotext extracts it (poppler-utils).
+std::string pdfText(const std::string& pdf) {
+    std::string text;
+    if (FILE* pipe = popen(("pdftotext -enc UTF-8 '" + pdf + "' - 2>/dev/null").c_str(), "r")) {
+        char buffer[4096];
+        size_t n;
+        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+            text.append(buffer, n);
+        pclose(pipe);
+    }
+    return text;
+}
+
+int pdfPages(const std::string& text) {
+    return static_cast<int>(std::count(text.begin(), text.end(), '\f'));
+}
+
+std::string oneDecimal(double value) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.1f", value);
+    return buffer;
+}
+
+} // namespace
+
+TEST(ReportCommand, PdfHoldsBothTablesWithTheEvaluatedBatchAndSearchableChinese) {
+    TempDir dir;
+    const std::string pdf = dir.file("out.pdf");
+    for (const char* standard : {"cecs", "tb"}) {
+        const RunResult r = runCli(
+            {"report", kSample, "--pdf", pdf, "--tables", "field,result", "--standard", standard});
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.err, "");
+        const RunResult e = runCli({"evaluate", kSample, "--json", "--standard", standard});
+        ASSERT_EQ(e.status, 0);
+        const Json batch = parseJson(e.out)["batch"];
+        const std::string text = pdfText(pdf);
+        // 3 members of 11 areas each: 2 pages per member and table.
+        EXPECT_EQ(pdfPages(text), 12);
+        for (const char* expected : {"现场记录表", "结果数据表", "工程名称", "测点回弹值",
+                                     "测区强度换算值", "（Mpa） N=3", "1层柱KZ1"})
+            EXPECT_NE(text.find(expected), std::string::npos) << expected;
+        EXPECT_NE(text.find(std::string(standard) == "tb" ? "TB10426-2004" : "CECS 02：2005"),
+                  std::string::npos);
+        const std::string mf = "Mf = " + oneDecimal(std::stod(batch["MF"].text)) + "Mpa";
+        EXPECT_NE(text.find(mf), std::string::npos) << mf;
+    }
+}
+
+TEST(ReportCommand, BitmapsArePagesOfEachTableNumberedWithin) {
+    TempDir dir;
+    const std::string out = dir.file("pages/deeper");
+    const RunResult r = runCli({"report", kSample, "--bmp", out, "--tables", "result,field"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (const char* name :
+         {"field-record-001.bmp", "field-record-006.bmp", "result-001.bmp", "result-006.bmp"})
+        EXPECT_EQ(std::filesystem::file_size(out + "/" + name), 184862u) << name;
+    EXPECT_FALSE(std::filesystem::exists(out + "/result-007.bmp"));
+}
+
+TEST(ReportCommand, SettingsFileChoosesTablesAndHeads) {
+    TempDir dir;
+    tavolin::AppSettings settings;
+    settings.print.printFieldRecord = 0;
+    settings.print.printResultTable = 1;
+    settings.report.conversionTable = u"专用换算表";
+    ASSERT_TRUE(tavolin::writeSettings(dir.file("t.ini"), settings));
+    const std::string pdf = dir.file("r.pdf");
+    const RunResult r = runCli({"report", kSample, "--pdf", pdf, "--settings", dir.file("t.ini")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string text = pdfText(pdf);
+    EXPECT_EQ(pdfPages(text), 6);
+    EXPECT_EQ(text.find("现场记录表"), std::string::npos);
+    EXPECT_NE(text.find("专用换算表"), std::string::npos);
+}
+
+TEST(ReportCommand, FailuresAndWrongUsage) {
+    TempDir dir;
+    std::ofstream(dir.file("plain")) << "x";
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        const char* message;
+    } cases[] = {
+        {{"report", kSample}, 2, "--pdf"},
+        {{"report", kSample, "--pdf", dir.file("a.pdf"), "--tables", "field,field"}, 2, "--tables"},
+        {{"report", kSample, "--pdf", dir.file("a.pdf"), "--json"}, 2, "--json"},
+        {{"report", dir.file("none.SHA"), "--pdf", dir.file("a.pdf")}, 1, ""},
+        {{"report", kSample, "--pdf", dir.file("a.pdf"), "--settings", dir.file("no.ini")},
+         1,
+         "设置文件"},
+        {{"report", kSample, "--bmp", dir.file("plain")}, 1, "无法创建文件夹"},
+        {{"report", kSample, "--pdf", dir.file("no/a.pdf")}, 1, "无法写入文件"},
+    };
+    for (const Case& c : cases) {
+        const RunResult r = runCli(c.args);
+        EXPECT_EQ(r.status, c.status) << c.args.back() << ": " << r.err;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("a.pdf")));
+}
