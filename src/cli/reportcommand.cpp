@@ -3,9 +3,9 @@
 #include "cli/reportcommand.h"
 
 #include "cli/console.h"
-#include "cli/jobeval.h"
 #include "cli/options.h"
 #include "data/doc.h"
+#include "data/jobeval.h"
 #include "report/fonts.h"
 #include "report/reportoutput.h"
 

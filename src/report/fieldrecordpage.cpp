@@ -4,6 +4,7 @@
 #include "report/tablegrid.h"
 
 #include "data/format.h"
+#include "data/labels.h"
 
 #include <QPainter>
 
@@ -16,30 +17,10 @@ using detail::TableGrid;
 
 namespace {
 
-QString faceText(int plane) {
-    switch (plane) {
-    case FaceSide:
-        return QStringLiteral("侧面");
-    case FaceTop:
-        return QStringLiteral("顶面");
-    case FaceBottom:
-        return QStringLiteral("底面");
-    default:
-        return {};
-    }
-}
-
-QString methodText(int method) {
-    switch (method) {
-    case MethodCorner:
-        return QStringLiteral("角测");
-    case MethodSameSide:
-        return QStringLiteral("平测");
-    case MethodOpposite:
-        return QStringLiteral("对测");
-    default:
-        return {};
-    }
+// A code outside the list leaves its cell empty.
+template <size_t N> QString codeText(const std::array<std::u16string_view, N>& labels, int code) {
+    const std::u16string_view text = labelOf(labels, code, u"");
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 void fieldRecordRules(TableGrid& t) {
@@ -110,16 +91,16 @@ void fieldRecordArea(TableGrid& t, const TestArea& area, int slot) {
         t.text(2 + j, 3 + j, b, qs(formatInt(area.R[8 + j])));
     }
     t.text(10, 11, a, b, qs(formatInt(area.ANGLE)));
-    t.text(11, 12, a, b, faceText(area.PLANE));
+    t.text(11, 12, a, b, codeText(kFaceLabels, area.PLANE));
     for (int j = 0; j < 3; ++j) {
         const double c1 = 12 + 1.333 * j;
         const double c2 = 13.333 + 1.333 * j;
         t.text(c1, c2, a, qs(formatInt(static_cast<int>(area.points[j].L))));
         t.text(c1, c2, b, qs(formatFixed(area.pointTime[j], 1)));
     }
-    t.text(16, 17, a, b, methodText(area.TMETHOD));
+    t.text(16, 17, a, b, codeText(kMethodLabels, area.TMETHOD));
     QString location = qs(area.TESTLOC);
-    if (location == QStringLiteral("顶面底面间"))
+    if (location == qs(std::u16string(kPositionBetween)))
         location = QStringLiteral("顶底间");
     // A location cut to one character and an ellipsis says nothing: a text too wide for the
     // column wraps within the two rows of the area instead.

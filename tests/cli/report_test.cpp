@@ -2,11 +2,13 @@
 #include "harness.h"
 
 #include "data/settings.h"
+#include "support/files.h"
 
 #include <cstdio>
 #include <fstream>
 
 using namespace clitest;
+using tavolin::testing::ScratchDir;
 
 namespace {
 
@@ -38,8 +40,8 @@ std::string oneDecimal(double value) {
 } // namespace
 
 TEST(ReportCommand, PdfHoldsBothTablesWithTheEvaluatedBatchAndSearchableChinese) {
-    TempDir dir;
-    const std::string pdf = dir.file("out.pdf");
+    ScratchDir dir;
+    const std::string pdf = dir.path("out.pdf");
     for (const char* standard : {"cecs", "tb"}) {
         const RunResult r = runCli(
             {"report", kSample, "--pdf", pdf, "--tables", "field,result", "--standard", standard});
@@ -62,8 +64,8 @@ TEST(ReportCommand, PdfHoldsBothTablesWithTheEvaluatedBatchAndSearchableChinese)
 }
 
 TEST(ReportCommand, BitmapsArePagesOfEachTableNumberedWithin) {
-    TempDir dir;
-    const std::string out = dir.file("pages/deeper");
+    ScratchDir dir;
+    const std::string out = dir.path("pages/deeper");
     const RunResult r = runCli({"report", kSample, "--bmp", out, "--tables", "result,field"});
     ASSERT_EQ(r.status, 0) << r.err;
     for (const char* name :
@@ -73,14 +75,14 @@ TEST(ReportCommand, BitmapsArePagesOfEachTableNumberedWithin) {
 }
 
 TEST(ReportCommand, SettingsFileChoosesTablesAndHeads) {
-    TempDir dir;
+    ScratchDir dir;
     tavolin::AppSettings settings;
     settings.print.printFieldRecord = 0;
     settings.print.printResultTable = 1;
     settings.report.conversionTable = u"专用换算表";
-    ASSERT_TRUE(tavolin::writeSettings(dir.file("t.ini"), settings));
-    const std::string pdf = dir.file("r.pdf");
-    const RunResult r = runCli({"report", kSample, "--pdf", pdf, "--settings", dir.file("t.ini")});
+    ASSERT_TRUE(tavolin::writeSettings(dir.path("t.ini"), settings));
+    const std::string pdf = dir.path("r.pdf");
+    const RunResult r = runCli({"report", kSample, "--pdf", pdf, "--settings", dir.path("t.ini")});
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string text = pdfText(pdf);
     EXPECT_EQ(pdfPages(text), 6);
@@ -89,27 +91,27 @@ TEST(ReportCommand, SettingsFileChoosesTablesAndHeads) {
 }
 
 TEST(ReportCommand, FailuresAndWrongUsage) {
-    TempDir dir;
-    std::ofstream(dir.file("plain")) << "x";
+    ScratchDir dir;
+    std::ofstream(dir.path("plain")) << "x";
     struct Case {
         std::vector<std::string> args;
         int status;
         const char* message;
     } cases[] = {
         {{"report", kSample}, 2, "--pdf"},
-        {{"report", kSample, "--pdf", dir.file("a.pdf"), "--tables", "field,field"}, 2, "--tables"},
-        {{"report", kSample, "--pdf", dir.file("a.pdf"), "--json"}, 2, "--json"},
-        {{"report", dir.file("none.SHA"), "--pdf", dir.file("a.pdf")}, 1, ""},
-        {{"report", kSample, "--pdf", dir.file("a.pdf"), "--settings", dir.file("no.ini")},
+        {{"report", kSample, "--pdf", dir.path("a.pdf"), "--tables", "field,field"}, 2, "--tables"},
+        {{"report", kSample, "--pdf", dir.path("a.pdf"), "--json"}, 2, "--json"},
+        {{"report", dir.path("none.SHA"), "--pdf", dir.path("a.pdf")}, 1, ""},
+        {{"report", kSample, "--pdf", dir.path("a.pdf"), "--settings", dir.path("no.ini")},
          1,
          "设置文件"},
-        {{"report", kSample, "--bmp", dir.file("plain")}, 1, "无法创建文件夹"},
-        {{"report", kSample, "--pdf", dir.file("no/a.pdf")}, 1, "无法写入文件"},
+        {{"report", kSample, "--bmp", dir.path("plain")}, 1, "无法创建文件夹"},
+        {{"report", kSample, "--pdf", dir.path("no/a.pdf")}, 1, "无法写入文件"},
     };
     for (const Case& c : cases) {
         const RunResult r = runCli(c.args);
         EXPECT_EQ(r.status, c.status) << c.args.back() << ": " << r.err;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
     }
-    EXPECT_FALSE(std::filesystem::exists(dir.file("a.pdf")));
+    EXPECT_FALSE(std::filesystem::exists(dir.path("a.pdf")));
 }
