@@ -3,6 +3,8 @@
 
 #include "data/evaluation.h"
 #include "data/format.h"
+#include "data/jobrules.h"
+#include "data/labels.h"
 #include "data/textcodec.h"
 #include "sonic/filter.h"
 
@@ -18,7 +20,7 @@ std::string::size_type lastSeparator(const std::string& path) {
 
 } // namespace
 
-CTavolinDoc::CTavolinDoc() : algorithm_(makeAlgorithm(0, tables_)) {}
+CTavolinDoc::CTavolinDoc() : algorithm_(tavolin::makeAlgorithm(0, tables_)) {}
 
 CTavolinDoc::~CTavolinDoc() = default;
 
@@ -36,6 +38,12 @@ template <class F> void CTavolinDoc::notifyAll(F&& f) {
     const std::vector<DocObserver*> observers = observers_;
     for (DocObserver* observer : observers)
         f(*observer);
+}
+
+void CTavolinDoc::changed(const DocChange& change, bool stored) {
+    if (stored)
+        setModified(true);
+    notifyAll([&](DocObserver& o) { o.jobChanged(change); });
 }
 
 void CTavolinDoc::notifyAreaChanged() {
@@ -62,7 +70,25 @@ std::u16string CTavolinDoc::open(const std::string& path, const ReadOptions& opt
     std::u16string error = ReadDataFile(path, fresh, readOptions);
     if (!error.empty())
         return error;
+    if (isRawPath(path)) {
+        for (MemberInfo& member : fresh.members) {
+            member.curve = CurveCrushed;
+            member.A = 0.0162f;
+            member.B = 1.656f;
+            member.C = 1.41f;
+        }
+    } else {
+        // The files keep coefficients but no curve: recognise the curve from them.
+        for (MemberInfo& member : fresh.members) {
+            member.pumped = 0;
+            member.curve = curveFromCoefficients(member.A, member.B, member.C);
+        }
+    }
+    adopt(std::move(fresh), path);
+    return {};
+}
 
+void CTavolinDoc::adopt(JobData&& fresh, const std::string& path) {
     currentMember_ = 0;
     currentArea_ = 0;
     selectedPoint_ = 0;
@@ -76,25 +102,15 @@ std::u16string CTavolinDoc::open(const std::string& path, const ReadOptions& opt
         job_.result = fresh.result;
     job_.hasResult = fresh.hasResult;
 
-    if (isRawPath(path)) {
-        for (MemberInfo& member : job_.members) {
-            member.curve = CurveCrushed;
-            member.A = 0.0162f;
-            member.B = 1.656f;
-            member.C = 1.41f;
-        }
-    } else {
-        // The files keep coefficients but no curve: recognise the curve from them.
-        for (MemberInfo& member : job_.members) {
-            member.pumped = 0;
-            member.curve = curveFromCoefficients(member.A, member.B, member.C);
-        }
-    }
-
-    setStandard(standard_);
+    makeAlgorithm();
+    // Every front end computes the job as it stands: point values, then the beta/lambda rule,
+    // the coefficient rule, velocities, strengths, members and the batch.
+    for (MemberInfo& member : job_.members)
+        applyCurveRule(member, standard_);
     for (AreaList& areas : job_.areas)
         for (TestArea& area : areas)
-            computeAreaDerived(area, *algorithm_);
+            computePointValues(area);
+    recomputeAll();
 
     filter_.highOn = false;
     filter_.lowOn = false;
@@ -105,13 +121,13 @@ std::u16string CTavolinDoc::open(const std::string& path, const ReadOptions& opt
     path_ = path;
     notifyTitle();
     refreshReportInfo();
-    return {};
 }
 
 void CTavolinDoc::newDocument() {
     ProjectInfo project = std::move(job_.project);
     job_ = JobData{};
     job_.project = std::move(project);
+    evaluation_ = JobEvaluation{};
     currentMember_ = currentArea_ = selectedPoint_ = 0;
     filter_.highOn = filter_.lowOn = false;
     path_.clear();
@@ -148,7 +164,39 @@ std::u16string CTavolinDoc::saveResult(const std::string& path, const ReadOption
     std::u16string error = WriteResultFile(path, job_);
     if (!error.empty())
         return error;
-    return open(path, options);
+    ReadOptions readOptions = options;
+    readOptions.notice = [this, &options](const std::u16string& message) {
+        notifyAll([&](DocObserver& o) { o.notice(message); });
+        if (options.notice)
+            options.notice(message);
+    };
+    JobData fresh;
+    error = ReadDataFile(path, fresh, readOptions);
+    if (!error.empty())
+        return error;
+    // The file keeps no curve, no pumped flag and no typed mean, and the coefficients only to a
+    // few decimals: carry them over so that saving changes no strength.
+    const size_t members = std::min(fresh.members.size(), job_.members.size());
+    for (size_t m = 0; m < members; ++m) {
+        MemberInfo& to = fresh.members[m];
+        const MemberInfo& from = job_.members[m];
+        to.curve = from.curve;
+        to.pumped = from.pumped;
+        to.A = from.A;
+        to.B = from.B;
+        to.C = from.C;
+    }
+    const size_t lists = std::min(fresh.areas.size(), job_.areas.size());
+    for (size_t m = 0; m < lists; ++m) {
+        const size_t n = std::min(fresh.areas[m].size(), job_.areas[m].size());
+        for (size_t a = 0; a < n; ++a) {
+            fresh.areas[m][a].reboundFlag = job_.areas[m][a].reboundFlag;
+            if (job_.areas[m][a].reboundFlag)
+                fresh.areas[m][a].reboundMean = job_.areas[m][a].reboundMean;
+        }
+    }
+    adopt(std::move(fresh), path);
+    return {};
 }
 
 std::string CTavolinDoc::proposedResultPath() const {
@@ -250,12 +298,29 @@ std::u16string CTavolinDoc::nextArea() {
 void CTavolinDoc::setStandard(int standard) {
     standard_ = standard;
     standardCopy_ = standard;
-    if (auto algorithm = makeAlgorithm(standard, tables_))
+    makeAlgorithm();
+    report_.testBasis = standardReportName(standard_);
+    if (!isOpen())
+        return;
+    // Named curves carry the defaults of the standard they are evaluated by, in every member
+    // alike, as the command line evaluates them.
+    for (MemberInfo& member : job_.members)
+        applyCurveRule(member, standard_);
+    recomputeAll();
+    changed({-1, -1, ChangeStandard | ChangeMember | ChangeStrength | ChangeEvaluation}, false);
+}
+
+void CTavolinDoc::makeAlgorithm() {
+    if (auto algorithm = tavolin::makeAlgorithm(standard_, tables_))
         algorithm_ = std::move(algorithm);
 }
 
-void CTavolinDoc::computeDerived(TestArea& area) {
-    computeAreaDerived(area, *algorithm_);
+void CTavolinDoc::setTables(const CorrectionTables& tables) {
+    tables_ = tables;
+    if (!isOpen())
+        return;
+    recomputeAll();
+    changed({-1, -1, ChangeTables | ChangeStrength | ChangeEvaluation}, false);
 }
 
 // --- filter ---
@@ -267,6 +332,9 @@ std::u16string CTavolinDoc::filterCommandCheck() const {
 void CTavolinDoc::applyFilter() {
     restoreCurrentArea();
     filterCurrentArea();
+    // The amplitudes are read from the working samples.
+    if (TestArea* area = currentArea())
+        computePointValues(*area);
     notifyAll([](DocObserver& o) { o.samplesChanged(); });
 }
 

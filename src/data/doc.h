@@ -4,6 +4,8 @@
 #include "calc/algorithm.h"
 #include "calc/correctiontables.h"
 #include "data/datafile.h"
+#include "data/docchange.h"
+#include "data/jobeval.h"
 #include "data/records.h"
 #include "data/settings.h"
 
@@ -24,7 +26,13 @@ public:
     virtual void modifiedChanged(bool) {} // the modified flag changed
     virtual void titleChanged(const std::u16string&) {}
     virtual void notice(const std::u16string&) {} // a message to show at once
+    // An edit changed records of the job; their derived values and the evaluation are already
+    // recomputed when this is called.
+    virtual void jobChanged(const DocChange&) {}
 };
+
+// The project text fields an edit can change.
+enum class ProjectField { Site, Unit, Person, MoldDate, TestDate };
 
 struct FilterSettings {
     float highKHz = 20.0f;
@@ -46,14 +54,82 @@ public:
     void removeObserver(DocObserver* observer);
 
     // --- the job ---
+    // Views read through the const accessors and change the job only through the edit
+    // operations below, which apply the job's rules, recompute and notify.
     bool isOpen() const { return job_.memberCount != -1; }
     int memberCount() const { return job_.memberCount; }
-    JobData& job() { return job_; }
     const JobData& job() const { return job_; }
+    const ProjectInfo& project() const { return job_.project; }
+    const std::vector<MemberInfo>& members() const { return job_.members; }
+    const AreaList& areasOf(int member) const { return job_.areas.at(member); }
+    const Result& result() const { return job_.result; }
+    // nullptr when the index is outside the job.
+    const MemberInfo* member(int member) const;
+    const TestArea* area(int member, int area) const;
+    // Mutable access for the file commands and the command line only (not for views).
+    JobData& job() { return job_; }
     ProjectInfo& project() { return job_.project; }
     std::vector<MemberInfo>& members() { return job_.members; }
     AreaList& areasOf(int member) { return job_.areas.at(member); }
     Result& result() { return job_.result; }
+
+    // --- the evaluation, always that of the job as it stands ---
+    const JobEvaluation& evaluation() const { return evaluation_; }
+    // nullptr when the index is outside the job.
+    const AreaStrength* areaStrength(int member, int area) const;
+    const MemberEvaluation* memberEvaluation(int member) const;
+    const BatchEvaluation& batchEvaluation() const { return evaluation_.batch; }
+
+    // --- edits: each applies the job's rules, recomputes area -> member -> batch, marks the
+    // document modified when a stored value changed, notifies jobChanged, and returns the
+    // message to show ("" when there is none). Edits of an index outside the job do nothing.
+    // A reading: negative -> 0; above 9999 -> "输入的回弹值过大！" and the previous reading
+    // (35 when that one is negative) stays.
+    std::u16string setReading(int member, int area, int index, int value);
+    // The typed mean "R": limited to 20..50, stored, and from then on used instead of the mean of
+    // the readings (reboundFlag).
+    std::u16string setReboundMean(int member, int area, float value);
+    std::u16string setCarbon(int member, int area, float value);
+    // 90, 60, 45, 30, 0, -30, -45, -60, -90; anything else stores 0.
+    std::u16string setAngle(int member, int area, int angle);
+    // 0 side, 1 top, 2 bottom; anything else stores -1 (not chosen).
+    std::u16string setPlane(int member, int area, int plane);
+    // Path length of a point, limited to 0..10000 mm.
+    std::u16string setPathLength(int member, int area, int point, float value);
+    // First arrival of a point, limited to 1..DatLen-1; `withAmplitude` moves the amplitude
+    // cursor with it (the main screen's panes). A point without a waveform changes nothing.
+    std::u16string setArrival(int member, int area, int point, int index,
+                              bool withAmplitude = false);
+    // Test method 0..2: the position becomes "侧面" for opposite tests, else "顶面"; then the
+    // beta/lambda rule.
+    std::u16string setMethod(int member, int area, int method);
+    // Test position text (at most 10 characters kept); then the beta/lambda rule.
+    std::u16string setPosition(int member, int area, const std::u16string& position);
+    // Beta / lambda limited to 0..10; a value the method and position fix (the rule) stays.
+    std::u16string setBeta(int member, int area, float value);
+    std::u16string setLambda(int member, int area, float value);
+    // Curve 1/2: the current standard's defaults; 0 (custom): A = B = C = 0.
+    std::u16string setCurve(int member, int curve);
+    // One coefficient (0 a, 1 b, 2 c) of a custom curve, limited to 0..10; a named curve's
+    // coefficients are its standard's and stay.
+    std::u16string setCoefficient(int member, int which, float value);
+    std::u16string setPumped(int member, bool pumped);
+    std::u16string renameMember(int member, const std::u16string& name);
+    // Eta limited to 0..10, stored in the project and in every area; every member recomputed.
+    std::u16string setEta(float value);
+    // Project texts and dates (dates as year-month-day text), with their report copies.
+    std::u16string setProjectText(ProjectField field, const std::u16string& text);
+
+    // The same entries from typed text, parsed as every entry surface does (MathOperation): a
+    // text of 20 or more characters gives "数字过长，请输入小于20位的数值" and 0.
+    std::u16string enterReading(int member, int area, int index, const std::u16string& text);
+    std::u16string enterReboundMean(int member, int area, const std::u16string& text);
+    std::u16string enterCarbon(int member, int area, const std::u16string& text);
+    std::u16string enterPathLength(int member, int area, int point, const std::u16string& text);
+    std::u16string enterBeta(int member, int area, const std::u16string& text);
+    std::u16string enterLambda(int member, int area, const std::u16string& text);
+    std::u16string enterCoefficient(int member, int which, const std::u16string& text);
+    std::u16string enterEta(const std::u16string& text);
 
     // Reads into fresh records and replaces the contents only when the whole read succeeded.
     // Returns the failure message (empty on success); the previous job stays intact on failure.
@@ -63,8 +139,10 @@ public:
     void newDocument();
     // Save by extension: ".SHT" raw, ".SHA" result, else "无法识别的文件类型".
     std::u16string save(const std::string& path);
-    // "保存结果": write a result file to `path`, then open it. "请先打开文件!" when nothing is
-    // open.
+    // "保存结果": write a result file to `path`, then open it, carrying over what the file does
+    // not store (each member's curve, coefficients and pumped flag, each area's typed mean) so
+    // the strengths stay as they were. "请先打开文件!" when nothing is open; a failed write or
+    // reopen leaves the open job exactly as it was.
     std::u16string saveResult(const std::string& path, const ReadOptions& options = {});
     // The path proposed by "保存结果": the document path cut before its first ".".
     std::string proposedResultPath() const;
@@ -86,6 +164,8 @@ public:
     void setSelectedPoint(int point) { selectedPoint_ = point; }
     MemberInfo* currentMemberInfo();
     TestArea* currentArea();
+    const MemberInfo* currentMemberInfo() const { return member(currentMember_); }
+    const TestArea* currentArea() const { return area(currentMember_, currentArea_); }
     bool canGoPrevious() const;
     bool canGoNext() const;
     // Return the message when the move is impossible ("当前为构件第一个测区"), else "".
@@ -94,12 +174,13 @@ public:
 
     // --- algorithm and tables ---
     int standard() const { return standard_; }
+    // Stores the index and makes the algorithm of the standard (any other index keeps the
+    // object); named curves take the new standard's coefficients, every member is recomputed.
     void setStandard(int standard);
     CAlgorithm& algorithm() { return *algorithm_; }
-    CorrectionTables& tables() { return tables_; }
-
-    // Derived values of one area (T, point velocities and amplitudes, v, va).
-    void computeDerived(TestArea& area);
+    const CorrectionTables& tables() const { return tables_; }
+    // The correction tables as a dialog leaves them at "确定"; every member is recomputed.
+    void setTables(const CorrectionTables& tables);
 
     // --- filter of the current area ---
     FilterSettings& filter() { return filter_; }
@@ -120,11 +201,21 @@ public:
     bool storeSettings(const std::string& path) const;
 
 private:
+    // Replaces the contents by a freshly read job (the last steps of an open).
+    void adopt(JobData&& fresh, const std::string& path);
+    void makeAlgorithm();
+    TestArea* editableArea(int member, int area);
+    void recomputeArea(int member, int area, bool points);
+    void reevaluateMember(int member);
+    void recomputeMember(int member);
+    void recomputeAll();
+    void changed(const DocChange& change, bool stored);
     void notifyAreaChanged();
     void notifyTitle();
     template <class F> void notifyAll(F&& f);
 
     JobData job_;
+    JobEvaluation evaluation_;
     std::string path_;
     bool modified_ = false;
     int currentMember_ = 0;

@@ -17,18 +17,24 @@ public:
     }
     ~DocBridge() override { doc_.removeObserver(this); }
     CTavolinDoc& doc() { return doc_; }
+    const CTavolinDoc& doc() const { return doc_; }
 
     void areaChanged() override { post(&DocBridge::areaChangedQueued); }
     void samplesChanged() override { post(&DocBridge::samplesChangedQueued); }
     void contentsReplaced() override { post(&DocBridge::contentsReplacedQueued); }
     void modifiedChanged(bool m) override {
-        QMetaObject::invokeMethod(this, [this, m] { emit modifiedChangedQueued(m); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, m] { emit modifiedChangedQueued(m); }, Qt::QueuedConnection);
     }
     void titleChanged(const std::u16string& t) override {
         QString title = toQ(t);
-        QMetaObject::invokeMethod(this, [this, title] { emit titleChangedQueued(title); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, title] { emit titleChangedQueued(title); }, Qt::QueuedConnection);
+    }
+    void jobChanged(const DocChange& c) override {
+        QMetaObject::invokeMethod(
+            this, [this, c] { emit jobChangedQueued(c.member, c.area, c.fields); },
+            Qt::QueuedConnection);
     }
     // Notices are shown at once (the reader's "数字过长…" message), not queued.
     void notice(const std::u16string& text) override { emit noticeNow(toQ(text)); }
@@ -40,10 +46,14 @@ signals:
     void modifiedChangedQueued(bool modified);
     void titleChangedQueued(const QString& title);
     void noticeNow(const QString& text);
+    // An edit of the document (DocChange: member, area, ChangeField mask; -1 = all), queued so
+    // that it arrives after the handler that made the edit.
+    void jobChangedQueued(int member, int area, unsigned fields);
 
 private:
     template <class Sig> void post(Sig sig) {
-        QMetaObject::invokeMethod(this, [this, sig] { emit(this->*sig)(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, sig] { emit(this->*sig)(); }, Qt::QueuedConnection);
     }
     CTavolinDoc& doc_;
 };

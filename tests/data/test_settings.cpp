@@ -1,6 +1,8 @@
 // The settings archive: exact bytes, long strings, and missing, short, corrupt or oversized files.
 #include "data/settings.h"
 
+#include "support/files.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,6 +11,7 @@
 #include <vector>
 
 using namespace tavolin;
+using namespace tavolin::testing;
 namespace fs = std::filesystem;
 
 namespace {
@@ -18,14 +21,10 @@ using Bytes = std::vector<uint8_t>;
 class SettingsFile : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::path(::testing::TempDir()) /
-              ("tavolin-settings-" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
+        // A folder of its own: test programs of several checkouts may run at once.
+        dir = scratch_.dir();
         path = (dir / "tavolin.ini").string();
     }
-    void TearDown() override { fs::remove_all(dir); }
 
     Bytes load() const {
         std::ifstream in(path, std::ios::binary);
@@ -36,6 +35,7 @@ protected:
         out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     }
 
+    ScratchDir scratch_;
     fs::path dir;
     std::string path;
 };

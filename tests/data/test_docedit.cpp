@@ -1,0 +1,320 @@
+// The document's edit operations: rules, recomputes (area -> member -> batch), modified flag and
+// change notices, checked against strengths worked out from the conversion formulas.
+#include "data/doc.h"
+#include "support/files.h"
+#include "support/jobbuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace tavolin;
+using namespace tavolin::testing;
+
+namespace {
+
+// fcu = A * va^B * R^C * eta with the powers rounded to float (CECS 02:2005, crushed stone).
+float cecs(float va, float R, float eta = 1.0f, float A = 0.0162f, float B = 1.656f,
+           float C = 1.41f) {
+    const float vB = static_cast<float>(std::pow(static_cast<double>(va), static_cast<double>(B)));
+    const float RC = static_cast<float>(std::pow(static_cast<double>(R), static_cast<double>(C)));
+    return static_cast<float>(RC * (vB * (static_cast<double>(A) * eta)));
+}
+
+// TB 10426-2004, crushed stone: 0.0038 * va^1.72 * R^1.57, then times eta.
+float tb(float va, float R, float eta = 1.0f) {
+    const float vB = static_cast<float>(std::pow(static_cast<double>(va), 1.72));
+    const float RC = static_cast<float>(std::pow(static_cast<double>(R), 1.57));
+    return static_cast<float>(RC * (vB * 0.0038)) * eta;
+}
+
+float mean(std::initializer_list<float> v) {
+    double s = 0;
+    for (float x : v)
+        s += x;
+    return static_cast<float>(s / static_cast<double>(v.size()));
+}
+
+struct Recorder : DocObserver {
+    std::vector<DocChange> changes;
+    void jobChanged(const DocChange& c) override { changes.push_back(c); }
+};
+
+// Two members; every point T = 75 us over 300 mm, so v = 4 km/s and, with beta = lambda = 1,
+// va = 4. Member 0: means 40, 30, 27.5 (20..35); member 1: 35, 45.
+class DocEdit : public ::testing::Test {
+protected:
+    void SetUp() override {
+        JobBuilder job;
+        job.member(u"梁A").area(same(40)).area(same(30)).area(ascending());
+        job.member(u"柱B").area(same(35)).area(same(45));
+        path = dir.path("job.SHA");
+        ASSERT_EQ(WriteResultFile(path, job.build()), u"");
+        ASSERT_EQ(doc.open(path), u"");
+        doc.addObserver(&seen);
+    }
+    void TearDown() override { doc.removeObserver(&seen); }
+    float fcui(int m, int a) const { return doc.area(m, a)->FCUI; }
+
+    ScratchDir dir;
+    std::string path;
+    CTavolinDoc doc;
+    Recorder seen;
+};
+
+} // namespace
+
+TEST_F(DocEdit, OpeningComputesEveryMemberAndTheBatch) {
+    EXPECT_FLOAT_EQ(fcui(0, 2), cecs(4.0f, 27.5f));
+    EXPECT_FLOAT_EQ(fcui(1, 1), cecs(4.0f, 45.0f));
+    const AreaStrength* s = doc.areaStrength(0, 2);
+    ASSERT_NE(s, nullptr);
+    // Readings 20..35: the three highest are R14..R16, the three lowest R1..R3.
+    std::vector<int> high(s->extremes, s->extremes + 3), low(s->extremes + 3, s->extremes + 6);
+    std::sort(high.begin(), high.end());
+    std::sort(low.begin(), low.end());
+    EXPECT_EQ(high, (std::vector<int>{13, 14, 15}));
+    EXPECT_EQ(low, (std::vector<int>{0, 1, 2}));
+    const MemberEvaluation* m1 = doc.memberEvaluation(1);
+    ASSERT_NE(m1, nullptr);
+    EXPECT_EQ(m1->N, 2);
+    EXPECT_FLOAT_EQ(m1->Fmin, cecs(4.0f, 35.0f));
+    EXPECT_FLOAT_EQ(m1->Fcu, cecs(4.0f, 35.0f)); // fewer than 10 areas: the smallest
+    const float all = mean({cecs(4, 40), cecs(4, 30), cecs(4, 27.5f), cecs(4, 35), cecs(4, 45)});
+    EXPECT_FLOAT_EQ(doc.batchEvaluation().MF, all);
+    EXPECT_FLOAT_EQ(doc.result().MF, all);
+    EXPECT_FALSE(doc.isModified());
+}
+
+TEST_F(DocEdit, ReadingRules) {
+    struct Case {
+        int before, typed, stored;
+        const char16_t* message;
+    } cases[] = {
+        {41, -5, 0, u""},
+        {41, 9999, 9999, u""},
+        {41, 10000, 41, u"输入的回弹值过大！"},
+        {-3, 12000, 35, u"输入的回弹值过大！"},
+    };
+    for (const Case& c : cases) {
+        // A negative reading only comes from a file.
+        doc.job().areas[0][0].R[4] = c.before;
+        EXPECT_EQ(doc.setReading(0, 0, 4, c.typed), c.message) << c.typed;
+        EXPECT_EQ(doc.area(0, 0)->R[4], c.stored) << c.typed;
+    }
+    EXPECT_EQ(doc.enterReading(0, 0, 4, u"12345678901234567890"),
+              u"数字过长，请输入小于20位的数值");
+    EXPECT_EQ(doc.area(0, 0)->R[4], 0);
+    // Fifteen readings of 40 and one 0: the 0 is excluded, the mean stays 40.
+    EXPECT_FLOAT_EQ(doc.area(0, 0)->reboundMean, 40.0f);
+    EXPECT_TRUE(doc.isModified());
+    ASSERT_FALSE(seen.changes.empty());
+    const DocChange& last = seen.changes.back();
+    EXPECT_EQ(last.member, 0);
+    EXPECT_EQ(last.area, 0);
+    EXPECT_TRUE(last.has(ChangeReadings) && last.has(ChangeStrength) && last.has(ChangeEvaluation));
+}
+
+TEST_F(DocEdit, TypedMeanIsLimitedAndReplacesTheReadings) {
+    for (auto [typed, stored] : {std::pair{55.0f, 50.0f}, {12.0f, 20.0f}, {33.3f, 33.3f}}) {
+        doc.setReboundMean(0, 1, typed);
+        EXPECT_FLOAT_EQ(doc.area(0, 1)->reboundMean, stored);
+    }
+    EXPECT_EQ(doc.area(0, 1)->reboundFlag, 1);
+    EXPECT_FALSE(doc.areaStrength(0, 1)->extremesValid);
+    doc.setReading(0, 1, 0, 50); // stored, but the typed mean stays
+    EXPECT_EQ(doc.area(0, 1)->R[0], 50);
+    EXPECT_FLOAT_EQ(doc.area(0, 1)->reboundMean, 33.3f);
+    EXPECT_FLOAT_EQ(fcui(0, 1), cecs(4.0f, 33.3f));
+}
+
+TEST_F(DocEdit, AngleFaceCarbonAndPathLength) {
+    doc.setAngle(0, 0, 44);
+    EXPECT_EQ(doc.area(0, 0)->ANGLE, 0);
+    doc.setAngle(0, 0, -45);
+    EXPECT_EQ(doc.area(0, 0)->ANGLE, -45);
+    // CECS angle table, row Rm 40, column -45 degrees: +2.0.
+    EXPECT_FLOAT_EQ(doc.area(0, 0)->ANGLEAM, 2.0f);
+    doc.setPlane(0, 0, 7);
+    EXPECT_EQ(doc.area(0, 0)->PLANE, FaceNone);
+    EXPECT_FLOAT_EQ(doc.area(0, 0)->PLANEAM, 0.0f);
+    EXPECT_FLOAT_EQ(doc.areaStrength(0, 0)->correctedRebound, 42.0f);
+    EXPECT_FLOAT_EQ(fcui(0, 0), cecs(4.0f, 42.0f));
+    doc.setCarbon(0, 0, 2.75f);
+    EXPECT_FLOAT_EQ(doc.area(0, 0)->CARBON, 2.75f); // no range, kept as typed
+
+    for (auto [typed, stored] : {std::pair{12000.0f, 10000.0f}, {-5.0f, 0.0f}, {150.0f, 150.0f}})
+        EXPECT_EQ((doc.setPathLength(0, 0, 0, typed), doc.area(0, 0)->points[0].L), stored);
+    // Point 1 now 150 / 75 = 2 km/s; v = (2 + 4 + 4) / 3.
+    EXPECT_FLOAT_EQ(doc.area(0, 0)->pointVelocity[0], 2.0f);
+    EXPECT_FLOAT_EQ(doc.area(0, 0)->velocity, 10.0f / 3.0f);
+
+    // A pick at sample 290: T = 290 * 0.5 + 5 = 150 us; below 1 it is raised to 1.
+    doc.setArrival(0, 0, 1, 290);
+    EXPECT_FLOAT_EQ(doc.area(0, 0)->pointTime[1], 150.0f);
+    EXPECT_FLOAT_EQ(doc.area(0, 0)->velocity, (2.0f + 2.0f + 4.0f) / 3.0f);
+    doc.setArrival(0, 0, 1, -4, true);
+    EXPECT_EQ(doc.area(0, 0)->points[1].arrivalIndex, 1);
+    EXPECT_EQ(doc.area(0, 0)->points[1].ampIndex, 1);
+}
+
+TEST_F(DocEdit, BetaLambdaRuleOfMethodAndPosition) {
+    // Each step on area (1, 0), starting from 对测 with no position (beta 1, lambda 1).
+    struct Step {
+        int method;               // -1: keep
+        const char16_t* position; // nullptr: keep
+        float beta, lamda;        // typed afterwards (NaN: nothing typed)
+        float wantBeta, wantLamda;
+        const char16_t* wantPosition;
+    } steps[] = {
+        {MethodSameSide, nullptr, NAN, 1.2f, 1.05f, 1.2f, u"顶面"}, // lambda is the user's
+        {-1, u"底面", 2.0f, NAN, 0.95f, 1.2f, u"底面"},             // beta is the rule's
+        {-1, u"侧面", NAN, NAN, 1.0f, 1.2f, u"侧面"},
+        {MethodOpposite, nullptr, 1.5f, 1.3f, 1.0f, 1.0f, u"侧面"},
+        {-1, u"顶面底面间", NAN, NAN, 1.034f, 1.0f, u"顶面底面间"},
+        {-1, u"左侧", 12.0f, NAN, 10.0f, 1.0f, u"左侧"}, // no rule for this position
+        {MethodCorner, nullptr, 2.0f, 2.0f, 1.0f, 1.0f, u"顶面"},
+    };
+    for (const Step& s : steps) {
+        if (s.method >= 0)
+            doc.setMethod(1, 0, s.method);
+        if (s.position)
+            doc.setPosition(1, 0, s.position);
+        if (!std::isnan(s.beta))
+            doc.setBeta(1, 0, s.beta);
+        if (!std::isnan(s.lamda))
+            doc.setLambda(1, 0, s.lamda);
+        const TestArea& a = *doc.area(1, 0);
+        EXPECT_EQ(a.TESTLOC, s.wantPosition);
+        EXPECT_FLOAT_EQ(a.BETA, s.wantBeta) << a.TMETHOD;
+        EXPECT_FLOAT_EQ(a.LAMDA, s.wantLamda) << a.TMETHOD;
+        EXPECT_FLOAT_EQ(a.correctedVelocity, 4.0f * s.wantLamda * s.wantBeta);
+        EXPECT_FLOAT_EQ(a.FCUI, cecs(4.0f * s.wantLamda * s.wantBeta, 35.0f));
+    }
+}
+
+TEST_F(DocEdit, OpeningAppliesTheRuleToEveryArea) {
+    JobBuilder job;
+    job.member(u"M").area(same(40)).area(same(40));
+    job.job().areas[0][0].TMETHOD = MethodSameSide;
+    job.job().areas[0][0].TESTLOC = u"顶面";
+    job.job().areas[0][1].TMETHOD = MethodCorner;
+    job.job().areas[0][1].LAMDA = 1.5f;
+    const std::string file = dir.path("rule.SHA");
+    ASSERT_EQ(WriteResultFile(file, job.build()), u"");
+    ASSERT_EQ(doc.open(file), u"");
+    EXPECT_FLOAT_EQ(doc.area(0, 0)->BETA, 1.05f);
+    EXPECT_FLOAT_EQ(doc.area(0, 0)->correctedVelocity, 4.2f);
+    EXPECT_FLOAT_EQ(doc.area(0, 1)->LAMDA, 1.0f);
+    EXPECT_FALSE(doc.isModified());
+}
+
+TEST_F(DocEdit, CurveCoefficientsAndPumped) {
+    doc.setCurve(0, CurvePebble);
+    const MemberInfo& m = *doc.member(0);
+    EXPECT_EQ(m.curve, CurvePebble);
+    EXPECT_FLOAT_EQ(m.A, 0.0056f);
+    EXPECT_FLOAT_EQ(fcui(0, 0), cecs(4.0f, 40.0f, 1.0f, 0.0056f, 1.439f, 1.769f));
+    EXPECT_FLOAT_EQ(fcui(1, 0), cecs(4.0f, 35.0f)); // the other member is untouched
+    doc.setCoefficient(0, 0, 0.5f);                 // a named curve keeps its standard's
+    EXPECT_FLOAT_EQ(m.A, 0.0056f);
+
+    doc.setCurve(0, CurveCustom);
+    EXPECT_EQ(m.A + m.B + m.C, 0.0f);
+    EXPECT_EQ(fcui(0, 0), 0.0f);
+    const float MemberInfo::*fields[3] = {&MemberInfo::A, &MemberInfo::B, &MemberInfo::C};
+    for (auto [which, typed, stored] : {std::tuple{0, 12.0f, 10.0f},
+                                        {0, 0.02f, 0.02f},
+                                        {1, -1.0f, 0.0f},
+                                        {1, 1.5f, 1.5f},
+                                        {2, 1.25f, 1.25f}})
+        EXPECT_FLOAT_EQ((doc.setCoefficient(0, which, typed), m.*fields[which]), stored);
+    EXPECT_FLOAT_EQ(fcui(0, 0), cecs(4.0f, 40.0f, 1.0f, 0.02f, 1.5f, 1.25f));
+
+    doc.setStandard(1);
+    doc.setPumped(1, true);
+    // TB pumped, carbonation 0, strength below 45: + the first value of the pump table.
+    EXPECT_FLOAT_EQ(fcui(1, 0), tb(4.0f, 35.0f) + doc.tables().PumpTb[0][0]);
+    EXPECT_FALSE(seen.changes.back().has(ChangeName));
+}
+
+TEST_F(DocEdit, StandardEtaAndTablesRecomputeEveryMember) {
+    doc.setStandard(1);
+    EXPECT_FLOAT_EQ(fcui(0, 2), tb(4.0f, 27.5f));
+    EXPECT_FLOAT_EQ(fcui(1, 1), tb(4.0f, 45.0f));
+    EXPECT_FLOAT_EQ(doc.member(1)->A, 0.0038f); // the named curve takes the standard's values
+    EXPECT_FLOAT_EQ(doc.result().MF,
+                    mean({tb(4, 40), tb(4, 30), tb(4, 27.5f), tb(4, 35), tb(4, 45)}));
+    EXPECT_FALSE(doc.isModified()); // nothing the files store
+
+    doc.setStandard(0);
+    for (auto [typed, stored] : {std::pair{12.0f, 10.0f}, {-1.0f, 0.0f}, {0.9f, 0.9f}})
+        EXPECT_FLOAT_EQ((doc.setEta(typed), doc.project().ETA), stored);
+    for (int m = 0; m < 2; ++m)
+        for (const TestArea& a : doc.areasOf(m))
+            EXPECT_FLOAT_EQ(a.ETA, 0.9f);
+    EXPECT_FLOAT_EQ(fcui(1, 0), cecs(4.0f, 35.0f, 0.9f));
+    EXPECT_TRUE(doc.isModified());
+
+    CorrectionTables tables = doc.tables();
+    for (auto& row : tables.AngleCecs)
+        for (float& v : row)
+            v = -3.0f;
+    doc.setAngle(1, 1, 90);
+    doc.setTables(tables);
+    EXPECT_FLOAT_EQ(doc.area(1, 1)->ANGLEAM, -3.0f);
+    EXPECT_FLOAT_EQ(fcui(1, 1), cecs(4.0f, 42.0f, 0.9f));
+    EXPECT_EQ(seen.changes.back().member, -1);
+    EXPECT_TRUE(seen.changes.back().has(ChangeTables));
+}
+
+TEST_F(DocEdit, RenameMarksModifiedAndNotifiesTheName) {
+    doc.setModified(false);
+    doc.renameMember(1, u"柱C");
+    EXPECT_EQ(doc.member(1)->PILEID, u"柱C");
+    EXPECT_TRUE(doc.isModified());
+    EXPECT_EQ(seen.changes.back().member, 1);
+    EXPECT_EQ(seen.changes.back().fields, unsigned(ChangeName));
+}
+
+TEST_F(DocEdit, SaveResultKeepsEveryStrength) {
+    doc.setStandard(1);
+    doc.setCurve(0, CurveCustom);
+    doc.setCoefficient(0, 0, 0.0123f);
+    doc.setCoefficient(0, 1, 1.6565f); // more decimals than the file keeps
+    doc.setCoefficient(0, 2, 1.5f);
+    doc.setPumped(1, true);
+    doc.setReboundMean(1, 1, 41.7f);
+    std::vector<float> before;
+    for (int m = 0; m < 2; ++m)
+        for (const TestArea& a : doc.areasOf(m))
+            before.push_back(a.FCUI);
+    const BatchEvaluation batch = doc.batchEvaluation();
+
+    const std::string target = dir.path("saved.SHA");
+    ASSERT_EQ(doc.saveResult(target), u"");
+    EXPECT_EQ(doc.path(), target);
+    EXPECT_EQ(doc.standard(), 1);
+    EXPECT_EQ(doc.member(0)->curve, CurveCustom);
+    EXPECT_EQ(doc.member(1)->pumped, 1);
+    EXPECT_EQ(doc.area(1, 1)->reboundFlag, 1);
+    std::vector<float> after;
+    for (int m = 0; m < 2; ++m)
+        for (const TestArea& a : doc.areasOf(m))
+            after.push_back(a.FCUI);
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(doc.batchEvaluation().FCUE, batch.FCUE);
+    EXPECT_FALSE(doc.isModified());
+}
+
+TEST_F(DocEdit, FailedSaveResultLeavesTheJobAsItWas) {
+    doc.setReading(0, 0, 0, 20);
+    const float strength = fcui(0, 0);
+    const std::string bad = dir.path("missing/x.SHA");
+    EXPECT_EQ(doc.saveResult(bad), u"创建SHA文件失败！");
+    EXPECT_EQ(doc.path(), path);
+    EXPECT_TRUE(doc.isModified());
+    EXPECT_EQ(doc.area(0, 0)->R[0], 20);
+    EXPECT_EQ(fcui(0, 0), strength);
+}
