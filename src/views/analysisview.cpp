@@ -3,11 +3,9 @@
 
 #include "data/doc.h"
 #include "data/format.h"
-#include "data/mathoperation.h"
 #include "sonic/waveform.h"
 #include "views/analysiswave.h"
 #include "views/docbridge.h"
-#include "views/docedit.h"
 #include "views/shellui.h"
 #include "widgets/tavolingrid.h"
 
@@ -16,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace tavolin {
 
@@ -67,9 +66,7 @@ CAnalysisView::CAnalysisView(DocBridge& bridge, QWidget* parent)
     connect(grid_, &TavolinGrid::cellEdited, this, &CAnalysisView::onCellEdited);
     connect(&bridge_, &DocBridge::contentsReplacedQueued, this, &CAnalysisView::refresh);
     connect(&bridge_, &DocBridge::areaChangedQueued, this, &CAnalysisView::followNavigation);
-    connect(wave_, &AnalysisWaveform::picked, this, [this] {
-        onJobChanged(bridge_.doc().currentMember(), bridge_.doc().currentAreaIndex(), 0);
-    });
+    connect(&bridge_, &DocBridge::jobChangedQueued, this, &CAnalysisView::onJobChanged);
     connect(&bridge_, &DocBridge::samplesChangedQueued, wave_, &AnalysisWaveform::redraw);
     refresh();
 }
@@ -120,7 +117,7 @@ void CAnalysisView::layoutColumns() {
 }
 
 void CAnalysisView::rebuildGrid() {
-    CTavolinDoc& doc = bridge_.doc();
+    const CTavolinDoc& doc = std::as_const(bridge_).doc();
     const int member = doc.isOpen() ? doc.currentMember() : -1;
     const int areas =
         member >= 0 && member < doc.memberCount() ? int(doc.areasOf(member).size()) : 0;
@@ -151,7 +148,7 @@ void CAnalysisView::fillAllRows() {
 }
 
 void CAnalysisView::fillRow(int area) {
-    CTavolinDoc& doc = bridge_.doc();
+    const CTavolinDoc& doc = std::as_const(bridge_).doc();
     if (builtMember_ < 0 || builtMember_ >= doc.memberCount())
         return;
     const AreaList& areas = doc.areasOf(builtMember_);
@@ -173,7 +170,7 @@ void CAnalysisView::fillRow(int area) {
 }
 
 void CAnalysisView::followNavigation() {
-    CTavolinDoc& doc = bridge_.doc();
+    const CTavolinDoc& doc = std::as_const(bridge_).doc();
     if (!doc.isOpen() || doc.currentMember() != builtMember_ ||
         grid_->rowCount() != int(doc.areasOf(builtMember_).size()) + 1) {
         refresh();
@@ -189,7 +186,7 @@ void CAnalysisView::followNavigation() {
 }
 
 void CAnalysisView::onJobChanged(int member, int area, unsigned /*fields*/) {
-    CTavolinDoc& doc = bridge_.doc();
+    const CTavolinDoc& doc = std::as_const(bridge_).doc();
     if (member >= 0 && member != builtMember_)
         return;
     if (!doc.isOpen() || builtMember_ != doc.currentMember() ||
@@ -228,13 +225,10 @@ void CAnalysisView::onCellEdited(int row, int column, const QString& text) {
     if (!doc.isOpen() || !isPathColumn(column) || row < 1 || doc.currentMember() != builtMember_)
         return;
     const int area = row - 1;
-    float value = 0;
-    if (MathOperation::TextToFloat(fromQ(text.trimmed()), value)) {
-        setPathLength(doc, builtMember_, area, (column - 1) / 2, value);
-        onJobChanged(builtMember_, area, 0);
-    } else {
-        showMessage(this, toQ(MathOperation::tooLongMessage));
-    }
+    const std::u16string message =
+        doc.enterPathLength(builtMember_, area, (column - 1) / 2, fromQ(text.trimmed()));
+    if (!message.empty())
+        showMessage(this, toQ(message));
     // The stored (clamped) value is shown back, also when it did not change.
     fillRow(area);
 }

@@ -5,12 +5,12 @@
 #include "data/format.h"
 #include "sonic/waveform.h"
 #include "views/docbridge.h"
-#include "views/docedit.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
 #include <algorithm>
+#include <utility>
 
 namespace tavolin {
 
@@ -37,7 +37,7 @@ QRect AnalysisWaveform::waveRect() const {
 }
 
 WaveformGeometry AnalysisWaveform::geometry() const {
-    CTavolinDoc& doc = bridge_.doc();
+    const CTavolinDoc& doc = std::as_const(bridge_).doc();
     const TestArea* area = doc.isOpen() ? doc.currentArea() : nullptr;
     const int point = std::clamp(doc.selectedPoint(), 0, 2);
     return WaveformGeometry::of(waveRect(), area ? doc.currentMemberInfo() : nullptr,
@@ -61,8 +61,9 @@ bool AnalysisWaveform::headerValues(Readout& r, bool& cursor) const {
     cursor = cursorShown_;
     if (cursor)
         return (r = cursor_), true;
-    const TestArea& area = *bridge_.doc().currentArea();
-    r.point = std::clamp(bridge_.doc().selectedPoint(), 0, 2);
+    const CTavolinDoc& doc = std::as_const(bridge_).doc();
+    const TestArea& area = *doc.currentArea();
+    r.point = std::clamp(doc.selectedPoint(), 0, 2);
     r.gain = g.point->Gain;
     r.t = area.pointTime[r.point];
     r.amplitudeVolts = area.pointAmplitude[r.point];
@@ -119,12 +120,13 @@ void AnalysisWaveform::mousePressEvent(QMouseEvent* event) {
 
 void AnalysisWaveform::pick(int x) {
     const int index = geometry().sampleAt(x);
-    CTavolinDoc& doc = bridge_.doc();
     if (index < 0)
         return;
-    setArrival(doc, doc.currentMember(), doc.currentAreaIndex(), doc.selectedPoint(), index);
+    // The document stores the arrival (the amplitude cursor stays), recomputes the area, the
+    // member and the batch, and tells every view; the grid row follows from its notice.
+    CTavolinDoc& doc = bridge_.doc();
+    doc.setArrival(doc.currentMember(), doc.currentAreaIndex(), doc.selectedPoint(), index);
     redraw();
-    emit picked();
 }
 
 void AnalysisWaveform::mouseMoveEvent(QMouseEvent* event) {
@@ -145,7 +147,7 @@ void AnalysisWaveform::readout(int x) {
     if (index >= g.count)
         return;
     const TestPoint& pt = *g.point;
-    cursor_.point = std::clamp(bridge_.doc().selectedPoint(), 0, 2);
+    cursor_.point = std::clamp(std::as_const(bridge_).doc().selectedPoint(), 0, 2);
     cursor_.gain = pt.Gain;
     cursor_.t = g.delay + g.dT * static_cast<float>(index);
     cursor_.amplitudeVolts = sampleAmplitude(pt.samples[index], pt.Gain);

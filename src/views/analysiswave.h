@@ -31,10 +31,6 @@ public:
     // Forgets the readout cursor and draws again (area, point or data change, zoom, pick).
     void redraw();
 
-signals:
-    // A first arrival was picked on the current area.
-    void picked();
-
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

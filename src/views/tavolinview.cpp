@@ -1,7 +1,6 @@
 // CTavolinView: drawing, picking and cursor readout of one point waveform pane.
 #include "views/tavolinview.h"
 
-#include "data/evaluation.h"
 #include "sonic/waveform.h"
 #include "views/docbridge.h"
 
@@ -10,6 +9,7 @@
 #include <QSlider>
 
 #include <algorithm>
+#include <utility>
 
 namespace tavolin {
 
@@ -61,7 +61,7 @@ void CTavolinView::resizeEvent(QResizeEvent* event) {
 
 WaveformGeometry CTavolinView::paneGeometry(const QRect& rect) const {
     const QRect frame(rect.left(), rect.top(), rect.width() - kSliderWidth, rect.height());
-    CTavolinDoc& doc = bridge_.doc();
+    const CTavolinDoc& doc = std::as_const(bridge_).doc();
     const TestArea* area = doc.isOpen() ? doc.currentArea() : nullptr;
     return WaveformGeometry::of(frame, area ? doc.currentMemberInfo() : nullptr,
                                 area ? &area->points[point_] : nullptr);
@@ -96,14 +96,11 @@ void CTavolinView::mousePressEvent(QMouseEvent* event) {
 
 void CTavolinView::pick(int x) {
     const int index = paneGeometry(rect()).sampleAt(x);
-    TestArea* area = bridge_.doc().currentArea();
-    if (index < 0 || !area)
+    if (index < 0)
         return;
-    // A pane's pick moves the amplitude cursor with the arrival; index 0 is stored as 1.
-    TestPoint& pt = area->points[point_];
-    pt.arrivalIndex = std::max(index, 1);
-    pt.ampIndex = pt.arrivalIndex;
-    computePointValues(*area);
+    // A pane's pick moves the amplitude cursor with the arrival; the document recomputes.
+    CTavolinDoc& doc = bridge_.doc();
+    doc.setArrival(doc.currentMember(), doc.currentAreaIndex(), point_, index, true);
     justPicked_ = true;
     cursorShown_ = false;
     update();
