@@ -191,6 +191,24 @@ private slots:
         QCOMPARE(wave()->grab().toImage().pixelColor(x, r.top() + 3), QColor(0, 255, 0));
     }
 
+    // Edits made elsewhere (the rebound table, the standard selector) reach the grid's rows.
+    void editsOfOtherViewsUpdateTheRow() {
+        build();
+        for (int i = 0; i < 16; ++i)
+            doc->setReading(0, 5, i, 40);
+        const TestArea& a = area(5);
+        const double fcu = 0.0162 * std::pow(double(a.correctedVelocity), 1.656) *
+                           std::pow(40.0, 1.41) * a.ETA; // Rm 40, angle 0, side face
+        QTRY_COMPARE(cell(6, 9), f(fcu, 1));
+        // Under TB 10426-2004 a strength below 10 is written as a number, under CECS as "<10MPa".
+        for (int i = 0; i < 16; ++i)
+            doc->setReading(0, 4, i, 10); // about 4.8 MPa
+        QTRY_COMPARE(cell(5, 9), QStringLiteral("<10MPa"));
+        doc->setStandard(1);
+        QTRY_VERIFY(cell(5, 9) != QStringLiteral("<10MPa"));
+        QVERIFY(QRegularExpression("^\\d+\\.\\d$").match(cell(5, 9)).hasMatch());
+    }
+
     void pathLengthsAreClampedAndRecomputeTheRow() {
         build();
         const struct {
