@@ -2,16 +2,16 @@
 // and the paths of the files opened in this run.
 #include "views/mainform.h"
 
-#include "data/evaluation.h"
 #include "data/format.h"
+#include "data/jobrules.h"
 #include "data/labels.h"
-#include "data/mathoperation.h"
 #include "views/displayedit.h"
 #include "views/docbridge.h"
 #include "views/shellui.h"
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QApplication>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -44,8 +44,28 @@ QString fixed(float value, int decimals) {
     return toQ(formatFixed(value, decimals));
 }
 
-// Catches Enter in the member drop-down's text before the combo box would jump to a member
-// whose name matches the typed text.
+// Shows a value without disturbing a user who is typing in the field: only a changed text is set.
+void showText(QLineEdit* edit, const QString& text) {
+    if (edit->text() == text)
+        return;
+    edit->setText(text);
+    edit->setCursorPosition(0); // a long text shows its beginning
+}
+
+// Refills a list only when its entries differ, so a refresh keeps what the user is doing in it.
+void showItems(QComboBox* combo, const QStringList& items) {
+    bool same = combo->count() == items.size();
+    for (int i = 0; same && i < items.size(); ++i)
+        same = combo->itemText(i) == items[i];
+    if (!same) {
+        combo->clear();
+        combo->addItems(items);
+    }
+}
+
+// Catches Enter in the member drop-down before the combo box would jump to a member whose name
+// matches the typed text. Keys reach the combo box, which hands them to its line edit directly
+// (past any filter there), so the filter watches both.
 class EnterFilter : public QObject {
 public:
     EnterFilter(QObject* parent, std::function<void()> onEnter)
@@ -65,12 +85,30 @@ private:
     std::function<void()> onEnter_;
 };
 
+// A date picker that can stand blank ("no date"). Tab walks its sections as usual, but from the
+// blank value it leaves the picker: its sections are not shown, so it would never get past them.
+class DateEdit : public QDateEdit {
+public:
+    using QDateEdit::QDateEdit;
+
+protected:
+    bool focusNextPrevChild(bool next) override {
+        if (date() == minimumDate())
+            return QWidget::focusNextPrevChild(next);
+        return QDateEdit::focusNextPrevChild(next);
+    }
+};
+
 } // namespace
 
 CMainForm::CMainForm(DocBridge& bridge, QWidget* parent) : QWidget(parent), bridge_(bridge) {
     build();
-    connect(&bridge_, &DocBridge::areaChangedQueued, this, &CMainForm::updateAreaVelocities);
+    connect(&bridge_, &DocBridge::areaChangedQueued, this, &CMainForm::refresh);
     connect(&bridge_, &DocBridge::contentsReplacedQueued, this, &CMainForm::refresh);
+    connect(&bridge_, &DocBridge::jobChangedQueued, this, [this](int member, int, unsigned) {
+        if (member < 0 || member == bridge_.doc().currentMember())
+            refresh();
+    });
     refresh();
 }
 
@@ -97,7 +135,7 @@ void CMainForm::build() {
         return e;
     };
     auto dateEdit = [](const char* name) {
-        auto* e = new QDateEdit;
+        auto* e = new DateEdit;
         e->setObjectName(name);
         e->setCalendarPopup(true);
         e->setDisplayFormat("yyyy-M-d");
@@ -122,18 +160,14 @@ void CMainForm::build() {
     projectForm->addRow(QStringLiteral("检测日期"), testDate_);
     layout->addWidget(project);
 
-    auto storeText = [this](QLineEdit* edit, std::u16string ProjectInfo::*field) {
+    auto storeText = [this](QLineEdit* edit, ProjectField field) {
         connect(edit, &QLineEdit::textEdited, this, [this, field](const QString& text) {
-            CTavolinDoc& doc = bridge_.doc();
-            if (!doc.isOpen())
-                return;
-            doc.project().*field = fromQ(text);
-            doc.setModified();
+            bridge_.doc().setProjectText(field, fromQ(text));
         });
     };
-    storeText(site_, &ProjectInfo::SITE);
-    storeText(unit_, &ProjectInfo::UNIT);
-    storeText(person_, &ProjectInfo::PERSON);
+    storeText(site_, ProjectField::Site);
+    storeText(unit_, ProjectField::Unit);
+    storeText(person_, ProjectField::Person);
     connect(moldDate_, &QDateEdit::dateChanged, this,
             [this](const QDate& d) { dateEdited(true, d); });
     connect(testDate_, &QDateEdit::dateChanged, this,
@@ -146,7 +180,9 @@ void CMainForm::build() {
     member_->setEditable(true);
     member_->setInsertPolicy(QComboBox::NoInsert);
     member_->setCompleter(nullptr);
-    member_->lineEdit()->installEventFilter(new EnterFilter(this, [this] { renameMember(); }));
+    auto* enter = new EnterFilter(this, [this] { renameMember(); });
+    member_->installEventFilter(enter);
+    member_->lineEdit()->installEventFilter(enter);
     area_ = new QComboBox;
     area_->setObjectName("comboArea");
     method_ = new QComboBox;
@@ -154,7 +190,8 @@ void CMainForm::build() {
     method_->addItems(kMethods);
     location_ = new QComboBox;
     location_->setObjectName("comboLocation");
-    beta_ = lineEdit("editBeta");
+    beta_ = new DisplayEdit(nullptr, false);
+    beta_->setObjectName("editBeta");
     lamda_ = lineEdit("editLamda");
     fieldForm->addRow(QStringLiteral("构件名称"), member_);
     fieldForm->addRow(QStringLiteral("测区编号"), area_);
@@ -197,8 +234,7 @@ void CMainForm::setControlsEnabled(bool enabled) {
 }
 
 void CMainForm::refresh() {
-    CTavolinDoc& doc = bridge_.doc();
-    TestArea* area = doc.currentArea();
+    const CTavolinDoc& doc = bridge_.doc();
     filling_ = true;
     if (!doc.isOpen()) {
         setControlsEnabled(false);
@@ -207,27 +243,31 @@ void CMainForm::refresh() {
     }
     setControlsEnabled(true);
     const ProjectInfo& p = doc.project();
-    // A long text shows its beginning, not the end that setText leaves in view.
-    for (const auto& [edit, value] :
-         {std::pair{site_, &p.SITE}, std::pair{unit_, &p.UNIT}, std::pair{person_, &p.PERSON}}) {
-        edit->setText(toQ(*value));
-        edit->setCursorPosition(0);
-    }
+    showText(site_, toQ(p.SITE));
+    showText(unit_, toQ(p.UNIT));
+    showText(person_, toQ(p.PERSON));
     setDate(moldDate_, p.Molddate);
     setDate(testDate_, p.DATE);
 
-    member_->clear();
+    QStringList names;
     for (const MemberInfo& m : doc.members())
-        member_->addItem(toQ(m.PILEID));
-    member_->setCurrentIndex(doc.currentMember());
-    member_->lineEdit()->setCursorPosition(0);
-    area_->clear();
-    for (const TestArea& a : doc.areasOf(doc.currentMember()))
-        area_->addItem(toQ(formatInt(a.RATNO)));
+        names << toQ(m.PILEID);
+    showItems(member_, names);
+    if (member_->currentIndex() != doc.currentMember() ||
+        member_->currentText() != names.value(doc.currentMember())) {
+        member_->setCurrentIndex(doc.currentMember());
+        member_->lineEdit()->setCursorPosition(0);
+    }
+    QStringList areas;
+    if (doc.member(doc.currentMember()))
+        for (const TestArea& a : doc.areasOf(doc.currentMember()))
+            areas << toQ(formatInt(a.RATNO));
+    showItems(area_, areas);
     area_->setCurrentIndex(doc.currentAreaIndex());
 
+    const TestArea* area = doc.currentArea();
     // A member without test areas: the project and the member choice stay usable, so the user
-    // can move on to another member; the area's own controls have nothing to show.
+    // can move on to another member; the area's own controls show nothing.
     if (!area) {
         for (QWidget* w :
              std::initializer_list<QWidget*>{area_, method_, location_, beta_, lamda_, v_, va_,
@@ -236,6 +276,8 @@ void CMainForm::refresh() {
         for (QLineEdit* e : std::initializer_list<QLineEdit*>{beta_, lamda_, v_, va_, pointV_[0],
                                                               pointV_[1], pointV_[2]})
             e->clear();
+        area_->setCurrentIndex(-1);
+        method_->setCurrentIndex(-1);
         location_->clear();
         filling_ = false;
         return;
@@ -243,25 +285,12 @@ void CMainForm::refresh() {
 
     method_->setCurrentIndex(area->TMETHOD >= 0 && area->TMETHOD <= 2 ? area->TMETHOD : -1);
     fillLocationList(*area);
-    applyFactorRule(*area);
-
+    showFactors(*area);
     v_->setText(fixed(area->velocity, 3));
     va_->setText(fixed(area->correctedVelocity, 3));
     for (int j = 0; j < 3; ++j)
         pointV_[j]->setText(fixed(area->pointVelocity[j], 3));
     filling_ = false;
-}
-
-void CMainForm::updateAreaVelocities() {
-    CTavolinDoc& doc = bridge_.doc();
-    if (TestArea* area = doc.currentArea())
-        computeAreaVelocity(*area, doc.algorithm());
-    refresh();
-}
-
-void CMainForm::showPointVelocity(int point, float velocity) {
-    if (point >= 0 && point < 3)
-        pointV_[point]->setText(fixed(velocity, 3));
 }
 
 void CMainForm::addOpenedFile(const QString& path) {
@@ -290,101 +319,55 @@ void CMainForm::fillLocationList(const TestArea& area) {
     }
 }
 
-void CMainForm::applyFactorRule(TestArea& area) {
-    const std::u16string& loc = area.TESTLOC;
-    switch (area.TMETHOD) {
-    case MethodCorner:
-        area.BETA = 1.0f;
-        area.LAMDA = 1.0f;
-        location_->setEnabled(false);
-        beta_->setEnabled(false);
-        lamda_->setEnabled(false);
-        break;
-    case MethodSameSide:
-        if (loc == kPositionTop)
-            area.BETA = 1.05f;
-        else if (loc == kPositionBottom)
-            area.BETA = 0.95f;
-        else if (loc == kPositionSide)
-            area.BETA = 1.0f;
-        location_->setEnabled(true);
-        lamda_->setEnabled(true);
-        lamda_->setReadOnly(false);
-        beta_->setEnabled(true);
-        beta_->setReadOnly(true);
-        break;
-    case MethodOpposite:
-        if (loc == kPositionSide)
-            area.BETA = 1.0f;
-        else if (loc == kPositionBetween || loc == kPositionTop)
-            area.BETA = 1.034f;
-        area.LAMDA = 1.0f;
-        location_->setEnabled(true);
-        beta_->setEnabled(true);
-        beta_->setReadOnly(false);
-        lamda_->setEnabled(false);
-        break;
-    default:
-        // A method code outside the three (from a file): nothing is implied, both stay editable.
-        location_->setEnabled(true);
-        beta_->setEnabled(true);
-        beta_->setReadOnly(false);
-        lamda_->setEnabled(true);
-        lamda_->setReadOnly(false);
-        break;
-    }
+void CMainForm::showFactors(const TestArea& area) {
+    // The document applies the rule; the form only shows which factor is the user's to type.
+    const FactorRule rule = factorRuleOf(area.TMETHOD, area.TESTLOC);
+    const bool corner = area.TMETHOD == MethodCorner;
+    location_->setEnabled(!corner);
+    beta_->setEnabled(!corner);
+    beta_->setDisplayOnly(rule.beta.has_value());
+    // Lambda is fixed in corner and opposite tests: the field is then switched off.
+    lamda_->setEnabled(!rule.lamda);
     beta_->setText(fixed(area.BETA, 3));
     lamda_->setText(fixed(area.LAMDA, 3));
 }
 
 void CMainForm::methodChosen(int index) {
     CTavolinDoc& doc = bridge_.doc();
-    TestArea* area = doc.currentArea();
-    if (!area || index < 0 || index > 2)
-        return;
-    area->TMETHOD = index;
-    area->TESTLOC = index == MethodOpposite ? kPositionSide : kPositionTop;
-    applyFactorRule(*area);
-    doc.setModified();
-    updateAreaVelocities();
+    doc.setMethod(doc.currentMember(), doc.currentAreaIndex(), index);
+    refresh();
 }
 
 void CMainForm::locationChosen(int index) {
     CTavolinDoc& doc = bridge_.doc();
-    TestArea* area = doc.currentArea();
-    if (!area || index < 0)
+    if (index < 0)
         return;
-    area->TESTLOC = fromQ(location_->itemText(index));
-    applyFactorRule(*area);
-    doc.setModified();
-    updateAreaVelocities();
+    doc.setPosition(doc.currentMember(), doc.currentAreaIndex(), fromQ(location_->itemText(index)));
+    refresh();
 }
 
 void CMainForm::factorEntered(bool beta) {
     CTavolinDoc& doc = bridge_.doc();
-    TestArea* area = doc.currentArea();
-    QLineEdit* edit = beta ? beta_ : lamda_;
-    if (!area || edit->isReadOnly() || !edit->isEnabled())
+    QLineEdit* edit = beta ? static_cast<QLineEdit*>(beta_) : lamda_;
+    if (!doc.currentArea() || edit->isReadOnly() || !edit->isEnabled())
         return;
-    float value = 0.0f;
-    if (!MathOperation::TextToFloat(fromQ(edit->text()), value))
-        showMessage(this, toQ(MathOperation::tooLongMessage));
-    value = std::isnan(value) ? 0.0f : std::clamp(value, 0.0f, 10.0f);
-    (beta ? area->BETA : area->LAMDA) = value;
-    edit->setText(fixed(value, 3));
-    doc.setModified();
+    const std::u16string text = fromQ(edit->text());
+    const int m = doc.currentMember(), a = doc.currentAreaIndex();
+    const std::u16string message = beta ? doc.enterBeta(m, a, text) : doc.enterLambda(m, a, text);
+    if (!message.empty())
+        showMessage(this, toQ(message));
+    refresh();
 }
 
 void CMainForm::renameMember() {
     CTavolinDoc& doc = bridge_.doc();
     const int index = doc.currentMember();
-    if (!doc.isOpen() || index < 0 || index >= static_cast<int>(doc.members().size()))
+    if (!doc.member(index))
         return;
     const QString name = member_->lineEdit()->text();
-    doc.members()[index].PILEID = fromQ(name);
+    doc.renameMember(index, fromQ(name));
     member_->setItemText(index, name);
     member_->setCurrentIndex(index);
-    doc.setModified();
 }
 
 QString CMainForm::dateText(const QDate& date) {
@@ -413,14 +396,15 @@ void CMainForm::dateEdited(bool mold, const QDate& date) {
         return;
     // The blank value stands for "no date" and clears the text.
     const std::u16string text = date == kNoDate ? std::u16string() : fromQ(dateText(date));
-    if (mold) {
-        doc.project().Molddate = text;
-        doc.reportInfo().constructionDate = text;
-    } else {
-        doc.project().DATE = text;
-        doc.reportInfo().testDate = text;
-    }
-    doc.setModified();
+    doc.setProjectText(mold ? ProjectField::MoldDate : ProjectField::TestDate, text);
+}
+
+void CMainForm::hideEvent(QHideEvent* event) {
+    // Qt would move the focus to the next field in the window (of another bar), where keys
+    // typed next would edit a value the user is not looking at.
+    if (QWidget* focused = QApplication::focusWidget(); focused && isAncestorOf(focused))
+        focused->clearFocus();
+    QWidget::hideEvent(event);
 }
 
 } // namespace tavolin

@@ -25,15 +25,12 @@ class CMainForm : public QWidget {
 public:
     explicit CMainForm(DocBridge& bridge, QWidget* parent = nullptr);
 
-    // Fills every control from the document, or disables them all while no file is open.
+    // Fills every control from the document, or disables them all while no file is open. Every
+    // entry is an operation of the document; the form shows back what the document holds.
     void refresh();
     // The opened-files list: selects a known path, else puts the file name first.
     void addOpenedFile(const QString& path);
     const QStringList& openedPaths() const { return paths_; }
-    // v and va of the current area recomputed, then refresh.
-    void updateAreaVelocities();
-    // Writes a point velocity ("%.3f") into the field of point 0..2.
-    void showPointVelocity(int point, float velocity);
 
     // Date text of a picker: year-month-day without leading zeros (2009-5-6).
     static QString dateText(const QDate& date);
@@ -43,11 +40,15 @@ public:
 signals:
     void openFileRequested(const QString& path);
 
+protected:
+    // A hidden bar hands the focus of its fields to no other field.
+    void hideEvent(QHideEvent* event) override;
+
 private:
     void build();
     void setControlsEnabled(bool enabled);
-    // The beta/lambda rule of the test method and position; sets BETA/LAMDA and the edits.
-    void applyFactorRule(TestArea& area);
+    // Beta and lambda of the area, each as an entry field or read-only as the rule decides.
+    void showFactors(const TestArea& area);
     void fillLocationList(const TestArea& area);
     void methodChosen(int index);
     void locationChosen(int index);
@@ -68,7 +69,7 @@ private:
     QComboBox* area_ = nullptr;
     QComboBox* method_ = nullptr;
     QComboBox* location_ = nullptr;
-    QLineEdit* beta_ = nullptr;
+    DisplayEdit* beta_ = nullptr;
     QLineEdit* lamda_ = nullptr;
     DisplayEdit* v_ = nullptr;
     DisplayEdit* va_ = nullptr;

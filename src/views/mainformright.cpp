@@ -1,13 +1,12 @@
 // MainFormRight: shows the current area's point values and takes new path lengths.
 #include "views/mainformright.h"
 
-#include "data/evaluation.h"
 #include "data/format.h"
-#include "data/mathoperation.h"
 #include "views/displayedit.h"
 #include "views/docbridge.h"
 #include "views/shellui.h"
 
+#include <QApplication>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -50,25 +49,30 @@ MainFormRight::MainFormRight(DocBridge& bridge, QWidget* parent)
     outer->addWidget(current);
     outer->addStretch(1);
 
-    // The navigation refresh recomputes the point values first.
-    connect(&bridge_, &DocBridge::areaChangedQueued, this, [this] {
-        if (TestArea* area = bridge_.doc().currentArea())
-            computePointValues(*area);
-        refresh();
-    });
+    // The document keeps every area's point values current: a refresh only shows them.
+    connect(&bridge_, &DocBridge::areaChangedQueued, this, &MainFormRight::refresh);
     connect(&bridge_, &DocBridge::contentsReplacedQueued, this, &MainFormRight::refresh);
+    connect(&bridge_, &DocBridge::jobChangedQueued, this, [this](int member, int area, unsigned) {
+        const CTavolinDoc& doc = bridge_.doc();
+        if ((member < 0 || member == doc.currentMember()) &&
+            (area < 0 || area == doc.currentAreaIndex()))
+            refresh();
+    });
     refresh();
 }
 
 void MainFormRight::refresh() {
-    CTavolinDoc& doc = bridge_.doc();
-    TestArea* area = doc.currentArea();
-    const bool open = doc.isOpen() && area;
+    const CTavolinDoc& doc = bridge_.doc();
+    const TestArea* area = doc.currentArea();
     for (int j = 0; j < 3; ++j) {
         for (QLineEdit* e : {static_cast<QLineEdit*>(t_[j]), static_cast<QLineEdit*>(a_[j]), l_[j],
-                             static_cast<QLineEdit*>(v_[j])})
-            e->setEnabled(open);
-        if (!open)
+                             static_cast<QLineEdit*>(v_[j])}) {
+            e->setEnabled(area != nullptr);
+            // Nothing of another job or area may stay in view.
+            if (!area)
+                e->clear();
+        }
+        if (!area)
             continue;
         showPointValues(j, area->pointTime[j], area->pointAmplitude[j], area->pointVelocity[j]);
         l_[j]->setText(fixed(area->points[j].L, 0));
@@ -85,26 +89,21 @@ void MainFormRight::showPointValues(int point, float t, float amplitudeVolts, fl
 
 void MainFormRight::pathLengthEntered(int point) {
     CTavolinDoc& doc = bridge_.doc();
-    TestArea* area = doc.currentArea();
-    if (!area)
+    if (!doc.currentArea())
         return;
-    float value = 0.0f;
-    if (!MathOperation::TextToFloat(fromQ(l_[point]->text()), value))
-        showMessage(this, toQ(MathOperation::tooLongMessage));
-    // No range is imposed on a path length, but a non-number must not reach the velocities.
-    if (!std::isfinite(value))
-        value = 0.0f;
-    area->points[point].L = value;
-    l_[point]->setText(fixed(value, 0));
-    computeAreaVelocity(*area, doc.algorithm());
-    for (int j = 0; j < 3; ++j) {
-        // Same rule as the area computation: no transit time, no velocity.
-        const float t = area->pointTime[j];
-        area->pointVelocity[j] = t != 0.0f ? area->points[j].L / t : 0.0f;
-        v_[j]->setText(fixed(area->pointVelocity[j], 3));
-    }
-    doc.setModified();
-    emit areaVelocitiesChanged();
+    const std::u16string message = doc.enterPathLength(doc.currentMember(), doc.currentAreaIndex(),
+                                                       point, fromQ(l_[point]->text()));
+    if (!message.empty())
+        showMessage(this, toQ(message));
+    refresh();
+}
+
+void MainFormRight::hideEvent(QHideEvent* event) {
+    // Qt would move the focus to the next field in the window (of another bar), where keys
+    // typed next would edit a value the user is not looking at.
+    if (QWidget* focused = QApplication::focusWidget(); focused && isAncestorOf(focused))
+        focused->clearFocus();
+    QWidget::hideEvent(event);
 }
 
 } // namespace tavolin

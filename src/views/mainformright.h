@@ -18,14 +18,15 @@ class MainFormRight : public QWidget {
 public:
     explicit MainFormRight(DocBridge& bridge, QWidget* parent = nullptr);
 
-    // Fills the twelve fields from the document, or disables them while no file is open.
+    // Fills the twelve fields from the document, or clears and disables them while no area is
+    // shown.
     void refresh();
     // T "%.2f", A x 1000 "%.2f" and velocity "%.3f" of point 0..2.
     void showPointValues(int point, float t, float amplitudeVolts, float velocity);
 
-signals:
-    // A path length was stored: v and va of the current area have been recomputed.
-    void areaVelocitiesChanged();
+protected:
+    // A hidden bar hands the focus of its fields to no other field.
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void pathLengthEntered(int point);

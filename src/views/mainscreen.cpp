@@ -13,20 +13,15 @@ void connectMainScreen(CTavolinView* panes[3], CMainForm* left, MainFormRight* r
         CTavolinView* pane = panes[i];
         if (!pane)
             continue;
-        QObject::connect(pane, &CTavolinView::picked, left, [pane, left, right](int point) {
-            const TestArea* area = pane->document().currentArea();
-            if (!area || point < 0 || point > 2)
-                return;
-            left->showPointVelocity(point, area->pointVelocity[point]);
-            left->updateAreaVelocities();
-            right->showPointValues(point, area->pointTime[point], area->pointAmplitude[point],
-                                   area->pointVelocity[point]);
+        // The document has recomputed the pick already; the forms show it at once rather than
+        // after its queued change notice.
+        QObject::connect(pane, &CTavolinView::picked, left, [left, right] {
+            left->refresh();
+            right->refresh();
         });
         QObject::connect(pane, &CTavolinView::cursorReadout, right,
                          &MainFormRight::showPointValues);
     }
-    QObject::connect(right, &MainFormRight::areaVelocitiesChanged, left,
-                     &CMainForm::updateAreaVelocities);
 }
 
 } // namespace tavolin

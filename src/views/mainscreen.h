@@ -7,9 +7,8 @@ class CTavolinView;
 class CMainForm;
 class MainFormRight;
 
-// A pick writes the point velocity into the left form, recomputes v and va there, and shows
-// T, A and V of the point in the right form; a readout shows its values in the right form only.
-// A path length entered in the right form refreshes the left form's velocities.
+// A pick or a path length goes through the document, whose change notice refreshes both forms
+// (a pick's at once); a cursor readout shows its values in the right form only.
 void connectMainScreen(CTavolinView* panes[3], CMainForm* left, MainFormRight* right);
 
 } // namespace tavolin

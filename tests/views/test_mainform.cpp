@@ -55,6 +55,18 @@ private:
                 QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
         }
     }
+    // Keys as a user types them: to whichever widget has the focus (the window when none has).
+    void typeToFocus(const QString& text, bool enter = true) {
+        for (QChar ch : text)
+            type(focused(), QString(ch));
+        if (enter)
+            QTest::keyClick(focused(), Qt::Key_Return);
+        QCoreApplication::processEvents();
+    }
+    QWidget* focused() {
+        QWidget* w = QApplication::focusWidget();
+        return w ? w : form->window();
+    }
     // Replaces the text of an edit as a user would, then presses Enter.
     void enter(QLineEdit* e, const QString& text) {
         QTest::keyClick(e, Qt::Key_A, Qt::ControlModifier);
@@ -260,7 +272,7 @@ private slots:
 
     void aTooLongNumberIsReportedAndReadAsZero() {
         build();
-        choose(combo("comboMethod"), 2);
+        choose(combo("comboMethod"), 1);
         QString shown;
         QTimer::singleShot(0, this, [&] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
@@ -268,10 +280,10 @@ private slots:
                 QTest::keyClick(box, Qt::Key_Return);
             }
         });
-        enter(edit("editBeta"), "1.0000000000000000000"); // 21 characters
+        enter(edit("editLamda"), "1.0000000000000000000"); // 21 characters
         QCOMPARE(shown, QStringLiteral("数字过长，请输入小于20位的数值"));
-        QCOMPARE(area().BETA, 0.0f);
-        QCOMPARE(edit("editBeta")->text(), QStringLiteral("0.000"));
+        QCOMPARE(area().LAMDA, 0.0f);
+        QCOMPARE(edit("editLamda")->text(), QStringLiteral("0.000"));
     }
 
     void renamingKeepsTheMemberInItsPlace() {
@@ -282,7 +294,11 @@ private slots:
         QTest::keyClick(member, Qt::Key_Down); // choose member 2
         QTRY_COMPARE(doc->currentMember(), 1);
         QTRY_COMPARE(member->currentIndex(), 1);
-        enter(member->lineEdit(), QStringLiteral("新构件"));
+        // Click into the name and type over it: the keys go to the focused combo box.
+        QTest::mouseClick(member->lineEdit(), Qt::LeftButton);
+        QVERIFY(member->hasFocus());
+        QTest::keyClick(focused(), Qt::Key_A, Qt::ControlModifier);
+        typeToFocus(QStringLiteral("新构件"));
         QCOMPARE(doc->currentMember(), 1);
         QCOMPARE(doc->members()[1].PILEID, std::u16string(u"新构件"));
         QCOMPARE(doc->members()[0].PILEID, first);
@@ -290,9 +306,58 @@ private slots:
         QCOMPARE(member->itemText(1), QStringLiteral("新构件"));
         QVERIFY(doc->isModified());
         // Renaming to the other member's name still renames, it does not switch members.
-        enter(member->lineEdit(), QString::fromUtf16(first.c_str()));
+        QTest::keyClick(focused(), Qt::Key_A, Qt::ControlModifier);
+        typeToFocus(QString::fromUtf16(first.c_str()));
         QCOMPARE(doc->currentMember(), 1);
         QCOMPARE(doc->members()[1].PILEID, first);
+        QTemporaryDir dir;
+        const std::string saved = dir.filePath("renamed.SHA").toStdString();
+        QVERIFY(doc->save(saved).empty());
+        CTavolinDoc back;
+        QVERIFY(back.open(saved).empty());
+        QCOMPARE(back.members()[1].PILEID, first);
+        QCOMPARE(back.members()[0].PILEID, first);
+    }
+
+    // Under "平测" the rule sets beta: the field is read-only and looks it, and takes no key.
+    void betaUnderSameSideIsShownReadOnly() {
+        build();
+        choose(combo("comboMethod"), 1);
+        QLineEdit* beta = edit("editBeta");
+        QLineEdit* lamda = edit("editLamda");
+        QVERIFY(beta->isReadOnly());
+        QCOMPARE(beta->focusPolicy(), Qt::NoFocus);
+        const QPalette::ColorRole base = QPalette::Base;
+        QCOMPARE(beta->palette().color(base), edit("editV")->palette().color(base));
+        QVERIFY(beta->palette().color(base) != lamda->palette().color(base));
+        QTest::mouseClick(beta, Qt::LeftButton);
+        typeToFocus("2");
+        QCOMPARE(area().BETA, 1.05f);
+        QCOMPARE(beta->text(), QStringLiteral("1.050"));
+        // Back under "对测" with a position the rule does not know, beta is the user's again.
+        choose(combo("comboMethod"), 2);
+        doc->setPosition(doc->currentMember(), doc->currentAreaIndex(), u"左侧");
+        form->refresh();
+        QVERIFY(!beta->isReadOnly());
+        QCOMPARE(beta->palette().color(base), edit("editSite")->palette().color(base));
+        enter(beta, "1.2");
+        QCOMPARE(area().BETA, 1.2f);
+    }
+
+    // Tab walks through the project fields and on, also past a blank date.
+    void tabLeavesTheDatePickers() {
+        build();
+        doc->setProjectText(ProjectField::MoldDate, u"");
+        form->refresh();
+        QTest::mouseClick(edit("editPerson"), Qt::LeftButton);
+        QVERIFY(edit("editPerson")->hasFocus());
+        QSet<QWidget*> seen;
+        for (int i = 0; i < 12 && !combo("comboMember")->hasFocus(); ++i) {
+            QTest::keyClick(focused(), Qt::Key_Tab);
+            seen.insert(focused());
+        }
+        QVERIFY(seen.contains(child<QDateEdit>("dateMold")));
+        QVERIFY(combo("comboMember")->hasFocus());
     }
 
     void choosingAnAreaMovesTheNavigation() {

@@ -1,13 +1,20 @@
 // Qt Test of MainFormRight on the raw sample: point values, path length entry, display-only fields.
 #include "data/doc.h"
 #include "data/evaluation.h"
+#include "support/files.h"
+#include "support/jobbuilder.h"
 #include "views/docbridge.h"
 #include "views/mainform.h"
 #include "views/mainformright.h"
 #include "views/mainscreen.h"
 #include "views/tavolinview.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QDockWidget>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QTest>
 
 using namespace tavolin;
@@ -17,22 +24,30 @@ class TestMainFormRight : public QObject {
 private:
     std::unique_ptr<CTavolinDoc> doc;
     std::unique_ptr<DocBridge> bridge;
-    std::unique_ptr<QWidget> window;
+    std::unique_ptr<QMainWindow> window;
+    QDockWidget* leftBar = nullptr;
     CMainForm* left = nullptr;
     MainFormRight* right = nullptr;
 
+    // The two forms in their bars, as on the main screen.
     void build(bool open = true) {
         doc = std::make_unique<CTavolinDoc>();
         if (open)
             QVERIFY(doc->open(TAVOLIN_SAMPLES "/sample-raw.SHT").empty());
         bridge = std::make_unique<DocBridge>(*doc);
-        window = std::make_unique<QWidget>();
-        left = new CMainForm(*bridge, window.get());
-        right = new MainFormRight(*bridge, window.get());
-        right->move(300, 0);
+        window = std::make_unique<QMainWindow>();
+        window->setCentralWidget(new QWidget);
+        leftBar = new QDockWidget(QStringLiteral("工程信息栏"));
+        left = new CMainForm(*bridge);
+        leftBar->setWidget(left);
+        window->addDockWidget(Qt::LeftDockWidgetArea, leftBar);
+        auto* rightBar = new QDockWidget(QStringLiteral("当前测区数据栏"));
+        right = new MainFormRight(*bridge);
+        rightBar->setWidget(right);
+        window->addDockWidget(Qt::RightDockWidgetArea, rightBar);
         CTavolinView* panes[3] = {nullptr, nullptr, nullptr};
         connectMainScreen(panes, left, right);
-        window->resize(600, 700);
+        window->resize(800, 760);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }
@@ -43,6 +58,21 @@ private:
         return e;
     }
     QString leftText(const char* name) { return left->findChild<QLineEdit*>(name)->text(); }
+    // Keys as a user types them: to the focused widget, or the window when none has the focus.
+    void typeToFocus(const QString& text) {
+        for (QChar ch : text) {
+            QWidget* w = QApplication::focusWidget();
+            QTest::keyClicks(w ? w : window.get(), QString(ch));
+        }
+        QWidget* w = QApplication::focusWidget();
+        QTest::keyClick(w ? w : window.get(), Qt::Key_Return);
+        QCoreApplication::processEvents();
+    }
+    void enterL1(const QString& text) {
+        QTest::mouseClick(edit("editL1"), Qt::LeftButton);
+        QTest::keyClick(edit("editL1"), Qt::Key_A, Qt::ControlModifier);
+        typeToFocus(text);
+    }
     TestArea& area() { return *doc->currentArea(); }
 
 private slots:
@@ -85,16 +115,17 @@ private slots:
         const float T[3] = {area().pointTime[0], area().pointTime[1], area().pointTime[2]};
         const float v = doc->algorithm().CalcVelocity(L, T);
         QCOMPARE(area().velocity, v);
-        QCOMPARE(leftText("editV"), QString::number(v, 'f', 3));
+        QTRY_COMPARE(leftText("editV"), QString::number(v, 'f', 3));
     }
 
-    void pathLengthsTakeAnyValueButNoNonNumber() {
+    void pathLengthsAreHeldTo0To10000() {
         build();
         QLineEdit* l2 = edit("editL2");
         QTest::keyClick(l2, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(l2, "25000");
         QTest::keyClick(l2, Qt::Key_Return);
-        QCOMPARE(area().points[1].L, 25000.0f); // no limits here
+        QCOMPARE(area().points[1].L, 10000.0f); // the rule of the job, as in the analysis grid
+        QCOMPARE(l2->text(), QStringLiteral("10000"));
         QTest::keyClick(l2, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(l2, "nan");
         QTest::keyClick(l2, Qt::Key_Return);
@@ -114,6 +145,68 @@ private slots:
         }
         edit("editL3")->setFocus();
         QVERIFY(edit("editL3")->hasFocus());
+    }
+
+    // After a path length, a click on a display-only field ends the entry: keys typed then
+    // reach no field.
+    void clickingADisplayFieldEndsTheEntry() {
+        build();
+        enterL1("583");
+        QCOMPARE(area().points[0].L, 583.0f);
+        const float v = area().velocity;
+        for (const char* name : {"editV", "editVa"}) {
+            QTest::mouseClick(left->findChild<QLineEdit*>(name), Qt::LeftButton);
+            QVERIFY(!edit("editL1")->hasFocus());
+            typeToFocus("5");
+            QCOMPARE(area().points[0].L, 583.0f);
+            QCOMPARE(area().velocity, v);
+        }
+        QTest::mouseClick(edit("editT2"), Qt::LeftButton);
+        typeToFocus("7");
+        QCOMPARE(area().points[0].L, 583.0f);
+    }
+
+    // Closing the project bar while one of its fields has the focus hands it to no field.
+    void closingTheProjectBarLeavesNoFieldTyping() {
+        build();
+        enterL1("583");
+        auto* lamda = left->findChild<QLineEdit*>("editLamda");
+        left->findChild<QComboBox*>("comboMethod")->setCurrentIndex(1);
+        doc->setMethod(doc->currentMember(), doc->currentAreaIndex(), 1); // lambda editable
+        QTRY_VERIFY(lamda->isEnabled());
+        QTest::mouseClick(lamda, Qt::LeftButton);
+        QVERIFY(lamda->hasFocus());
+        auto* close = leftBar->findChild<QAbstractButton*>("qt_dockwidget_closebutton");
+        QVERIFY(close);
+        QTest::mouseClick(close, Qt::LeftButton);
+        QTRY_VERIFY(!leftBar->isVisible());
+        QVERIFY(!edit("editL1")->hasFocus());
+        typeToFocus("5");
+        QCOMPARE(area().points[0].L, 583.0f);
+    }
+
+    // A file that reads as one member without test areas: nothing of the previous job stays.
+    void aJobWithoutAreasClearsTheForms() {
+        build();
+        QVERIFY(!edit("editT1")->text().isEmpty());
+        tavolin::testing::ScratchDir dir;
+        tavolin::testing::JobBuilder job;
+        job.member(u"空构件");
+        const std::string path = dir.path("empty.SHT");
+        QVERIFY(WriteRawFile(path, job.build()).empty());
+        QVERIFY(doc->open(path).empty());
+        QCOMPARE(doc->memberCount(), 1);
+        QVERIFY(doc->currentArea() == nullptr);
+        QCoreApplication::processEvents();
+        for (const char* name : {"editT1", "editA2", "editL3", "editVp1"}) {
+            QCOMPARE(edit(name)->text(), QString());
+            QVERIFY(!edit(name)->isEnabled());
+        }
+        QCOMPARE(left->findChild<QComboBox*>("comboMethod")->currentIndex(), -1);
+        QCOMPARE(left->findChild<QComboBox*>("comboMethod")->currentText(), QString());
+        QCOMPARE(leftText("editV"), QString());
+        QCOMPARE(left->findChild<QComboBox*>("comboMember")->currentText(),
+                 QStringLiteral("空构件"));
     }
 
     void disabledWithoutAFile() {
