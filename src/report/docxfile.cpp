@@ -8,6 +8,7 @@
 
 #include <zip.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -83,6 +84,45 @@ void startWordPart(QXmlStreamWriter& w, const char* root) {
     w.writeNamespace(kW, "w");
 }
 
+QString cellStyleId(const QString& halfPointSize) {
+    return QStringLiteral("TableText") + halfPointSize;
+}
+
+void writeRunProperties(QXmlStreamWriter& w, const QString& size, bool bold) {
+    w.writeStartElement("w:rPr");
+    if (bold) {
+        w.writeEmptyElement("w:b");
+        w.writeEmptyElement("w:bCs");
+    }
+    w.writeEmptyElement("w:sz");
+    w.writeAttribute("w:val", size);
+    w.writeEndElement();
+}
+
+void writeLine(QXmlStreamWriter& w, const QString& line) {
+    if (line.isEmpty())
+        return;
+    w.writeStartElement("w:t");
+    if (line.contains(QLatin1Char(' ')) || line.contains(QLatin1Char('\t')))
+        w.writeAttribute("xml:space", "preserve");
+    w.writeCharacters(line);
+    w.writeEndElement();
+}
+
+// Run text with line breaks; spaces kept as they are.
+void writeRunText(QXmlStreamWriter& w, const QString& text) {
+    if (!text.contains(QLatin1Char('\n'))) {
+        writeLine(w, text);
+        return;
+    }
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            w.writeEmptyElement("w:br");
+        writeLine(w, lines[i]);
+    }
+}
+
 QByteArray styles(const DocxPage& page) {
     QByteArray out;
     QXmlStreamWriter w(&out);
@@ -147,6 +187,24 @@ QByteArray styles(const DocxPage& page) {
     style("numbering", "NoList", "No List");
     w.writeEmptyElement("w:semiHidden");
     w.writeEndElement();
+    for (double points : page.textPointSizes) {
+        const QString size = halfPoints(points);
+        w.writeStartElement("w:style");
+        w.writeAttribute("w:type", "paragraph");
+        w.writeAttribute("w:customStyle", "1");
+        w.writeAttribute("w:styleId", cellStyleId(size));
+        w.writeEmptyElement("w:name");
+        w.writeAttribute("w:val", QStringLiteral("Table Text %1").arg(points));
+        w.writeEmptyElement("w:basedOn");
+        w.writeAttribute("w:val", "Normal");
+        w.writeEmptyElement("w:qFormat");
+        w.writeStartElement("w:pPr");
+        w.writeEmptyElement("w:jc");
+        w.writeAttribute("w:val", "center");
+        w.writeEndElement();
+        writeRunProperties(w, size, false);
+        w.writeEndElement();
+    }
     w.writeEndDocument();
     return out;
 }
@@ -225,35 +283,6 @@ QByteArray appProperties() {
     return out;
 }
 
-// Run text with line breaks; spaces kept as they are.
-void writeRunText(QXmlStreamWriter& w, const QString& text) {
-    const QStringList lines = text.split(QLatin1Char('\n'));
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (i > 0)
-            w.writeEmptyElement("w:br");
-        if (lines[i].isEmpty())
-            continue;
-        w.writeStartElement("w:t");
-        if (lines[i].contains(QLatin1Char(' ')) || lines[i].contains(QLatin1Char('\t')))
-            w.writeAttribute("xml:space", "preserve");
-        w.writeCharacters(lines[i]);
-        w.writeEndElement();
-    }
-}
-
-void writeRunProperties(QXmlStreamWriter& w, const QString& size, bool bold) {
-    w.writeStartElement("w:rPr");
-    if (bold) {
-        w.writeEmptyElement("w:b");
-        w.writeEmptyElement("w:bCs");
-    }
-    w.writeEmptyElement("w:sz");
-    w.writeAttribute("w:val", size);
-    w.writeEmptyElement("w:szCs");
-    w.writeAttribute("w:val", size);
-    w.writeEndElement();
-}
-
 // A centred paragraph; the mark carries the size too so an empty cell keeps its height.
 void writeParagraph(QXmlStreamWriter& w, const QString& text, const QString& size, bool bold,
                     bool pageBreakBefore) {
@@ -268,6 +297,22 @@ void writeParagraph(QXmlStreamWriter& w, const QString& text, const QString& siz
     if (!text.isEmpty()) {
         w.writeStartElement("w:r");
         writeRunProperties(w, size, bold);
+        writeRunText(w, text);
+        w.writeEndElement();
+    }
+    w.writeEndElement();
+}
+
+// A cell paragraph of a declared size: its centring and size come from its style, which keeps
+// a long document small and quick to write.
+void writeStyledParagraph(QXmlStreamWriter& w, const QString& text, const QString& styleId) {
+    w.writeStartElement("w:p");
+    w.writeStartElement("w:pPr");
+    w.writeEmptyElement("w:pStyle");
+    w.writeAttribute("w:val", styleId);
+    w.writeEndElement();
+    if (!text.isEmpty()) {
+        w.writeStartElement("w:r");
         writeRunText(w, text);
         w.writeEndElement();
     }
@@ -302,6 +347,9 @@ void writeTable(QXmlStreamWriter& w, const OfficeTable& t, const DocxPage& page,
     const std::vector<int> widths = columnWidths(t, width);
     const QString titleSize = halfPoints(t.titlePointSize);
     const QString size = halfPoints(t.textPointSize);
+    const bool styled = std::any_of(page.textPointSizes.begin(), page.textPointSizes.end(),
+                                    [&](double p) { return halfPoints(p) == size; });
+    const QString styleId = cellStyleId(size);
 
     writeParagraph(w, t.title, titleSize, t.titleBold, !first);
 
@@ -345,6 +393,14 @@ void writeTable(QXmlStreamWriter& w, const OfficeTable& t, const DocxPage& page,
     std::vector<int> spanStart(static_cast<size_t>(t.columns) + 1, 0);
     for (int c = 0; c < t.columns; ++c)
         spanStart[c + 1] = spanStart[c] + widths[c];
+    // The width texts of the spans met, made once per table.
+    std::vector<QString> spanWidth(static_cast<size_t>(t.columns) * (t.columns + 1));
+    auto widthText = [&](int column, int span) -> const QString& {
+        QString& text = spanWidth[static_cast<size_t>(column) * (t.columns + 1) + span];
+        if (text.isEmpty())
+            text = QString::number(spanStart[column + span] - spanStart[column]);
+        return text;
+    };
     const QString empty;
     for (int r = 0; r < t.rows; ++r) {
         w.writeStartElement("w:tr");
@@ -359,7 +415,7 @@ void writeTable(QXmlStreamWriter& w, const OfficeTable& t, const DocxPage& page,
             w.writeStartElement("w:tc");
             w.writeStartElement("w:tcPr");
             w.writeEmptyElement("w:tcW");
-            w.writeAttribute("w:w", QString::number(spanStart[c + span] - spanStart[c]));
+            w.writeAttribute("w:w", widthText(c, span));
             w.writeAttribute("w:type", "dxa");
             if (span > 1) {
                 w.writeEmptyElement("w:gridSpan");
@@ -373,7 +429,11 @@ void writeTable(QXmlStreamWriter& w, const OfficeTable& t, const DocxPage& page,
             w.writeEmptyElement("w:vAlign");
             w.writeAttribute("w:val", "center");
             w.writeEndElement(); // tcPr
-            writeParagraph(w, cell && r == cell->row ? cell->text : empty, size, false, false);
+            const QString& text = cell && r == cell->row ? cell->text : empty;
+            if (styled)
+                writeStyledParagraph(w, text, styleId);
+            else
+                writeParagraph(w, text, size, false, false);
             w.writeEndElement(); // tc
             c += span;
         }

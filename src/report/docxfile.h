@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <vector>
 
 namespace tavolin::report {
 
@@ -19,6 +20,9 @@ struct DocxPage {
     int marginRight = 1134;
     QString fontFamily;            // of every text, Latin and East Asian alike
     double cellMarginPoints = 1.4; // left and right padding inside a cell
+    // Text sizes of table cells that get a paragraph style of their own (centred, that size);
+    // cells of other sizes carry their formatting themselves.
+    std::vector<double> textPointSizes;
 };
 
 // Writes `count` tables, each as a title paragraph and a fixed-layout table, with a page break

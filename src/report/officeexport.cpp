@@ -28,6 +28,7 @@ DocxPage wordPage(const PrintSettings& print) {
     page.marginLeft = millimetresToTwips(print.marginLeft);
     page.marginRight = millimetresToTwips(print.marginRight);
     page.fontFamily = QStringLiteral("宋体");
+    page.textPointSizes = {kFieldRecordTextPoints, kResultTextPoints};
     return page;
 }
 

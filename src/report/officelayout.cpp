@@ -71,7 +71,7 @@ OfficeTable fieldRecordTable(const JobData& job, int memberIndex, const ReportIn
 
     OfficeTable t;
     t.title = QStringLiteral("现场记录表");
-    t.textPointSize = 9;
+    t.textPointSize = kFieldRecordTextPoints;
     t.rows = 2 * n + 13;
     t.columns = 17;
     // The column grid of the printed page: readings, angle, face one unit each, the three
@@ -161,7 +161,7 @@ OfficeTable resultTable(const JobData& job, int memberIndex, int page, bool last
 
     OfficeTable t;
     t.title = QStringLiteral("结果数据表");
-    t.textPointSize = 10;
+    t.textPointSize = kResultTextPoints;
     t.rows = last ? 24 : 21;
     t.columns = 12;
     // The printed page's grid: two label columns of 2 and 3 units, ten slots of 1.5.

@@ -8,6 +8,9 @@
 
 namespace tavolin::report {
 
+// Text sizes of the two tables, in points.
+constexpr double kFieldRecordTextPoints = 9;
+constexpr double kResultTextPoints = 10;
 // Test areas per result table, as on the printed result pages.
 constexpr int kAreasPerResultTable = 10;
 // Result tables of a member: one per ten areas, at least one.

@@ -48,6 +48,7 @@ std::vector<ReadTable> readTables(const QByteArray& xml) {
     QString paragraphText;
     bool paragraphBreak = false;
     QString paragraphSize;
+    QString paragraphStyle;
     bool paragraphBold = false;
 
     // State of the table being read.
@@ -97,12 +98,15 @@ std::vector<ReadTable> readTables(const QByteArray& xml) {
                 paragraphText.clear();
                 paragraphBreak = false;
                 paragraphSize.clear();
+                paragraphStyle.clear();
                 paragraphBold = false;
                 cellEndedInParagraph = false;
             } else if (name == u"w:pageBreakBefore") {
                 paragraphBreak = true;
             } else if (name == u"w:sz" && depthParagraph > 0 && paragraphSize.isEmpty()) {
                 paragraphSize = r.attributes().value("w:val").toString();
+            } else if (name == u"w:pStyle") {
+                paragraphStyle = r.attributes().value("w:val").toString();
             } else if (name == u"w:b" && depthParagraph > 0) {
                 paragraphBold = true;
             } else if (name == u"w:t") {
@@ -123,8 +127,9 @@ std::vector<ReadTable> readTables(const QByteArray& xml) {
                     pendingTitle.breakBeforeTitle = paragraphBreak;
                     pendingTitle.titleSize = paragraphSize;
                     pendingTitle.titleBold = paragraphBold;
-                } else if (tables.back().textSize.isEmpty()) {
+                } else if (tables.back().textSize.isEmpty() && tables.back().textStyle.isEmpty()) {
                     tables.back().textSize = paragraphSize;
+                    tables.back().textStyle = paragraphStyle;
                 }
             } else if (inTable && name == u"w:tc") {
                 ReadTable& t = tables.back();

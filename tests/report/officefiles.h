@@ -29,7 +29,8 @@ struct ReadTable {
     bool breakBeforeTitle = false;
     QString titleSize;
     bool titleBold = false;
-    QString textSize; // of the first cell's paragraph
+    QString textSize;  // of the first cell's paragraph, when it carries its own
+    QString textStyle; // of the first cell's paragraph, when it has a style
     bool fixedLayout = false;
     int width = 0;
     std::vector<int> grid;

@@ -22,7 +22,7 @@ OfficeTable mergedModel() {
     OfficeTable t;
     t.title = QStringLiteral("合并 表");
     t.titlePointSize = 16;
-    t.textPointSize = 9;
+    t.textPointSize = 11; // no style of its own: formatted cell by cell
     t.rows = 6;
     t.columns = 5;
     t.columnWeights = {1, 2, 1, 1, 4.0 / 3};
@@ -51,6 +51,7 @@ TEST(DocxFile, MergedTablesReadBackAsTheModel) {
                                   fieldRecordTable(makeJob({3}), 0, tavolin::ReportInfo{})};
     DocxPage page;
     page.fontFamily = QStringLiteral("宋体");
+    page.textPointSizes = {9};
     ASSERT_EQ(writeDocx(path, page, 2, [&](int i) { return models[i]; }), QString());
 
     const std::vector<ReadTable> tables = readTables(zipPart(path, "word/document.xml"));
@@ -64,7 +65,8 @@ TEST(DocxFile, MergedTablesReadBackAsTheModel) {
         EXPECT_EQ(t.breakBeforeTitle, i > 0); // a page break between tables, none before
         EXPECT_EQ(t.titleSize, "32");
         EXPECT_TRUE(t.titleBold);
-        EXPECT_EQ(t.textSize, "18");
+        EXPECT_EQ(t.textSize, i == 0 ? "22" : "");
+        EXPECT_EQ(t.textStyle, i == 0 ? "" : "TableText18");
         EXPECT_TRUE(t.fixedLayout);
         EXPECT_EQ(t.width, width);
         EXPECT_EQ(std::accumulate(t.grid.begin(), t.grid.end(), 0), width);
@@ -85,6 +87,10 @@ TEST(DocxFile, MergedTablesReadBackAsTheModel) {
     const QString styles = QString::fromUtf8(zipPart(path, "word/styles.xml"));
     EXPECT_TRUE(styles.contains(QStringLiteral("w:eastAsia=\"宋体\""))) << styles.toStdString();
     EXPECT_TRUE(styles.contains(QStringLiteral("w:ascii=\"宋体\"")));
+    EXPECT_TRUE(styles.contains(QStringLiteral(
+        "w:styleId=\"TableText18\"><w:name w:val=\"Table Text 9\"/><w:basedOn w:val=\"Normal\"/>"
+        "<w:qFormat/><w:pPr><w:jc w:val=\"center\"/></w:pPr><w:rPr><w:sz w:val=\"18\"/>")))
+        << styles.toStdString();
     // Exactly our files: nothing left beside the document.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("表格.docx")});
 }
