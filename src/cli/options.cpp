@@ -165,9 +165,10 @@ std::string usageText() {
            "  tavolin-cli merge OUT.SHA IN...\n"
            "  tavolin-cli waveform FILE --member M --area A --point P [--highpass KHZ]"
            " [--lowpass KHZ]\n"
-           "  tavolin-cli report FILE --pdf OUT.pdf | --bmp DIR [--tables "
-           "field|result|field,result]\n"
-           "                     [--settings INI] [evaluate 的计算选项]\n"
+           "  tavolin-cli report FILE --pdf OUT.pdf | --bmp DIR | --docx OUT.docx | --xlsx "
+           "OUT.xlsx\n"
+           "                     [--tables field|result|field,result] [--settings INI]\n"
+           "                     [evaluate 的计算选项]\n"
            "\n"
            "FILE 为声波原始文件（.SHT）或声波结果文件（.SHA），同目录下须有其 .SHD 波形文件。\n"
            "构件、测区、测点从 1 开始编号。失败时显示原因，退出码为 1；用法错误时为 2。\n"
@@ -192,6 +193,9 @@ std::string usageText() {
            "（1030×1400 单色位图，文件夹不存在时创建）。--tables 选择要输出的表，--settings 从\n"
            "给定的设置文件读取打印设置和报表信息（默认为用户自己的设置文件，没有时取内置默认值）。"
            "\n"
+           "--docx 把所选的表写成 Word 文档（宋体，合并单元格），--xlsx 把每个构件各测区的声时、\n"
+           "声速和强度换算值写成 Excel 工作簿；两者都先写临时文件，完整写成后才替换同名文件。\n"
+           "可以同时给出多个输出选项。\n"
            "进度只在标准错误输出为终端时显示。\n";
 }
 

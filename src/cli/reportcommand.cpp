@@ -1,5 +1,6 @@
 // The report command: open and evaluate as `evaluate` does, refresh the report information, then
-// write each output the options name (PDF pages, bitmap pages, …) from one table of writers.
+// write each output the options name (PDF pages, bitmap pages, Word and Excel files) from one
+// table of writers.
 #include "cli/reportcommand.h"
 
 #include "cli/console.h"
@@ -7,11 +8,14 @@
 #include "data/doc.h"
 #include "data/jobeval.h"
 #include "report/fonts.h"
+#include "report/officeexport.h"
 #include "report/reportoutput.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -29,6 +33,7 @@ struct ReportWriter {
     const char* option;
     std::u16string (*write)(const std::string& target, const report::ReportSource& source,
                             const report::PageProgress& progress);
+    bool tables = true; // writes the tables chosen in the print settings
 };
 
 std::u16string writePdfOutput(const std::string& target, const report::ReportSource& source,
@@ -41,10 +46,25 @@ std::u16string writeBmpOutput(const std::string& target, const report::ReportSou
     return report::writeBitmaps(target, source, progress);
 }
 
+std::u16string writeDocxOutput(const std::string& target, const report::ReportSource& source,
+                               const report::PageProgress&) {
+    return report::exportWord(QFile::decodeName(target.c_str()), source.job, source.info,
+                              source.print)
+        .toStdU16String();
+}
+
+// The sheet holds every area whatever tables are chosen.
+std::u16string writeXlsxOutput(const std::string& target, const report::ReportSource& source,
+                               const report::PageProgress&) {
+    return report::exportExcel(QFile::decodeName(target.c_str()), source.job).toStdU16String();
+}
+
 const std::vector<ReportWriter>& reportWriters() {
     static const std::vector<ReportWriter> writers{
         {"--pdf", writePdfOutput},
         {"--bmp", writeBmpOutput},
+        {"--docx", writeDocxOutput},
+        {"--xlsx", writeXlsxOutput, false},
     };
     return writers;
 }
@@ -115,7 +135,7 @@ int runReport(int argc, char** argv) {
         if (auto it = args.values.find(w.option); it != args.values.end())
             outputs.emplace_back(&w, it->second);
     if (outputs.empty())
-        throw UsageError("report 需要输出选项 --pdf 或 --bmp");
+        throw UsageError("report 需要输出选项 --pdf、--bmp、--docx 或 --xlsx");
     const EvalSettings settings = evalSettingsFrom(args);
     const std::string& file = args.positional[0];
 
@@ -133,7 +153,10 @@ int runReport(int argc, char** argv) {
     doc.loadSettings(settingsFile);
     if (auto it = args.values.find("--tables"); it != args.values.end())
         applyTables(it->second, doc.printSettings());
-    if (!doc.printSettings().printFieldRecord && !doc.printSettings().printResultTable) {
+    const bool tablesWanted = std::any_of(outputs.begin(), outputs.end(),
+                                          [](const auto& output) { return output.first->tables; });
+    if (tablesWanted && !doc.printSettings().printFieldRecord &&
+        !doc.printSettings().printResultTable) {
         errorLine(u"请选择要打印的内容");
         return kFailure;
     }
