@@ -146,21 +146,28 @@ public:
 
     // Converts `file` into `dir` with the filter; the converted file's bytes.
     QByteArray convert(const QString& file, const QString& filter, const QString& extension) {
-        QProcess p;
-        p.setProcessChannelMode(QProcess::MergedChannels);
-        p.start(program_, {QStringLiteral("-env:UserInstallation=") +
-                               QUrl::fromLocalFile(profile_.path()).toString(),
-                           QStringLiteral("--headless"), QStringLiteral("--norestore"),
-                           QStringLiteral("--convert-to"), filter, QStringLiteral("--outdir"),
-                           out_.path(), file});
-        if (!p.waitForFinished(180000)) {
-            p.kill();
-            p.waitForFinished();
+        const QString converted =
+            out_.filePath(QFileInfo(file).completeBaseName() + QLatin1Char('.') + extension);
+        QString output;
+        // A first start on a fresh profile may end early to restart itself: a second try.
+        for (int attempt = 0; attempt < 2 && !QFileInfo::exists(converted); ++attempt) {
+            QProcess p;
+            p.setProcessChannelMode(QProcess::MergedChannels);
+            p.start(program_, {QStringLiteral("-env:UserInstallation=") +
+                                   QUrl::fromLocalFile(profile_.path()).toString(),
+                               QStringLiteral("--headless"), QStringLiteral("--norestore"),
+                               QStringLiteral("--convert-to"), filter, QStringLiteral("--outdir"),
+                               out_.path(), file});
+            if (!p.waitForFinished(180000)) {
+                p.kill();
+                p.waitForFinished();
+            }
+            output += QString::fromLocal8Bit(p.readAll());
         }
-        QFile f(out_.filePath(QFileInfo(file).completeBaseName() + QLatin1Char('.') + extension));
+        QFile f(converted);
         if (!f.open(QIODevice::ReadOnly))
             ADD_FAILURE() << "LibreOffice did not convert " << file.toStdString() << ": "
-                          << p.readAll().toStdString();
+                          << output.toStdString();
         return f.readAll();
     }
 

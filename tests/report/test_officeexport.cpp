@@ -97,3 +97,16 @@ TEST(OfficeExport, NeitherTableChosenWritesNothing) {
     EXPECT_EQ(exportWord(path, officetest::makeJob({3}), {}, none), noTableChosenMessage());
     EXPECT_FALSE(QFile::exists(path));
 }
+
+TEST(OfficeExport, SheetCellsAreTextsNineCharactersWide) {
+    const JobData job = officetest::makeJob({40, 40});
+    QTemporaryDir dir;
+    // Every cell of the sheet is a text; every column is 9 characters wide.
+    const QString path = dir.filePath(QStringLiteral("cells.xlsx"));
+    ASSERT_EQ(exportExcel(path, job), QString());
+    const QByteArray sheet = officetest::zipPart(path, "xl/worksheets/sheet1.xml");
+    EXPECT_EQ(sheet.count("<c "), 2 * (1 + 10 + 40 * 10)); // title, head, areas
+    EXPECT_EQ(sheet.count("<c "), sheet.count(" t=\"s\""));
+    EXPECT_TRUE(sheet.contains("<col min=\"1\" max=\"16384\" width=\"9."))
+        << sheet.left(600).toStdString();
+}
