@@ -109,8 +109,36 @@ void writeLine(QXmlStreamWriter& w, const QString& line) {
     w.writeEndElement();
 }
 
+// The text without the characters XML cannot hold (control characters, lone surrogates,
+// U+FFFE/U+FFFF), which a job's texts may carry from the instrument's files.
+QString xmlSafe(const QString& text) {
+    auto bad = [&](qsizetype i) {
+        const char16_t c = text[i].unicode();
+        if (c < 0x20)
+            return c != u'\t' && c != u'\n';
+        if (c == 0xFFFE || c == 0xFFFF)
+            return true;
+        if (QChar::isHighSurrogate(c))
+            return i + 1 >= text.size() || !text[i + 1].isLowSurrogate();
+        if (QChar::isLowSurrogate(c))
+            return i == 0 || !text[i - 1].isHighSurrogate();
+        return false;
+    };
+    qsizetype i = 0;
+    while (i < text.size() && !bad(i))
+        ++i;
+    if (i == text.size())
+        return text;
+    QString out = text.first(i);
+    for (; i < text.size(); ++i)
+        if (!bad(i))
+            out += text[i];
+    return out;
+}
+
 // Run text with line breaks; spaces kept as they are.
-void writeRunText(QXmlStreamWriter& w, const QString& text) {
+void writeRunText(QXmlStreamWriter& w, const QString& raw) {
+    const QString text = xmlSafe(raw);
     if (!text.contains(QLatin1Char('\n'))) {
         writeLine(w, text);
         return;
@@ -534,6 +562,8 @@ private:
             w.writeCharacters(QString());
         } else if (next_ < count_) {
             writeTable(w, tableAt_(next_), page_, next_ == 0);
+            if (w.hasError())
+                throw ModelError{QStringLiteral("表格的文字无法写入")};
         } else {
             // A body may not end in a table; this paragraph is kept tiny so it adds no page.
             w.writeStartElement("w:p");

@@ -26,12 +26,19 @@ OfficeTable mergedModel() {
     t.rows = 6;
     t.columns = 5;
     t.columnWeights = {1, 2, 1, 1, 4.0 / 3};
-    t.put(0, 0, QStringLiteral("a b  c"), 1, 5);       // whole row, inner spaces kept
-    t.put(1, 0, QStringLiteral("两行\n第二行"), 3, 1); // vertical
-    t.put(1, 1, QStringLiteral("块"), 2, 3);           // a block of 2 × 3
-    t.put(1, 4, QStringLiteral(" x "));
-    t.put(3, 1, QString(), 3, 1); // empty, merged
+    t.put(0, 0, QStringLiteral("a b  c"), 1, 5);                   // whole row, inner spaces kept
+    t.put(1, 0, QStringLiteral("两行\n第二行"), 3, 1);             // vertical
+    t.put(1, 1, QStringLiteral("块"), 2, 3);                       // a block of 2 × 3
+    t.put(1, 4, QStringLiteral(" x ") + QChar(1) + QChar(0xD800)); // unwritable characters
+    t.put(3, 1, QString(), 3, 1);                                  // empty, merged
     t.put(4, 2, QStringLiteral("尾"), 2, 3);
+    return t;
+}
+
+// What the XML of the file can hold of a text: no control characters or lone surrogates.
+OfficeTable withXmlSafeTexts(OfficeTable t) {
+    for (auto& c : t.cells)
+        c.text.remove(QChar(1)).remove(QChar(0xD800));
     return t;
 }
 
@@ -60,7 +67,7 @@ TEST(DocxFile, MergedTablesReadBackAsTheModel) {
     for (size_t i = 0; i < 2; ++i) {
         const ReadTable& t = tables[i];
         SCOPED_TRACE(i);
-        EXPECT_EQ(t.cells, spanCells(models[i]));
+        EXPECT_EQ(t.cells, spanCells(withXmlSafeTexts(models[i])));
         EXPECT_EQ(t.title, models[i].title);
         EXPECT_EQ(t.breakBeforeTitle, i > 0); // a page break between tables, none before
         EXPECT_EQ(t.titleSize, "32");
