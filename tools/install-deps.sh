@@ -6,7 +6,8 @@ PACKAGES="build-essential cmake ninja-build pkg-config ccache \
   libxlsxwriter-dev libzip-dev libgtest-dev googletest \
   fonts-noto-cjk fonts-dejavu-core fonts-liberation xvfb xauth \
   libreoffice-writer-nogui libreoffice-calc-nogui \
-  fonts-arphic-ukai fonts-arphic-uming fonts-wqy-zenhei poppler-utils"
+  fonts-arphic-ukai fonts-arphic-uming fonts-wqy-zenhei poppler-utils \
+  qt6-translations-l10n"
 missing=""
 for p in $PACKAGES; do
     dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"

@@ -7,6 +7,7 @@
 #include <QDockWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QResizeEvent>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QToolBar>
@@ -98,6 +99,8 @@ void CMainFrame::buildBars() {
         auto* d = new QDockWidget(title, this);
         d->setObjectName(QString::fromLatin1(name));
         d->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+        // Its form scrolls; the bar itself never gets narrower than the narrowest stored width.
+        d->setMinimumWidth(clampBarWidth(0));
         d->installEventFilter(this);
         addDockWidget(area, d);
         return d;
@@ -204,6 +207,44 @@ void CMainFrame::applyBarWidths(const std::array<int, 3>& widths) {
 
 void CMainFrame::rememberBarWidths() {
     barWidths_ = currentBarWidths();
+}
+
+void CMainFrame::restoreBarWidths() {
+    QList<QDockWidget*> docks;
+    QList<int> sizes;
+    const std::array<QDockWidget*, 3> all{projectBar_, areaBar_, analysisBar_};
+    for (int i = 0; i < 3; ++i) {
+        if (all[i]->isVisible() && !all[i]->isFloating() && all[i]->width() != barWidths_[i]) {
+            docks << all[i];
+            sizes << barWidths_[i];
+        }
+    }
+    if (!docks.isEmpty())
+        resizeDocks(docks, sizes, Qt::Horizontal);
+}
+
+bool CMainFrame::event(QEvent* event) {
+    const bool result = QMainWindow::event(event);
+    // A release on the frame itself ends a drag of a bar's edge: those widths are the user's.
+    if (event->type() == QEvent::MouseButtonRelease)
+        rememberBarWidths();
+    return result;
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    // A narrow window squeezes the bars; once the layout has settled, give them back their widths
+    // as far as the new size allows (a window maximised late by the desktop starts narrow).
+    if (!restorePending_) {
+        restorePending_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                restorePending_ = false;
+                restoreBarWidths();
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 std::array<int, 3> CMainFrame::currentBarWidths() const {

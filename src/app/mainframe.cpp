@@ -42,6 +42,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QScrollArea>
 #include <QSettings>
 #include <QSplitter>
 #include <QStackedWidget>
@@ -128,6 +129,18 @@ void CMainFrame::buildActions() {
     }
 }
 
+namespace {
+// A bar's form scrolls when the bar is shorter than the form, so the window fits small screens.
+QScrollArea* scrolled(QWidget* form) {
+    auto* area = new QScrollArea;
+    area->setObjectName(form->objectName() + QStringLiteral("Scroll"));
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setWidget(form);
+    return area;
+}
+} // namespace
+
 void CMainFrame::buildInterfaces() {
     stack_ = new QStackedWidget(this);
     stack_->setObjectName(QStringLiteral("interfaces"));
@@ -142,8 +155,8 @@ void CMainFrame::buildInterfaces() {
     mainFormRight_ = new MainFormRight(bridge_, areaBar_);
     panes_ = {new CFirstView(bridge_, mainSplitter_), new CSecView(bridge_, mainSplitter_),
               new CThirdView(bridge_, mainSplitter_)};
-    projectBar_->setWidget(mainForm_);
-    areaBar_->setWidget(mainFormRight_);
+    projectBar_->setWidget(scrolled(mainForm_));
+    areaBar_->setWidget(scrolled(mainFormRight_));
     for (int i = 0; i < 3; ++i)
         paneWidgets_[i] = panes_[i];
     CTavolinView* paneArray[3] = {panes_[0], panes_[1], panes_[2]};
@@ -167,7 +180,7 @@ void CMainFrame::buildInterfaces() {
     analysisSplitter_->setStretchFactor(1, 1);
     analysisSplitter_->setSizes({2000, 1000});
     formviewAna_ = new FormviewAna(bridge_, analysisBar_);
-    analysisBar_->setWidget(formviewAna_);
+    analysisBar_->setWidget(scrolled(formviewAna_));
 
     stack_->addWidget(mainSplitter_);
     stack_->addWidget(analysisSplitter_);
@@ -206,7 +219,10 @@ void CMainFrame::cyclePane(int step) {
 // --- open and save ---
 
 bool CMainFrame::saveWithDialog() {
-    const QString target = askSaveFile(this, filterOpenData, pathToQ(doc().path()));
+    // Proposes the open job's own type, so that a result job stays one.
+    const bool result = toQ(doc().fileName()).contains(QStringLiteral(".SHA"));
+    const QString target = askSaveFile(this, filterSaveAs, pathToQ(doc().path()), QString(),
+                                       result ? filterNameResult : filterNameRaw);
     if (target.isEmpty())
         return false;
     const std::u16string error = doc().save(pathFromQ(target));
@@ -305,15 +321,7 @@ void CMainFrame::onFileSave() {
 void CMainFrame::onFileSaveAs() {
     if (!doc().isOpen())
         return;
-    const QString target = askSaveFile(this, filterSaveAs, pathToQ(doc().path()));
-    if (target.isEmpty())
-        return;
-    const std::u16string error = doc().save(pathFromQ(target));
-    if (!error.empty()) {
-        showMessage(this, toQ(error));
-        return;
-    }
-    recent_->add(target);
+    saveWithDialog();
 }
 
 void CMainFrame::onMerge() {
@@ -432,8 +440,7 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    rememberBarWidths();
-    doc().barWidths() = currentBarWidths();
+    doc().barWidths() = barWidths_;
     if (!maybeSave()) {
         event->ignore();
         return;

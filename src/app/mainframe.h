@@ -56,6 +56,8 @@ public:
     QStringList recentFiles() const;
     // Widths of the three bars as they are now (hidden bars: as they were last shown).
     std::array<int, 3> currentBarWidths() const;
+    // The widths the bars are kept at: the last the user dragged them to, else the settings'.
+    const std::array<int, 3>& barWidths() const { return barWidths_; }
     // Gives the three bars the widths of the settings (absurd values are clamped).
     void applyBarWidths(const std::array<int, 3>& widths);
     static int clampBarWidth(int width);
@@ -108,6 +110,8 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void buildActions();
@@ -116,6 +120,7 @@ private:
     void buildBars();
     void buildInterfaces();
     void rememberBarWidths();
+    void restoreBarWidths();
     bool saveWithDialog();
     bool openPath(const QString& path); // no prompt
 
@@ -128,7 +133,10 @@ private:
     bool areaBarVisible_ = true;
     bool viewsCreated_ = false;
     int activePane_ = 0;
+    // The widths the user gave the bars (or the settings did); the layout comes back to them
+    // whenever the window has room again.
     std::array<int, 3> barWidths_{220, 220, 220};
+    bool restorePending_ = false;
 
     std::array<QAction*, size_t(Command::Count)> actions_{};
     QList<QMenu*> mainMenus_;

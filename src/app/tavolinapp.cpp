@@ -10,9 +10,12 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QTranslator>
 
 namespace tavolin {
 
@@ -64,6 +67,22 @@ void CTavolinApp::initApplication() {
     // are the program's own exact texts.
     QGuiApplication::setWindowIcon(programIcon());
     installFontSubstitutions();
+    installChinese();
+}
+
+void CTavolinApp::installChinese() {
+    // Dates, month and day names in the interface (the calendars of the date pickers) are
+    // Chinese whatever the desktop's language.
+    const QLocale chinese(QLocale::Chinese, QLocale::China);
+    QLocale::setDefault(chinese);
+    // Qt's own dialogs (file, print, print preview) and the texts of its standard widgets.
+    static QTranslator* translator = nullptr;
+    if (translator)
+        return;
+    translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load(chinese, QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
 }
 
 CTavolinApp::CTavolinApp() : doc_(std::make_unique<CTavolinDoc>()) {

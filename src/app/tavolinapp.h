@@ -36,7 +36,9 @@ public:
     static QString settingsPath(); // configDir() + "/tavolin.ini"
     // Maps the fonts the program names onto the CJK and Latin fonts that are installed.
     static void installFontSubstitutions();
-    // Application name, icon and fonts; call once after the QApplication exists.
+    // Qt's translations and the locale of dates: Chinese (Debian's qt6-translations-l10n).
+    static void installChinese();
+    // Application name, icon, fonts and language; call once after the QApplication exists.
     static void initApplication();
 
 private:

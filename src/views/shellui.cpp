@@ -76,6 +76,8 @@ QStringList runFileDialog(QWidget* parent, const FileRequest& request) {
         return hookSlot()(request);
     QFileDialog dialog(parent, request.caption);
     dialog.setNameFilter(request.filter);
+    if (!request.selectedFilter.isEmpty())
+        dialog.selectNameFilter(request.selectedFilter);
     dialog.setOption(QFileDialog::DontUseNativeDialog, false);
     switch (request.kind) {
     case FileRequest::Open:
@@ -117,13 +119,14 @@ QStringList askOpenFiles(QWidget* parent, const QString& filter) {
 }
 
 QString askSaveFile(QWidget* parent, const QString& filter, const QString& proposed,
-                    const QString& defaultSuffix) {
+                    const QString& defaultSuffix, const QString& selectedFilter) {
     FileRequest r;
     r.kind = FileRequest::Save;
     r.caption = QStringLiteral("另存为");
     r.filter = filter;
     r.proposed = proposed;
     r.defaultSuffix = defaultSuffix;
+    r.selectedFilter = selectedFilter;
     const QStringList files = runFileDialog(parent, r);
     return files.isEmpty() ? QString() : files.front();
 }

@@ -33,8 +33,9 @@ struct FileRequest {
     Kind kind = Open;
     QString caption;
     QString filter;
-    QString proposed;      // initial file name or folder
-    QString defaultSuffix; // Save only; empty = none
+    QString proposed;       // initial file name or folder
+    QString defaultSuffix;  // Save only; empty = none
+    QString selectedFilter; // the entry of `filter` chosen at first; empty = the first
 };
 
 // Runs the desktop's file dialog; returns the chosen paths (empty = cancelled). Tests install
@@ -45,12 +46,15 @@ QStringList runFileDialog(QWidget* parent, const FileRequest& request);
 QString askOpenFile(QWidget* parent, const QString& filter);
 QStringList askOpenFiles(QWidget* parent, const QString& filter);
 QString askSaveFile(QWidget* parent, const QString& filter, const QString& proposed,
-                    const QString& defaultSuffix = {});
+                    const QString& defaultSuffix = {}, const QString& selectedFilter = {});
 
 // The filters of the program's file dialogs.
 inline const QString filterOpenData =
     QStringLiteral("声波原始文件 (*.SHT);;声波结果文件 (*.SHA);;All Files (*.*)");
-inline const QString filterSaveAs = QStringLiteral("声波原始文件 (*.SHT);;All Files (*.*)");
+inline const QString filterNameRaw = QStringLiteral("声波原始文件 (*.SHT)");
+inline const QString filterNameResult = QStringLiteral("声波结果文件 (*.SHA)");
+// "另存为" and the close prompt: both job types, so a result job is not flattened into a raw one.
+inline const QString filterSaveAs = filterOpenData;
 inline const QString filterResult = QStringLiteral("声波结果文件 (*.SHA)");
 inline const QString filterMergeInput =
     QStringLiteral("声波原始文件 (*.SHT);;声波结果文件 (*.SHA)");

@@ -127,3 +127,30 @@ private:
 };
 
 } // namespace tavolin::test
+
+#include <QDockWidget>
+#include <QMainWindow>
+#include <QStyle>
+
+namespace tavolin::test {
+
+// Drags the inner edge of a docked bar by `dx` pixels with the mouse, as a user widens it
+// (positive: the bar grows, whichever side it is docked on).
+inline void dragBarEdge(QMainWindow& frame, QDockWidget* bar, int dx) {
+    const int extent =
+        frame.style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent, nullptr, &frame);
+    const QRect r = bar->geometry();
+    const bool left = frame.dockWidgetArea(bar) == Qt::LeftDockWidgetArea;
+    const QPoint from(left ? r.right() + 1 + extent / 2 : r.left() - 1 - extent / 2,
+                      r.center().y());
+    const QPoint to = from + QPoint(left ? dx : -dx, 0);
+    QTest::mousePress(&frame, Qt::LeftButton, Qt::NoModifier, from);
+    // The frame applies separator moves on its next turn of the event loop.
+    QTest::mouseMove(&frame, from + (to - from) / 2);
+    QTest::qWait(20);
+    QTest::mouseMove(&frame, to);
+    QTest::qWait(20);
+    QTest::mouseRelease(&frame, Qt::LeftButton, Qt::NoModifier, to);
+}
+
+} // namespace tavolin::test
