@@ -176,6 +176,13 @@ std::map<QString, Draw> images() {
         p.drawLine(QPointF(21, 12), QPointF(21, 27));
         letterBadge(p, QColor(30, 130, 70), "X");
     };
+    m["pdf"] = [](QPainter& p) {
+        page(p);
+        p.setPen(QPen(QColor(190, 150, 150), 1));
+        for (int y = 12; y <= 27; y += 3)
+            p.drawLine(QPointF(17, y), QPointF(25, y));
+        letterBadge(p, QColor(200, 30, 30), "P");
+    };
     m["printsetup"] = [](QPainter& p) {
         printer(p);
         // a small gear

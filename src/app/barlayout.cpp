@@ -53,9 +53,10 @@ void CMainFrame::buildMenus() {
     QMenu* help = menu(QStringLiteral("帮助(&H)"), "menuHelp", {C::About});
     mainMenus_ = {file, view, area, wave, analysis, help};
 
-    QMenu* aFile = menu(QStringLiteral("文件(&F)"), "menuAnaFile",
-                        {C::FileOpenAnalysis, C::FileSaveAnalysis, C::SaveResult, separator,
-                         C::PrintSetup, C::PrintPreview, C::Print, separator, C::ExitAnalysis});
+    QMenu* aFile =
+        menu(QStringLiteral("文件(&F)"), "menuAnaFile",
+             {C::FileOpenAnalysis, C::FileSaveAnalysis, C::SaveResult, separator, C::PrintSetup,
+              C::PrintPreview, C::Print, C::PdfExport, separator, C::ExitAnalysis});
     QMenu* aOut = menu(QStringLiteral("输出(&O)"), "menuAnaOutput",
                        {C::WordReport, C::ExcelExport, C::BitmapExport});
     QMenu* aTables = menu(QStringLiteral("修正表(&C)"), "menuAnaTables",
@@ -87,7 +88,7 @@ void CMainFrame::buildToolBars() {
                        {C::FileOpen, C::FileSave, C::PreviousArea, C::NextArea, C::ShowAnalysis});
     analysisToolBar_ = bar(QStringLiteral("分析工具栏"), "toolBarAnalysis",
                            {C::FileOpen, C::FileSave, C::SaveResult, C::WordReport, C::ExcelExport,
-                            C::PrintSetup, C::PrintPreview, C::Print, C::ShowMain});
+                            C::PrintSetup, C::PrintPreview, C::Print, C::PdfExport, C::ShowMain});
     analysisToolBar_->hide();
     // The toolbars follow the one toolbar flag; a closed floating toolbar clears it.
     for (QToolBar* t : {mainToolBar_, analysisToolBar_})

@@ -4,6 +4,7 @@
 #include "app/analysiscommands.h"
 #include "app/mainframe.h"
 #include "app/officecommands.h"
+#include "app/reportcommands.h"
 
 #include <QStatusBar>
 
@@ -158,9 +159,27 @@ const CommandSpec table[] = {
      {},
      [](CMainFrame& f) { f.onAbout(); }},
     {C::SaveResult, 32797, "", u"保存结果", "saveresult", u"保存结果文件", {}, saveResultCommand},
-    {C::PrintSetup, 57606, "", u"打印设置", "printsetup", nullptr},
-    {C::PrintPreview, 57609, "", u"打印预览(&V)", "preview", nullptr},
-    {C::Print, 57607, "", u"打印\tCtrl+P", "print", nullptr},
+    {C::PrintSetup,
+     57606,
+     "",
+     u"打印设置",
+     "printsetup",
+     nullptr,
+     {},
+     printSetupCommand,
+     inAnalysis},
+    {C::PrintPreview,
+     57609,
+     "",
+     u"打印预览(&V)",
+     "preview",
+     nullptr,
+     {},
+     printPreviewCommand,
+     inAnalysis},
+    // Ctrl+P of the analysis interface: the row below holds it for the main interface.
+    {C::Print, 57607, "", u"打印", "print", nullptr, ctrl(Qt::Key_P), printCommand, inAnalysis},
+    {C::PdfExport, 32839, "", u"输出到PDF", "pdf", u"输出到PDF", {}, pdfExportCommand, inAnalysis},
     // Ctrl+P of the main interface prints the active waveform pane.
     {C::PrintPane, 57607, "_view", u"打印", nullptr, nullptr, ctrl(Qt::Key_P),
      [](CMainFrame& f) { f.onPrintPane(); }, inMain},
@@ -187,7 +206,15 @@ const CommandSpec table[] = {
      {},
      wordReportCommand,
      inAnalysis},
-    {C::BitmapExport, 32809, "", u"输出到BMP", nullptr, nullptr},
+    {C::BitmapExport,
+     32809,
+     "",
+     u"输出到BMP",
+     nullptr,
+     nullptr,
+     {},
+     bitmapExportCommand,
+     inAnalysis},
     {C::ExcelExport,
      32830,
      "",

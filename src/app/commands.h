@@ -41,6 +41,7 @@ enum class Command {
     PrintSetup,
     PrintPreview,
     Print,
+    PdfExport,
     PrintPane,
     AngleTable,
     PlaneTable,

@@ -131,7 +131,7 @@ private slots:
                  QStringList({"cmd57601", "cmd32828", "cmd32776", "cmd32777", "cmd32779"}));
         QCOMPARE(names(frame().analysisToolBar()),
                  QStringList({"cmd57601", "cmd32828", "cmd32797", "cmd32808", "cmd32830",
-                              "cmd57606", "cmd57609", "cmd57607", "cmd32796"}));
+                              "cmd57606", "cmd57609", "cmd57607", "cmd32839", "cmd32796"}));
         QCOMPARE(frame().mainToolBar()->iconSize(), QSize(32, 32));
         // Normal, hot and disabled looks are three different images.
         const QIcon icon = toolIcon(QStringLiteral("open"));

@@ -1,0 +1,186 @@
+// The report commands: the settings dialog, preview, printing, PDF and bitmap pages, all from one
+// page list and one page-drawing routine; neither table chosen means nothing starts.
+#include "app/reportcommands.h"
+
+#include "app/mainframe.h"
+#include "app/reportpreview.h"
+#include "app/tavolinapp.h"
+#include "report/bmpout.h"
+#include "report/fonts.h"
+#include "report/reportoutput.h"
+#include "views/dlgprintsettings.h"
+#include "views/qtext.h"
+#include "views/shellui.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProgressDialog>
+
+#include <memory>
+
+namespace tavolin {
+
+namespace {
+
+// One printer for the run: preview, print dialog and printing share its paper and settings.
+QPrinter& reportPrinter() {
+    static QPrinter* printer = [] {
+        auto* p = new QPrinter(QPrinter::HighResolution);
+        p->setPageSize(QPageSize(QPageSize::A4));
+        p->setPageOrientation(QPageLayout::Portrait);
+        return p;
+    }();
+    return *printer;
+}
+
+// The page list of the chosen tables, or nothing when no file is open (after the message) or no
+// table is chosen (silently: nothing starts).
+std::optional<report::PageList> pagesToPrint(CMainFrame& frame) {
+    CTavolinDoc& doc = frame.doc();
+    if (!doc.isOpen()) {
+        showMessage(&frame, QStringLiteral("请先打开文件!"));
+        return std::nullopt;
+    }
+    report::installFontSubstitutions();
+    report::PageList pages =
+        report::ReportSource{doc.job(), doc.printSettings(), doc.reportInfo()}.pageList();
+    if (pages.empty())
+        return std::nullopt;
+    return pages;
+}
+
+report::ReportSource sourceOf(CMainFrame& frame) {
+    CTavolinDoc& doc = frame.doc();
+    return {doc.job(), doc.printSettings(), doc.reportInfo()};
+}
+
+// A modal progress dialog for long outputs, shown after a moment; events keep the windows
+// painted between pages. The callback returns false once the user cancelled.
+class PageProgressDialog {
+public:
+    PageProgressDialog(QWidget* parent, const QString& label, int total)
+        : dialog_(label, QStringLiteral("取消"), 0, total, parent) {
+        dialog_.setWindowTitle(QStringLiteral("Tavolin"));
+        dialog_.setWindowModality(Qt::WindowModal);
+        dialog_.setMinimumDuration(500);
+        dialog_.setValue(0);
+    }
+    report::PageProgress callback() {
+        return [this](int done, int) {
+            dialog_.setValue(done);
+            QApplication::processEvents();
+            return !dialog_.wasCanceled();
+        };
+    }
+    bool cancelled() const { return dialog_.wasCanceled(); }
+
+private:
+    QProgressDialog dialog_;
+};
+
+void printPages(CMainFrame& frame, const report::PageList& pages, QWidget* dialogParent) {
+    QPrinter& printer = reportPrinter();
+    QPrintDialog dialog(&printer, dialogParent);
+    dialog.setWindowTitle(QStringLiteral("打印"));
+    dialog.setMinMax(1, pages.pageCount());
+    dialog.setFromTo(1, pages.pageCount());
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    int first = 1;
+    int last = pages.pageCount();
+    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+        first = printer.fromPage();
+        last = printer.toPage() > 0 ? printer.toPage() : last;
+    }
+    PageProgressDialog progress(&frame, QStringLiteral("正在打印..."), last - first + 1);
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        showMessage(&frame, QStringLiteral("无法开始打印"));
+        return;
+    }
+    const bool done = report::paintPages(painter, printer, sourceOf(frame), pages, first, last,
+                                         progress.callback());
+    if (!done && !progress.cancelled())
+        showMessage(&frame, QStringLiteral("打印未能完成"));
+    painter.end();
+}
+
+// The job's own name in its folder, with `extension`.
+QString proposedPath(const CTavolinDoc& doc, const char* extension) {
+    const QFileInfo job(pathToQ(doc.path()));
+    return job.dir().filePath(job.completeBaseName() + QLatin1Char('.') + QLatin1String(extension));
+}
+
+} // namespace
+
+void printSetupCommand(CMainFrame& frame) {
+    CTavolinDoc& doc = frame.doc();
+    CDlgPrintSettings dialog(doc.printSettings(), doc.reportInfo(), doc.isOpen(), &frame);
+    dialog.exec();
+    // A check-box click or a date change stored at once even when the dialog was cancelled.
+    doc.printSettings() = dialog.printSettings();
+    doc.reportInfo() = dialog.reportInfo();
+    // Kept for the next run at once, not only when the program ends.
+    doc.storeSettings(pathFromQ(CTavolinApp::settingsPath()));
+}
+
+void printPreviewCommand(CMainFrame& frame) {
+    const auto pages = pagesToPrint(frame);
+    if (!pages)
+        return;
+    const report::ReportSource source = sourceOf(frame);
+    CReportPreview* preview = nullptr;
+    auto print = [&] { printPages(frame, *pages, preview); };
+    CReportPreview dialog(source, *pages, reportPrinter(), print, &frame);
+    dialog.setObjectName(QStringLiteral("reportPreview"));
+    preview = &dialog;
+    dialog.exec();
+}
+
+void printCommand(CMainFrame& frame) {
+    if (const auto pages = pagesToPrint(frame))
+        printPages(frame, *pages, &frame);
+}
+
+void pdfExportCommand(CMainFrame& frame) {
+    const auto pages = pagesToPrint(frame);
+    if (!pages)
+        return;
+    const QString target = askSaveFile(&frame, QStringLiteral("PDF 文件 (*.pdf)"),
+                                       proposedPath(frame.doc(), "pdf"), QStringLiteral("pdf"));
+    if (target.isEmpty())
+        return;
+    PageProgressDialog progress(&frame, QStringLiteral("正在输出PDF..."), pages->pageCount());
+    const std::u16string error =
+        report::writePdf(pathFromQ(target), sourceOf(frame), progress.callback());
+    if (!error.empty() && !progress.cancelled())
+        showMessage(&frame, toQ(error));
+}
+
+void bitmapExportCommand(CMainFrame& frame) {
+    const auto pages = pagesToPrint(frame);
+    if (!pages)
+        return;
+    const report::ReportSource source = sourceOf(frame);
+    // One save dialog per page, the field record pages first; a cancelled dialog skips its page.
+    for (int page = 1; page <= pages->pageCount(); ++page) {
+        FileRequest request;
+        request.kind = FileRequest::Save;
+        request.caption = QStringLiteral("另存为");
+        request.filter = QStringLiteral("(*.bmp)");
+        request.defaultSuffix = QStringLiteral("bmp");
+        const QStringList chosen = runFileDialog(&frame, request);
+        if (chosen.isEmpty())
+            continue;
+        const QImage image = report::renderBitmapPage(source, *pages->locate(page));
+        if (!report::CBMPOut::save(pathFromQ(chosen.front()), image))
+            showMessage(&frame, QStringLiteral("error!"));
+    }
+}
+
+} // namespace tavolin
