@@ -1,0 +1,167 @@
+// Timing of the analysis screen on a large job, driven through the real widgets on the offscreen
+// platform: entering the screen, changing the member, a reading edit, a standard change, one
+// repaint of the waveform area. Prints medians against their targets; asserts nothing.
+#include "app/mainframe.h"
+#include "app/tavolinapp.h"
+#include "data/doc.h"
+#include "data/format.h"
+#include "samplegen_lib.h"
+#include "views/analysisview.h"
+#include "views/docbridge.h"
+#include "views/formviewana.h"
+#include "views/resultpanels.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+using namespace tavolin;
+
+namespace {
+
+// Runs everything the step queued (notifications, evaluations, repaints) until nothing is left.
+void settle() {
+    for (int i = 0; i < 4; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+// Median wall time in ms; `prepare` runs outside the clock before every repetition.
+double median(int repetitions, const std::function<void()>& run,
+              const std::function<void()>& prepare = {}) {
+    std::vector<double> ms;
+    for (int i = 0; i < repetitions; ++i) {
+        if (prepare)
+            prepare();
+        settle();
+        QElapsedTimer timer;
+        timer.start();
+        run();
+        settle();
+        ms.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::sort(ms.begin(), ms.end());
+    return ms[ms.size() / 2];
+}
+
+void report(const char* what, double ms, double target) {
+    std::printf("%-52s %8.2f ms   (target <= %g ms)%s\n", what, ms, target,
+                ms <= target ? "" : "   OVER");
+    std::fflush(stdout);
+}
+
+QString fieldText(QWidget* panel, const char* name) {
+    auto* e = panel->findChild<QLineEdit*>(QString::fromUtf8(name));
+    return e ? e->text() : QString();
+}
+
+// The panels must show what the document evaluated; a figure of a screen that did not update
+// would be worthless.
+bool panelsCurrent(CTavolinDoc& doc, FormviewAna& form) {
+    const auto& evaluation = doc.evaluation();
+    const MemberEvaluation& m = evaluation.members.at(doc.currentMember());
+    return fieldText(form.singleResult(), "Mf(Mpa)") == toQ(formatFixed(m.Mf, 1)) &&
+           fieldText(form.singleResult(), "N") == toQ(formatInt(m.N)) &&
+           fieldText(form.mulResult(), "强度换算标准差") ==
+               toQ(formatFixed(evaluation.batch.SF, 2));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // The offscreen platform's notes about window hints are noise here.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type != QtDebugMsg && !text.contains(QLatin1String("propagateSizeHints")))
+            std::fprintf(stderr, "%s\n", qPrintable(text));
+    });
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir config;
+    qputenv("TAVOLIN_CONFIG_DIR", config.path().toLocal8Bit());
+    QApplication qapp(argc, argv);
+    CTavolinApp::initApplication();
+
+    samplegen::SampleSpec spec;
+    spec.members = 100;
+    spec.areas = 100;
+    spec.datLen = 1024;
+    spec.result = true;
+    QTemporaryDir data;
+    // A job of the caller's (bench_analysis JOB.SHA) instead of the generated one.
+    const bool own = argc > 1;
+    const std::string path = own ? std::string(argv[1]) : data.filePath("bench.SHA").toStdString();
+    if (!own) {
+        std::printf("generating %d members x %d areas x 3 points x %d samples ...\n", spec.members,
+                    spec.areas, spec.datLen);
+        std::fflush(stdout);
+        if (!samplegen::writeJob(path, samplegen::generateJob(spec), true).empty()) {
+            std::fprintf(stderr, "writing the job failed\n");
+            return 1;
+        }
+    }
+
+    CTavolinApp tavolin;
+    CMainFrame& frame = tavolin.frame();
+    CTavolinDoc& doc = tavolin.doc();
+    frame.resize(1366, 768);
+    frame.show();
+    if (!QTest::qWaitForWindowExposed(&frame) || !frame.openFile(QString::fromStdString(path))) {
+        std::fprintf(stderr, "opening the job failed\n");
+        return 1;
+    }
+    // Keys reach the focused widget only in the active window.
+    QApplication::setActiveWindow(&frame);
+    settle();
+    auto* form = frame.findChild<FormviewAna*>();
+    QAction* toAnalysis = frame.action(QStringLiteral("cmd32779"));
+    QAction* toMain = frame.action(QStringLiteral("cmd32796"));
+    if (!form || !toAnalysis || !toMain) {
+        std::fprintf(stderr, "the analysis screen is missing\n");
+        return 1;
+    }
+
+    const double enter = median(
+        7, [&] { toAnalysis->trigger(); }, [&] { toMain->trigger(); });
+    report("enter the analysis screen (\"输出\")", enter, 300);
+    if (!panelsCurrent(doc, *form))
+        std::fprintf(stderr, "warning: the panels did not follow the entry\n");
+
+    // Keys go to the focused selector, as a user's do: Down and Up alternate between members.
+    auto* member = form->findChild<QComboBox*>(QStringLiteral("构件名称"));
+    auto* standard = form->findChild<QComboBox*>(QStringLiteral("规范选择"));
+    int step = 0;
+    const double memberMs = median(11, [&] {
+        member->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), step++ % 2 ? Qt::Key_Up : Qt::Key_Down);
+    });
+    report("change the member (\"构件名称\")", memberMs, 100);
+    if (!panelsCurrent(doc, *form))
+        std::fprintf(stderr, "warning: the panels did not follow the member\n");
+
+    const double standardMs = median(11, [&] {
+        standard->setFocus();
+        QTest::keyClick(QApplication::focusWidget(),
+                        standard->currentIndex() == 0 ? Qt::Key_Down : Qt::Key_Up);
+    });
+    report("change the standard (10,000 areas recomputed)", standardMs, 50);
+    if (!panelsCurrent(doc, *form))
+        std::fprintf(stderr, "warning: the panels did not follow the standard\n");
+
+    // One synchronous repaint of the header strip and the waveform of the current point.
+    auto* view = frame.findChild<CAnalysisView*>();
+    if (view) {
+        const double paintMs = median(21, [&] { view->repaintWaveform(); });
+        report("repaint the waveform area", paintMs, 4);
+    } else {
+        std::fprintf(stderr, "the waveform view is missing\n");
+    }
+    return 0;
+}
