@@ -470,6 +470,8 @@ void writeTable(QXmlStreamWriter& w, const OfficeTable& t, const DocxPage& page,
     w.writeEndElement(); // tbl
 }
 
+constexpr qsizetype kPieceCapacity = 1 << 20;
+
 // document.xml as a libzip source that makes each table when the compressor wants more bytes.
 class DocumentStream {
 public:
@@ -549,7 +551,10 @@ private:
     bool refill() {
         if (next_ > count_)
             return false;
-        pending_.clear();
+        // The buffer keeps its memory from table to table: fresh pages cost more than the XML.
+        pending_.resize(0);
+        if (pending_.capacity() < kPieceCapacity)
+            pending_.reserve(kPieceCapacity);
         offset_ = 0;
         QXmlStreamWriter w(&pending_);
         if (next_ < 0) {
