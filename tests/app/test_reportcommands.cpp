@@ -97,6 +97,7 @@ private slots:
         doc().printSettings().printResultTable = 1;
         QString count;
         bool rendered = false;
+        bool zoomed = false;
         DialogCatcher catcher([&](QWidget* w) {
             auto* preview = qobject_cast<CReportPreview*>(w);
             if (!preview || !QTest::qWaitForWindowExposed(preview))
@@ -105,9 +106,18 @@ private slots:
             for (QLabel* l : preview->findChildren<QLabel*>())
                 if (l->text().contains(u'/'))
                     count = l->text();
-            for (QToolButton* b : preview->findChildren<QToolButton*>())
-                if (b->text() == QStringLiteral("末页"))
-                    QTest::mouseClick(b, Qt::LeftButton);
+            QSize before;
+            for (QLabel* l : preview->findChildren<QLabel*>())
+                if (l->accessibleName() == QStringLiteral("预览页面"))
+                    before = l->pixmap().size();
+            for (const char* text : {"末页", "放大"})
+                for (QToolButton* b : preview->findChildren<QToolButton*>())
+                    if (b->text() == QString::fromUtf8(text))
+                        QTest::mouseClick(b, Qt::LeftButton);
+            zoomed = preview->zoom() == 1.25;
+            for (QLabel* l : preview->findChildren<QLabel*>())
+                if (l->accessibleName() == QStringLiteral("预览页面"))
+                    zoomed = zoomed && l->pixmap().width() > before.width();
             for (QLabel* l : preview->findChildren<QLabel*>())
                 if (l->accessibleName() == QStringLiteral("预览页面"))
                     rendered = preview->currentPage() == 6 && !l->pixmap().isNull();
@@ -117,6 +127,7 @@ private slots:
         QTRY_COMPARE(catcher.count, 1);
         QCOMPARE(count.trimmed(), QStringLiteral("/ 6"));
         QVERIFY(rendered);
+        QVERIFY(zoomed);
     }
 
     void settingsDialogIsKeptForTheNextRun() {
