@@ -28,6 +28,7 @@
 #include "views/mainscreen.h"
 #include "views/shellui.h"
 #include "views/tavolinview.h"
+#include "widgets/accessiblenames.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -42,6 +43,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QSettings>
 #include <QSplitter>
@@ -62,6 +64,7 @@ CMainFrame::CMainFrame(DocBridge& bridge, QSettings& recentStore, QWidget* paren
     setDockOptions(QMainWindow::AnimatedDocks);
     // Bars and toolbars follow the program's own flags, not the main window's context menu.
     setContextMenuPolicy(Qt::NoContextMenu);
+    installAccessibleNames();
 
     buildActions();
     buildToolBars();
@@ -107,6 +110,11 @@ void CMainFrame::buildActions() {
         Q_ASSERT(&commandSpec(spec.command) == &spec);
         auto* a = new QAction(QString::fromUtf16(spec.text), this);
         a->setObjectName(commandObjectName(spec.command));
+        // A tool button shows (and is named by) the icon text: the command without its
+        // mnemonic, dots and the shortcut the menu text carries after the tab.
+        QString iconText = QString::fromUtf16(spec.text).section(QLatin1Char('\t'), 0, 0);
+        iconText.remove(QRegularExpression(QStringLiteral("\\(&.\\)|&|\\.\\.\\.$")));
+        a->setIconText(iconText.trimmed());
         if (spec.icon)
             a->setIcon(toolIcon(QString::fromLatin1(spec.icon)));
         if (spec.tip) {

@@ -33,6 +33,9 @@ CDlgFilter::CDlgFilter(DocBridge& bridge, QWidget* parent)
     highEdit_->setObjectName(QStringLiteral("editHigh"));
     lowEdit_ = new QLineEdit(this);
     lowEdit_->setObjectName(QStringLiteral("editLow"));
+    // Each edit is named by the check box beside it, which is its label.
+    highEdit_->setAccessibleName(highCheck_->text());
+    lowEdit_->setAccessibleName(lowCheck_->text());
 
     QDialogButtonBox* buttons = okCancelButtons(this);
 

@@ -9,9 +9,9 @@
 #include "views/docbridge.h"
 #include "views/shellui.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QApplication>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -116,6 +116,7 @@ void CMainForm::build() {
     auto* layout = new QVBoxLayout(this);
     fileList_ = new QListWidget;
     fileList_->setObjectName("fileList");
+    fileList_->setAccessibleName(QStringLiteral("文件列表"));
     fileList_->setMaximumHeight(100);
     layout->addWidget(fileList_);
     connect(fileList_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
