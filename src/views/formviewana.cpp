@@ -133,6 +133,11 @@ void FormviewAna::build() {
     b_ = new QLineEdit;
     c_ = new QLineEdit;
     eta_ = new QLineEdit;
+    // Long member names must not widen the form past its bar: the boxes take the bar's width.
+    for (QComboBox* c : {member_, standard_, curve_}) {
+        c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        c->setMinimumContentsLength(4);
+    }
     addRow(memberForm, QStringLiteral("构件名称"), member_);
     member_->lineEdit()->setAccessibleName(QStringLiteral("构件名称"));
     addRow(memberForm, QStringLiteral("规范选择"), standard_);
