@@ -4,8 +4,11 @@
 #include "app/dlgparam.h"
 #include "app/mainframe.h"
 #include "app/tavolinapp.h"
+#include "views/dlgangle.h"
+#include "views/dlgcarbon.h"
 #include "views/dlgcombine.h"
 #include "views/dlgfilter.h"
+#include "views/dlgplane.h"
 #include "views/docbridge.h"
 
 #include <QAbstractButton>
@@ -125,6 +128,17 @@ int main(int argc, char** argv) {
         for (const char* m :
              {"menuAnaFile", "menuAnaOutput", "menuAnaTables", "menuAnaView", "menuAnaHelp"})
             ok &= shotMenu(frame, m, out);
+        // The correction tables: CECS 02:2005 (7 rows) and TB 10426-2004 (31 rows).
+        const CorrectionTables& tables = tavolin.doc().tables();
+        for (int standard : {0, 1}) {
+            const QString suffix = standard == 0 ? QStringLiteral("-cecs") : QStringLiteral("-tb");
+            CDlgAngle angle(tables, standard, &frame);
+            ok &= shotDialog(angle, out, QStringLiteral("dialog-angle") + suffix);
+            CDlgPlane plane(tables, standard, &frame);
+            ok &= shotDialog(plane, out, QStringLiteral("dialog-plane") + suffix);
+            CDlgCarbon carbon(tables, standard, &frame);
+            ok &= shotDialog(carbon, out, QStringLiteral("dialog-carbon") + suffix);
+        }
         frame.action(QStringLiteral("cmd32796"))->trigger();
         settle();
     }

@@ -1,5 +1,6 @@
 #!/bin/sh
-# Writes PNGs of the main screen with a sample job and of each dialog, at 100 % and 200 %.
+# Writes PNGs of the main and analysis screens with a sample job, the menus and every dialog
+# (the three correction tables under both standards), at 100 % and 200 %.
 # Usage: tools/screenshots.sh OUTPUT_FOLDER [FILE]   (BUILD_DIR selects the build folder)
 set -e
 cd "$(dirname "$0")/.."
