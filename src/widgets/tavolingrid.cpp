@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QScrollBar>
@@ -13,17 +14,62 @@
 
 namespace tavolin {
 
-// Reports the end of an in-place edit once the text has been written into the cell.
+// Reports the end of an in-place edit once the text has been written into the cell, and ends
+// edits on Enter, Up and Down at once: the stock delegate commits Enter later, from the event
+// queue, so keys typed ahead would still land in the old editor.
 class TavolinGridDelegate : public QStyledItemDelegate {
 public:
     explicit TavolinGridDelegate(TavolinGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (editor)
+            editor->setProperty(inPlaceEditor, true);
+        return editor;
+    }
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+        // Only once: any later change of the cell (a refresh, a colour) must not overwrite what
+        // is being typed.
+        if (editor->property(loaded).toBool())
+            return;
+        QStyledItemDelegate::setEditorData(editor, index);
+        editor->setProperty(loaded, true);
+        if (auto* line = qobject_cast<QLineEdit*>(editor))
+            line->selectAll(); // the first key typed replaces the old value
+    }
     void setModelData(QWidget* editor, QAbstractItemModel* model,
                       const QModelIndex& index) const override {
         QStyledItemDelegate::setModelData(editor, model, index);
         grid_->reportEdit(index.row(), index.column(), index.data(Qt::EditRole).toString());
     }
 
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override {
+        auto* editor = qobject_cast<QWidget*>(object);
+        if (editor && event->type() == QEvent::KeyPress &&
+            editor->property(inPlaceEditor).toBool()) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            const bool plain = (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+            switch (key->key()) {
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+            case Qt::Key_Up:
+            case Qt::Key_Down:
+                if (plain) {
+                    grid_->finishEdit(editor, key->key());
+                    return true;
+                }
+                break;
+            default:
+                break;
+            }
+        }
+        return QStyledItemDelegate::eventFilter(object, event);
+    }
+
 private:
+    static constexpr const char* inPlaceEditor = "tavolinInPlaceEditor";
+    static constexpr const char* loaded = "tavolinEditorLoaded";
     TavolinGrid* grid_;
 };
 
@@ -357,6 +403,56 @@ bool TavolinGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* ev
     return QTableWidget::edit(index, trigger, event);
 }
 
+void TavolinGrid::finishEdit(QWidget* editor, int key) {
+    const QModelIndex from = currentIndex();
+    QAbstractItemDelegate* delegate = itemDelegate();
+    emit delegate->commitData(editor);
+    emit delegate->closeEditor(editor, QAbstractItemDelegate::NoHint);
+    QModelIndex to;
+    if (key == Qt::Key_Up)
+        to = moveCursor(MoveUp, Qt::NoModifier);
+    else if (key == Qt::Key_Down)
+        to = moveCursor(MoveDown, Qt::NoModifier);
+    else
+        to = cellAfterEnter(from);
+    if (to.isValid() && to != from) {
+        setCurrentIndex(to);
+        reportSelection(to.row(), to.column());
+    }
+}
+
+QModelIndex TavolinGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    QModelIndex next = QTableWidget::moveCursor(action, modifiers);
+    if (!next.isValid() || !isFixedCell(next.row(), next.column()))
+        return next;
+    // Keys never rest on a header cell.
+    if (action == MoveNext || action == MovePrevious) {
+        // Past the first or last data cell: stay, rather than wrap round through the header.
+        if (next.row() < fixedRows_)
+            return currentIndex();
+        // Onto the header column of the next (previous) row: step on from there, as if it were
+        // current.
+        const QModelIndex original = currentIndex();
+        QItemSelectionModel* selection = selectionModel();
+        const QSignalBlocker block(selection);
+        for (int step = 0; step < fixedColumns_ && next.isValid() && next.row() >= fixedRows_ &&
+                           isFixedCell(next.row(), next.column());
+             ++step) {
+            selection->setCurrentIndex(next, QItemSelectionModel::NoUpdate);
+            next = QTableWidget::moveCursor(action, modifiers);
+        }
+        selection->setCurrentIndex(original, QItemSelectionModel::NoUpdate);
+        if (next.isValid() && !isFixedCell(next.row(), next.column()))
+            return next;
+        return original;
+    }
+    const int row = std::max(next.row(), fixedRows_);
+    const int column = std::max(next.column(), fixedColumns_);
+    if (row >= rowCount() || column >= columnCount())
+        return currentIndex();
+    return model()->index(row, column);
+}
+
 void TavolinGrid::mousePressEvent(QMouseEvent* event) {
     QTableWidget::mousePressEvent(event);
     const QModelIndex index = indexAt(event->position().toPoint());
@@ -366,6 +462,30 @@ void TavolinGrid::mousePressEvent(QMouseEvent* event) {
 
 void TavolinGrid::keyPressEvent(QKeyEvent* event) {
     const QModelIndex before = currentIndex();
+    // Tab and Shift+Tab move between the cells and stop at the first and last one, instead of
+    // passing the focus on to a drop-down sitting over a cell.
+    if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) &&
+        !(event->modifiers() & Qt::ControlModifier) && state() != EditingState &&
+        tabKeyNavigation()) {
+        const QModelIndex to =
+            moveCursor(event->key() == Qt::Key_Tab ? MoveNext : MovePrevious, event->modifiers());
+        if (to.isValid() && to != before) {
+            setCurrentIndex(to);
+            reportSelection(to.row(), to.column());
+        }
+        event->accept();
+        return;
+    }
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        state() != EditingState && before.isValid()) {
+        const QModelIndex to = cellAfterEnter(before);
+        if (to.isValid() && to != before) {
+            setCurrentIndex(to);
+            reportSelection(to.row(), to.column());
+            event->accept();
+            return;
+        }
+    }
     QTableWidget::keyPressEvent(event);
     const QModelIndex after = currentIndex();
     if (after.isValid() && after != before && state() != EditingState)
@@ -404,6 +524,7 @@ void TavolinGrid::reportSelection(int row, int column) {
 }
 
 void TavolinGrid::reportEdit(int row, int column, const QString& text) {
+    emit cellCommitted(row, column, text);
     QPointer<TavolinGrid> self(this);
     QMetaObject::invokeMethod(
         this,

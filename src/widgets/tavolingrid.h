@@ -22,7 +22,9 @@ namespace tavolin {
 //
 // The notifications rowSelected, columnSelected, cellEdited and dropDownActivated are delivered
 // queued, after the handler of the user action has finished, so a receiver may rebuild the grid
-// or show a message box. editAboutToStart is delivered at once, before the editor opens.
+// or show a message box. editAboutToStart is delivered at once, before the editor opens, and
+// cellCommitted at once when an editor's text is written into its cell (a receiver must not
+// change the grid's size there; it may note what the edit belongs to).
 class TavolinGrid : public QTableWidget {
     Q_OBJECT
 public:
@@ -65,19 +67,29 @@ public:
     // Called before an in-place editor opens; returning false refuses the edit.
     void setEditGuard(std::function<bool(int row, int column)> guard) { guard_ = std::move(guard); }
 
+    bool isEditing() const { return state() == EditingState; }
+
     // Selects the non-fixed cells of a row (no notification).
     void selectRowCells(int row);
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
 signals:
     void editAboutToStart(int row, int column);
+    void cellCommitted(int row, int column, const QString& text);
     void cellEdited(int row, int column, const QString& text);
     void rowSelected(int row);
     void columnSelected(int column);
     void dropDownActivated(int row, int column, int index, const QString& text);
 
 protected:
+    // The cell that Enter moves to, after committing an edit or on a cell that is not being
+    // edited. The default stays on the cell.
+    virtual QModelIndex cellAfterEnter(const QModelIndex& from) const { return from; }
+
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    // Typing on a cell that cannot be edited must not jump to a cell whose text starts alike.
+    void keyboardSearch(const QString&) override {}
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -101,6 +113,9 @@ private:
     void reportSelection(int row, int column);
     void reportEdit(int row, int column, const QString& text);
     void showDropDown(int row, int column);
+    // Ends the edit in `editor` at once (Enter, Up, Down): the text is committed before the next
+    // key arrives, so keys typed ahead always reach the next cell.
+    void finishEdit(QWidget* editor, int key);
     QTableView* makeOverlay();
     void layoutOverlays();
 

@@ -233,6 +233,35 @@ private slots:
         for (const QModelIndex& i : selected)
             QCOMPARE(i.row(), 4);
     }
+
+    // Keys typed faster than the program refreshes: Enter commits before the next key, and a
+    // refresh of the cell being edited (text or colour) leaves the typing alone.
+    void typingAheadLosesNoKey() {
+        build();
+        grid->setCellText(2, 2, "35");
+        QSignalSpy edited(grid.get(), &TavolinGrid::cellEdited);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, centre(2, 2));
+        type("4");
+        grid->setCellBackground(2, 2, Qt::yellow);
+        grid->setCellText(2, 2, "36");
+        type("1");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // stays on the cell here
+        type("7");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        type("5");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+        QTRY_COMPARE(edited.count(), 3);
+        QCOMPARE(edited.at(0).at(2).toString(), QStringLiteral("41"));
+        QCOMPARE(edited.at(1).at(2).toString(), QStringLiteral("7"));
+        QCOMPARE(edited.at(2).at(0).toInt(), 3); // Down moved on before "5" came
+        QCOMPARE(grid->currentRow(), 2);
+        // Keys never rest on the header row or column.
+        for (Qt::Key k : {Qt::Key_Up, Qt::Key_Up, Qt::Key_Left, Qt::Key_Left, Qt::Key_Backtab})
+            QTest::keyClick(QApplication::focusWidget(), k);
+        QCOMPARE(grid->currentRow(), 1);
+        QCOMPARE(grid->currentColumn(), 1);
+    }
 };
 
 QTEST_MAIN(TestTavolinGrid)

@@ -1,0 +1,204 @@
+// CAnalysisDownTView: fills the rebound table from the document, follows its navigation and
+// hands every edit to the document.
+#include "views/analysisdowntview.h"
+
+#include "data/format.h"
+#include "data/mathoperation.h"
+#include "views/docbridge.h"
+#include "views/reboundgrid.h"
+#include "views/shellui.h"
+
+#include <QPointer>
+#include <QVBoxLayout>
+
+#include <utility>
+
+namespace tavolin {
+
+namespace {
+
+QString surfaceText(int plane) {
+    const QStringList& entries = ReboundGrid::surfaceEntries();
+    return plane >= 0 && plane < entries.size() ? entries[plane] : QStringLiteral("未知");
+}
+
+} // namespace
+
+CAnalysisDownTView::CAnalysisDownTView(DocBridge& bridge, QWidget* parent)
+    : AnalysisPane(bridge, QStringLiteral("CAnalysisDownTView"), parent), edits_(bridge.doc()) {
+    // The table's own frame is the pane's: its columns follow the pane's full width.
+    setFrameStyle(QFrame::NoFrame);
+    grid_ = new ReboundGrid(this);
+    grid_->setObjectName(QStringLiteral("ReboundGrid"));
+    grid_->setAccessibleName(QStringLiteral("回弹数据"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(grid_);
+    setFocusProxy(grid_);
+
+    connect(&bridge_, &DocBridge::contentsReplacedQueued, this, [this] {
+        ++job_;
+        rebuild();
+    });
+    connect(&bridge_, &DocBridge::areaChangedQueued, this, &CAnalysisDownTView::followCurrentArea);
+    connect(grid_, &TavolinGrid::cellCommitted, this, &CAnalysisDownTView::onCellCommitted);
+    connect(grid_, &TavolinGrid::dropDownActivated, this,
+            [this](int row, int column, int index) { onSelectorChosen(row, column, index); });
+    connect(grid_, &ReboundGrid::areaEntered, this, &CAnalysisDownTView::onAreaEntered);
+    rebuild();
+}
+
+const CTavolinDoc& CAnalysisDownTView::doc() const {
+    return std::as_const(bridge_.doc());
+}
+
+void CAnalysisDownTView::rebuild() {
+    const CTavolinDoc& d = doc();
+    const int m = d.currentMember();
+    if (!d.isOpen() || m < 0 || m >= int(d.job().areas.size())) {
+        shownMember_ = -1;
+        grid_->setAreaCount(0);
+        return;
+    }
+    shownMember_ = m;
+    const int count = int(d.job().areas[m].size());
+    grid_->setAreaCount(count);
+    for (int a = 0; a < count; ++a)
+        refreshArea(a);
+    const int current = d.currentAreaIndex();
+    if (current >= 0 && current < count) {
+        showSelectorsOf(current);
+        grid_->goToCell(ReboundGrid::readingRow(current, 0), ReboundGrid::readingColumn(0));
+    }
+}
+
+void CAnalysisDownTView::refreshArea(int area) {
+    const CTavolinDoc& d = doc();
+    if (shownMember_ < 0 || area < 0 || area >= grid_->areaCount())
+        return;
+    const TestArea& t = d.job().areas[shownMember_][area];
+    const AreaStrength strength = edits_.strength(shownMember_, area);
+    ReboundAreaCells cells;
+    for (int i = 0; i < 16; ++i)
+        cells.readings[i] = toQ(formatInt(t.R[i] < 0 ? 35 : t.R[i]));
+    if (strength.extremesValid)
+        for (int position : strength.extremes)
+            if (position >= 0 && position < 16)
+                cells.marked[position] = true;
+    cells.locked = t.reboundFlag != 0;
+    cells.angle = toQ(formatInt(t.ANGLE));
+    cells.plane = surfaceText(t.PLANE);
+    cells.carbon = toQ(formatFixed(t.CARBON, 1));
+    cells.mean = toQ(formatFixed(t.reboundMean, 1));
+    cells.angleCorrection = toQ(formatFixed(t.ANGLEAM, 1));
+    cells.planeCorrection = t.PLANE < 0 ? toQ(formatInt(0)) : toQ(formatFixed(t.PLANEAM, 1));
+    cells.corrected = toQ(formatFixed(strength.correctedRebound, 1));
+    grid_->showArea(area, cells);
+    if (area == grid_->selectorArea())
+        showSelectorsOf(area);
+}
+
+void CAnalysisDownTView::showSelectorsOf(int area) {
+    const TestArea& t = doc().job().areas[shownMember_][area];
+    const int plane = t.PLANE >= 0 && t.PLANE < ReboundGrid::surfaceEntries().size() ? t.PLANE : -1;
+    grid_->showSelectors(area, ReboundGrid::entryOfAngle(t.ANGLE), plane);
+}
+
+void CAnalysisDownTView::followCurrentArea() {
+    const CTavolinDoc& d = doc();
+    if (!d.isOpen() || d.currentMember() != shownMember_) {
+        rebuild();
+        return;
+    }
+    const int area = d.currentAreaIndex();
+    if (area < 0 || area >= grid_->areaCount())
+        return;
+    showSelectorsOf(area);
+    // Another view chose the area: bring the cursor there, unless the user is typing or has
+    // already moved on (a newer choice of the table is still on its way to the document).
+    if (pendingChoices_ == 0 && !grid_->isEditing() && grid_->currentArea() != area)
+        grid_->goToCell(ReboundGrid::readingRow(area, 0), ReboundGrid::readingColumn(0));
+}
+
+void CAnalysisDownTView::onAreaEntered(int area) {
+    // Through the document's navigation, after the key or click has been handled.
+    ++pendingChoices_;
+    const int member = shownMember_;
+    const int job = job_;
+    QPointer<CAnalysisDownTView> self(this);
+    QMetaObject::invokeMethod(
+        this,
+        [self, member, job, area] {
+            if (!self)
+                return;
+            --self->pendingChoices_;
+            CTavolinDoc& d = self->bridge_.doc();
+            if (job == self->job_ && member == d.currentMember() && d.isOpen() &&
+                area != d.currentAreaIndex() && area < int(d.job().areas[member].size()))
+                d.setCurrentArea(area);
+        },
+        Qt::QueuedConnection);
+}
+
+void CAnalysisDownTView::onCellCommitted(int row, int column, const QString& text) {
+    // The edit belongs to the member and job it was typed in, whatever happens before it runs.
+    const int member = shownMember_;
+    const int job = job_;
+    const int area = ReboundGrid::areaOfRow(row);
+    QPointer<CAnalysisDownTView> self(this);
+    QMetaObject::invokeMethod(
+        this,
+        [self, member, job, area, row, column, text] {
+            if (self && job == self->job_)
+                self->applyEdit(member, area, row, column, text);
+        },
+        Qt::QueuedConnection);
+}
+
+void CAnalysisDownTView::applyEdit(int member, int area, int row, int column, const QString& text) {
+    const CTavolinDoc& d = doc();
+    if (!d.isOpen() || member < 0 || member >= int(d.job().areas.size()) || area < 0 ||
+        area >= int(d.job().areas[member].size()))
+        return;
+    const std::u16string typed = fromQ(text);
+    if (const int reading = ReboundGrid::readingAt(row, column); reading >= 0) {
+        int value = 0;
+        if (!MathOperation::TextToInt(typed, value))
+            tell(MathOperation::tooLongMessage);
+        tell(edits_.setReading(member, area, reading, value));
+    } else if (column == ReboundGrid::ColMean || column == ReboundGrid::ColCarbon) {
+        float value = 0.0f;
+        if (!MathOperation::TextToFloat(typed, value))
+            tell(MathOperation::tooLongMessage);
+        tell(column == ReboundGrid::ColMean ? edits_.setReboundMean(member, area, value)
+                                            : edits_.setCarbon(member, area, value));
+    } else {
+        return;
+    }
+    // The cell shows what was stored, also when the document refused the value.
+    if (member == shownMember_)
+        refreshArea(area);
+}
+
+void CAnalysisDownTView::onSelectorChosen(int row, int column, int index) {
+    const int area = ReboundGrid::areaOfRow(row);
+    const CTavolinDoc& d = doc();
+    if (shownMember_ < 0 || area < 0 || area >= int(d.job().areas[shownMember_].size()))
+        return;
+    if (column == ReboundGrid::ColAngle)
+        tell(edits_.setAngle(shownMember_, area, ReboundGrid::angleOfEntry(index)));
+    else if (column == ReboundGrid::ColPlane)
+        tell(edits_.setPlane(shownMember_, area, index));
+    else
+        return;
+    refreshArea(area);
+    if (d.currentAreaIndex() != area)
+        bridge_.doc().setCurrentArea(area);
+}
+
+void CAnalysisDownTView::tell(const std::u16string& message) {
+    if (!message.empty())
+        showMessage(this, toQ(message));
+}
+
+} // namespace tavolin

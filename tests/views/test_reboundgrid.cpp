@@ -1,0 +1,366 @@
+// Qt Test of the rebound table driven by real keys and clicks: typing a member's readings, the
+// edits and their messages, selectors, yellow marks, locking, strengths from the formulas.
+#include "data/doc.h"
+#include "data/mathoperation.h"
+#include "views/analysisdowntview.h"
+#include "views/docbridge.h"
+#include "views/reboundgrid.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QComboBox>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+#include <cmath>
+
+using namespace tavolin;
+using Grid = ReboundGrid;
+
+namespace {
+
+// The sample job's areas read 35 everywhere, face unset, angle 0, crushed-stone curve.
+// fcu = 0.0162 * va^1.656 * R^1.41 (crushed stone, eta 1), in double.
+double crushedStrength(double va, double r) {
+    return 0.0162 * std::pow(va, 1.656) * std::pow(r, 1.41);
+}
+
+} // namespace
+
+class TestReboundGrid : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<CTavolinDoc> doc;
+    std::unique_ptr<DocBridge> bridge;
+    std::unique_ptr<CAnalysisDownTView> view;
+    QStringList messages; // message boxes shown, in order; each is closed at once
+    QTimer closer;
+
+    Grid* grid() { return view->grid(); }
+    void build(int areas = 0) {
+        doc = std::make_unique<CTavolinDoc>();
+        QVERIFY(doc->open(TAVOLIN_SAMPLES "/sample-raw.SHT").empty());
+        if (areas > 0) { // a longer member: copies of the first area
+            const TestArea first = doc->areasOf(0)[0];
+            doc->areasOf(0).resize(areas, first);
+        }
+        bridge = std::make_unique<DocBridge>(*doc);
+        view = std::make_unique<CAnalysisDownTView>(*bridge);
+        view->resize(1000, 400);
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+        QCoreApplication::processEvents();
+    }
+    QPoint centre(int row, int column) {
+        return grid()->visualRect(grid()->model()->index(row, column)).center();
+    }
+    void click(int row, int column) {
+        reactivate();
+        grid()->scrollTo(grid()->model()->index(row, column));
+        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, centre(row, column));
+    }
+    // Keys as a user types them, each to the widget that has the focus at that moment; "\n"
+    // is Enter. Nothing queued runs in between, as when keys come faster than the refreshes.
+    static void type(const QString& keys) {
+        for (QChar ch : keys) {
+            QWidget* target = QApplication::focusWidget();
+            QVERIFY(target);
+            if (ch == '\n')
+                QTest::keyClick(target, Qt::Key_Return);
+            else
+                QTest::keyClicks(target, QString(ch));
+        }
+    }
+    // The desktop makes the window active again when a popup or message box closes.
+    void reactivate() {
+        // (Offscreen, a closed popup stays the active window.)
+        if (QApplication::activeWindow() != view.get())
+            QApplication::setActiveWindow(view.get());
+        view->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(view.get()));
+    }
+    static void key(Qt::Key k, Qt::KeyboardModifiers mods = {}) {
+        QTest::keyClick(QApplication::focusWidget(), k, mods);
+    }
+    static void settle() {
+        for (int i = 0; i < 5; ++i)
+            QTest::qWait(5);
+    }
+    QString text(int row, int column) { return grid()->cellText(row, column); }
+    const TestArea& area(int a) { return doc->areasOf(0)[a]; }
+    QString readings(int a) {
+        QStringList out;
+        for (int i = 0; i < 16; ++i)
+            out << text(Grid::readingRow(a, i), Grid::readingColumn(i));
+        return out.join(' ');
+    }
+    // Reading positions shown yellow, as "R2 R3 ...".
+    QString yellow(int a) {
+        QStringList out;
+        for (int i = 0; i < 16; ++i)
+            if (grid()->cellBackground(Grid::readingRow(a, i), Grid::readingColumn(i)) ==
+                Grid::markColor())
+                out << QStringLiteral("R%1").arg(i + 1);
+        return out.join(' ');
+    }
+
+private slots:
+    void init() {
+        messages.clear();
+        closer.setInterval(2);
+        connect(&closer, &QTimer::timeout, this, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                messages << box->text();
+                box->accept();
+            }
+        });
+        closer.start();
+    }
+    void cleanup() {
+        closer.stop();
+        closer.disconnect();
+        view.reset();
+        bridge.reset();
+        doc.reset();
+    }
+
+    void layoutAccessibilityAndFit() {
+        build();
+        QCOMPARE(grid()->rowCount(), 1 + 2 * 10);
+        QCOMPARE(grid()->columnCount(), 16);
+        QCOMPARE(grid()->rowHeight(3), 19);
+        QCOMPARE(grid()->columnWidth(0), 40);
+        QCOMPARE(grid()->columnWidth(8), 60);
+        QCOMPARE(grid()->columnWidth(15), 70);
+        view->resize(1500, 400);
+        QCOMPARE(grid()->columnWidth(1), 90); // 6 % of 1500
+        // Every header text fits its cell: the cell less the grid line and the text margins.
+        const QFontMetrics fm(grid()->font());
+        const int margin = 2 * (grid()->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+        const auto widths = Grid::columnWidthsFor(1000);
+        for (int c = 0; c < 16; ++c) {
+            const QString h = Grid::headerTexts()[c];
+            QVERIFY2(fm.horizontalAdvance(h) + margin <= widths[c] - 1, qPrintable(h));
+        }
+        QVERIFY(fm.height() <= Grid::rowHeightPx);
+        QCOMPARE(text(0, 13), QStringLiteral("角度修正值"));
+        QCOMPARE(text(3, 0), QStringLiteral("2"));
+        QCOMPARE(text(1, 14), QStringLiteral("0")); // no face chosen
+        QCOMPARE(text(1, 10), QStringLiteral("未知"));
+
+        QAccessibleInterface* table = QAccessible::queryAccessibleInterface(grid());
+        QVERIFY(table && table->tableInterface());
+        QCOMPARE(table->text(QAccessible::Name), QStringLiteral("回弹数据"));
+        for (auto [row, column] : {std::pair{0, 13}, {2, 1}, {3, 12}, {1, 14}})
+            QCOMPARE(table->tableInterface()->cellAt(row, column)->text(QAccessible::Name),
+                     text(row, column));
+    }
+
+    // Two paper sheets typed in one go: digits and Enter only, never waiting for the table.
+    void typingAMembersReadingsWithEnter() {
+        build();
+        const int sheet[2][16] = {{20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35},
+                                  {42, 38, 45, 40, 39, 41, 44, 37, 43, 40, 36, 46, 41, 39, 40, 38}};
+        click(Grid::readingRow(0, 0), Grid::readingColumn(0));
+        QString keys;
+        for (const auto& readings : sheet)
+            for (int r : readings)
+                keys += QString::number(r) + '\n';
+        type(keys);
+        type("5"); // already in R1 of the third area
+        key(Qt::Key_Escape);
+        settle();
+        QVERIFY(messages.isEmpty());
+        for (int a = 0; a < 2; ++a)
+            for (int i = 0; i < 16; ++i)
+                QCOMPARE(area(a).R[i], sheet[a][i]);
+        QCOMPARE(readings(1), QStringLiteral("42 38 45 40 39 41 44 37 43 40 36 46 41 39 40 38"));
+        QCOMPARE(area(2).R[0], 35); // Esc left it
+        QCOMPARE(text(5, 1), QStringLiteral("35"));
+        QCOMPARE(grid()->currentRow(), Grid::readingRow(2, 0));
+        QCOMPARE(doc->currentAreaIndex(), 2); // moved through the document's navigation
+        QVERIFY(doc->isModified());
+
+        // Worked out by hand: 20..35 drop 20, 21, 22 and 33, 34, 35, mean 27.5. The second
+        // sheet drops 36, 37, 38 (R11, R8 and the first 38, R2) and 44, 45, 46 (R7, R3, R12);
+        // the middle ten sum to 403.
+        QCOMPARE(yellow(0), QStringLiteral("R1 R2 R3 R14 R15 R16"));
+        QCOMPARE(yellow(1), QStringLiteral("R2 R3 R7 R8 R11 R12"));
+        QCOMPARE(yellow(2), QStringLiteral("R1 R2 R3 R4 R5 R6")); // equal readings: the first six
+        QCOMPARE(text(1, Grid::ColMean), QStringLiteral("27.5"));
+        QCOMPARE(text(3, Grid::ColMean), QStringLiteral("40.3"));
+        QCOMPARE(text(3, Grid::ColCorrected), QStringLiteral("40.3"));
+        QVERIFY(std::abs(area(1).FCUI - crushedStrength(area(1).correctedVelocity, 40.3)) < 0.01);
+    }
+
+    // The selectors of the current area, chosen with the keyboard: angle 90 and the bottom face
+    // on a mean of 40.3 give -4.0 and -1.0 (rows of 40), so 35.3.
+    void selectorsOfTheCurrentArea() {
+        build();
+        const int second[16] = {42, 38, 45, 40, 39, 41, 44, 37, 43, 40, 36, 46, 41, 39, 40, 38};
+        doc->areasOf(0)[1].R = std::to_array(second);
+        view->rebuild();
+        click(3, Grid::ColCorrected);
+        settle();
+        QCOMPARE(doc->currentAreaIndex(), 1);
+        QVERIFY(grid()->cellDropDown(3, Grid::ColAngle));
+        QVERIFY(!grid()->cellDropDown(1, Grid::ColAngle)); // only the current area's
+        QCOMPARE(grid()->cellDropDown(3, Grid::ColAngle)->currentText(), QStringLiteral("0"));
+        QCOMPARE(grid()->cellDropDown(3, Grid::ColPlane)->currentIndex(), -1);
+        for (int i = 0; i < 6; ++i)
+            key(Qt::Key_Left);
+        QCOMPARE(grid()->currentColumn(), int(Grid::ColAngle));
+        key(Qt::Key_F4);
+        key(Qt::Key_Home);
+        key(Qt::Key_Return);
+        settle();
+        reactivate();
+        QVERIFY(grid()->hasFocus()); // back to the table for the next keys
+        key(Qt::Key_Right);
+        key(Qt::Key_Space);
+        key(Qt::Key_End);
+        key(Qt::Key_Return);
+        settle();
+        reactivate();
+        QCOMPARE(area(1).ANGLE, 90);
+        QCOMPARE(area(1).PLANE, 2);
+        QCOMPARE(text(3, Grid::ColAngleCorrection), QStringLiteral("-4.0"));
+        QCOMPARE(text(3, Grid::ColPlaneCorrection), QStringLiteral("-1.0"));
+        QCOMPARE(text(3, Grid::ColCorrected), QStringLiteral("35.3"));
+        QVERIFY(std::abs(area(1).FCUI - crushedStrength(area(1).correctedVelocity, 35.3)) < 0.01);
+        QVERIFY(grid()->hasFocus());
+
+        // Another area: the selectors move, the left cells show the values as text.
+        click(5, Grid::ColCorrected);
+        settle();
+        QVERIFY(!grid()->cellDropDown(3, Grid::ColAngle));
+        QCOMPARE(text(3, Grid::ColAngle), QStringLiteral("90"));
+        QCOMPARE(text(3, Grid::ColPlane), QStringLiteral("底面"));
+        QVERIFY(grid()->cellDropDown(5, Grid::ColPlane));
+    }
+
+    // Each edit on its own area: the typed text, the cell afterwards, the message.
+    void editsAndTheirMessages() {
+        build();
+        const QString tooLong = QString::fromStdU16String(MathOperation::tooLongMessage);
+        const QString tooLarge = QStringLiteral("输入的回弹值过大！");
+        const QString digits21 = QStringLiteral("123456789012345678901");
+        const struct {
+            int column;
+            QString typed;
+            QString shown;
+            QString message;
+        } cases[] = {
+            {1, "10000", "35", tooLarge}, // the reading stored before
+            {1, "9999", "9999", ""},
+            {1, "-5", "0", ""},
+            {1, "4x", "4", ""},
+            {1, digits21, "0", tooLong},
+            {Grid::ColCarbon, "1.5", "1.5", ""},
+            {Grid::ColCarbon, digits21, "0.0", tooLong},
+            {Grid::ColMean, "55", "50.0", ""},
+            {Grid::ColMean, "12", "20.0", ""},
+        };
+        int a = 0;
+        for (const auto& c : cases) {
+            messages.clear();
+            click(Grid::upperRow(a), c.column);
+            type(c.typed + '\n');
+            settle();
+            QCOMPARE(text(Grid::upperRow(a), c.column), c.shown);
+            QCOMPARE(messages.join('|'), c.message);
+            ++a;
+        }
+        QCOMPARE(area(1).R[0], 9999);
+        QCOMPARE(area(2).R[0], 0);
+        QCOMPARE(area(5).CARBON, 1.5f);
+        QCOMPARE(area(7).reboundMean, 50.0f);
+        QCOMPARE(area(8).reboundMean, 20.0f);
+        // A stored negative reading shows and restores as 35.
+        doc->areasOf(0)[9].R[2] = -3;
+        view->rebuild();
+        QCOMPARE(text(Grid::upperRow(9), 2), QStringLiteral("35"));
+        click(Grid::upperRow(9), 2);
+        type("12345\n");
+        settle();
+        QCOMPARE(area(9).R[2], 35);
+    }
+
+    // A typed mean locks the area's readings; Enter then passes over them.
+    void aTypedMeanLocksTheReadings() {
+        build();
+        click(Grid::upperRow(4), Grid::ColMean);
+        type("45\n");
+        settle();
+        QVERIFY(area(4).reboundFlag);
+        for (int i = 0; i < 16; ++i) {
+            QVERIFY(grid()->isCellReadOnly(Grid::readingRow(4, i), Grid::readingColumn(i)));
+            QCOMPARE(grid()->cellBackground(Grid::readingRow(4, i), Grid::readingColumn(i)),
+                     TavolinGrid::headerColor());
+        }
+        click(Grid::readingRow(4, 5), Grid::readingColumn(5));
+        type("20\n");
+        settle();
+        QCOMPARE(area(4).R[5], 35);
+        // R16 of area 3, then R1 of area 5.
+        click(Grid::readingRow(3, 15), Grid::readingColumn(15));
+        type("30\n31\n");
+        settle();
+        QCOMPARE(area(3).R[15], 30);
+        QCOMPARE(area(5).R[0], 31);
+        QCOMPARE(text(Grid::upperRow(4), Grid::ColMean), QStringLiteral("45.0"));
+        // Rm 45 and angle 0, no face: the strength converts R = 45.0.
+        QVERIFY(std::abs(area(4).FCUI - crushedStrength(area(4).correctedVelocity, 45.0)) < 0.01);
+        // Still locked after the table is built again: the typed mean is still in force.
+        view->rebuild();
+        QVERIFY(grid()->isCellReadOnly(Grid::readingRow(4, 0), Grid::readingColumn(0)));
+    }
+
+    // Esc, Tab, Shift+Tab and the arrow keys, in and out of an edit.
+    void navigationKeys() {
+        build();
+        click(Grid::readingRow(0, 0), Grid::readingColumn(0));
+        type("77");
+        key(Qt::Key_Escape);
+        QCOMPARE(text(1, 1), QStringLiteral("35"));
+        QCOMPARE(grid()->currentColumn(), 1);
+        key(Qt::Key_Tab);
+        QCOMPARE(grid()->currentColumn(), 2);
+        key(Qt::Key_Backtab);
+        key(Qt::Key_Backtab); // never onto the area number
+        QCOMPARE(grid()->currentColumn(), 1);
+        key(Qt::Key_Up); // never onto the header
+        QCOMPARE(grid()->currentRow(), 1);
+        type("41"); // Down ends the edit and moves on, like Enter
+        key(Qt::Key_Down);
+        type("42");
+        key(Qt::Key_Right); // inside the editor: the caret
+        key(Qt::Key_Tab);   // commits and goes on to R4's column
+        type("43\n");
+        settle();
+        QCOMPARE(area(0).R[0], 41);
+        QCOMPARE(area(0).R[1], 42);
+        QCOMPARE(area(0).R[3], 43);
+        QCOMPARE(grid()->currentRow(), Grid::readingRow(0, 4));
+        QCOMPARE(grid()->currentColumn(), Grid::readingColumn(4));
+    }
+
+    // Beyond a hundred areas the table works as anywhere else; it follows another view's choice.
+    void aLongMemberFollowsTheNavigation() {
+        build(130);
+        QCOMPARE(grid()->rowCount(), 1 + 2 * 130);
+        doc->setCurrentArea(120);
+        settle();
+        QCOMPARE(grid()->currentRow(), Grid::readingRow(120, 0));
+        QVERIFY(grid()->cellDropDown(Grid::upperRow(120), Grid::ColAngle));
+        grid()->setFocus();
+        type("50\n");
+        settle();
+        QCOMPARE(area(120).R[0], 50);
+        QCOMPARE(text(Grid::upperRow(120), 0), QStringLiteral("121"));
+    }
+};
+
+QTEST_MAIN(TestReboundGrid)
+#include "test_reboundgrid.moc"
