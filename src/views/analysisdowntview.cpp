@@ -3,6 +3,7 @@
 #include "views/analysisdowntview.h"
 
 #include "data/format.h"
+#include "data/labels.h"
 #include "data/mathoperation.h"
 #include "views/docbridge.h"
 #include "views/reboundgrid.h"
@@ -14,15 +15,6 @@
 #include <utility>
 
 namespace tavolin {
-
-namespace {
-
-QString surfaceText(int plane) {
-    const QStringList& entries = ReboundGrid::surfaceEntries();
-    return plane >= 0 && plane < entries.size() ? entries[plane] : QStringLiteral("未知");
-}
-
-} // namespace
 
 CAnalysisDownTView::CAnalysisDownTView(DocBridge& bridge, QWidget* parent)
     : AnalysisPane(bridge, QStringLiteral("CAnalysisDownTView"), parent), edits_(bridge.doc()) {
@@ -87,7 +79,7 @@ void CAnalysisDownTView::refreshArea(int area) {
                 cells.marked[position] = true;
     cells.locked = t.reboundFlag != 0;
     cells.angle = toQ(formatInt(t.ANGLE));
-    cells.plane = surfaceText(t.PLANE);
+    cells.plane = toQ(faceLabel(t.PLANE));
     cells.carbon = toQ(formatFixed(t.CARBON, 1));
     cells.mean = toQ(formatFixed(t.reboundMean, 1));
     cells.angleCorrection = toQ(formatFixed(t.ANGLEAM, 1));

@@ -2,6 +2,7 @@
 #include "views/reboundgrid.h"
 
 #include "data/format.h"
+#include "data/labels.h"
 #include "views/qtext.h"
 
 #include <QAbstractItemView>
@@ -48,8 +49,12 @@ int ReboundGrid::entryOfAngle(int angle) {
 }
 
 const QStringList& ReboundGrid::surfaceEntries() {
-    static const QStringList entries{QStringLiteral("侧面"), QStringLiteral("顶面"),
-                                     QStringLiteral("底面")};
+    static const QStringList entries = [] {
+        QStringList out;
+        for (std::u16string_view label : kFaceLabels)
+            out << toQ(std::u16string(label));
+        return out;
+    }();
     return entries;
 }
 
