@@ -2,9 +2,9 @@
 // hands every edit to the document.
 #include "views/analysisdowntview.h"
 
+#include "data/docchange.h"
 #include "data/format.h"
 #include "data/labels.h"
-#include "data/mathoperation.h"
 #include "views/docbridge.h"
 #include "views/reboundgrid.h"
 #include "views/shellui.h"
@@ -17,7 +17,7 @@
 namespace tavolin {
 
 CAnalysisDownTView::CAnalysisDownTView(DocBridge& bridge, QWidget* parent)
-    : AnalysisPane(bridge, QStringLiteral("CAnalysisDownTView"), parent), edits_(bridge.doc()) {
+    : AnalysisPane(bridge, QStringLiteral("CAnalysisDownTView"), parent) {
     // The table's own frame is the pane's: its columns follow the pane's full width.
     setFrameStyle(QFrame::NoFrame);
     grid_ = new ReboundGrid(this);
@@ -33,6 +33,7 @@ CAnalysisDownTView::CAnalysisDownTView(DocBridge& bridge, QWidget* parent)
         rebuild();
     });
     connect(&bridge_, &DocBridge::areaChangedQueued, this, &CAnalysisDownTView::followCurrentArea);
+    connect(&bridge_, &DocBridge::jobChangedQueued, this, &CAnalysisDownTView::onJobChanged);
     connect(grid_, &TavolinGrid::cellCommitted, this, &CAnalysisDownTView::onCellCommitted);
     connect(grid_, &TavolinGrid::dropDownActivated, this,
             [this](int row, int column, int index) { onSelectorChosen(row, column, index); });
@@ -64,36 +65,52 @@ void CAnalysisDownTView::rebuild() {
     }
 }
 
-void CAnalysisDownTView::refreshArea(int area) {
-    const CTavolinDoc& d = doc();
-    if (shownMember_ < 0 || area < 0 || area >= grid_->areaCount())
+void CAnalysisDownTView::onJobChanged(int member, int area, unsigned fields) {
+    constexpr unsigned shown =
+        ChangeReadings | ChangeCarbon | ChangeAngle | ChangePlane | ChangeStrength;
+    if (!(fields & shown) || shownMember_ < 0 || (member != -1 && member != shownMember_))
         return;
-    const TestArea& t = d.job().areas[shownMember_][area];
-    const AreaStrength strength = edits_.strength(shownMember_, area);
+    if (area >= 0) {
+        refreshArea(area);
+        return;
+    }
+    for (int a = 0; a < grid_->areaCount(); ++a)
+        refreshArea(a);
+}
+
+void CAnalysisDownTView::refreshArea(int area) {
+    const TestArea* t = doc().area(shownMember_, area);
+    const AreaStrength* strength = doc().areaStrength(shownMember_, area);
+    if (!t || !strength || area >= grid_->areaCount())
+        return;
     ReboundAreaCells cells;
     for (int i = 0; i < 16; ++i)
-        cells.readings[i] = toQ(formatInt(t.R[i] < 0 ? 35 : t.R[i]));
-    if (strength.extremesValid)
-        for (int position : strength.extremes)
+        cells.readings[i] = toQ(formatInt(t->R[i] < 0 ? 35 : t->R[i]));
+    if (strength->extremesValid)
+        for (int position : strength->extremes)
             if (position >= 0 && position < 16)
                 cells.marked[position] = true;
-    cells.locked = t.reboundFlag != 0;
-    cells.angle = toQ(formatInt(t.ANGLE));
-    cells.plane = toQ(faceLabel(t.PLANE));
-    cells.carbon = toQ(formatFixed(t.CARBON, 1));
-    cells.mean = toQ(formatFixed(t.reboundMean, 1));
-    cells.angleCorrection = toQ(formatFixed(t.ANGLEAM, 1));
-    cells.planeCorrection = t.PLANE < 0 ? toQ(formatInt(0)) : toQ(formatFixed(t.PLANEAM, 1));
-    cells.corrected = toQ(formatFixed(strength.correctedRebound, 1));
+    // While a typed mean is in force the readings do not count: they stay locked.
+    cells.locked = t->reboundFlag != 0;
+    cells.angle = toQ(formatInt(t->ANGLE));
+    cells.plane = toQ(faceLabel(t->PLANE));
+    cells.carbon = toQ(formatFixed(t->CARBON, 1));
+    cells.mean = toQ(formatFixed(t->reboundMean, 1));
+    cells.angleCorrection = toQ(formatFixed(t->ANGLEAM, 1));
+    cells.planeCorrection = t->PLANE < 0 ? toQ(formatInt(0)) : toQ(formatFixed(t->PLANEAM, 1));
+    cells.corrected = toQ(formatFixed(strength->correctedRebound, 1));
     grid_->showArea(area, cells);
     if (area == grid_->selectorArea())
         showSelectorsOf(area);
 }
 
 void CAnalysisDownTView::showSelectorsOf(int area) {
-    const TestArea& t = doc().job().areas[shownMember_][area];
-    const int plane = t.PLANE >= 0 && t.PLANE < ReboundGrid::surfaceEntries().size() ? t.PLANE : -1;
-    grid_->showSelectors(area, ReboundGrid::entryOfAngle(t.ANGLE), plane);
+    const TestArea* t = doc().area(shownMember_, area);
+    if (!t)
+        return;
+    const int plane =
+        t->PLANE >= 0 && t->PLANE < ReboundGrid::surfaceEntries().size() ? t->PLANE : -1;
+    grid_->showSelectors(area, ReboundGrid::entryOfAngle(t->ANGLE), plane);
 }
 
 void CAnalysisDownTView::followCurrentArea() {
@@ -124,10 +141,10 @@ void CAnalysisDownTView::onAreaEntered(int area) {
             if (!self)
                 return;
             --self->pendingChoices_;
-            CTavolinDoc& d = self->bridge_.doc();
-            if (job == self->job_ && member == d.currentMember() && d.isOpen() &&
-                area != d.currentAreaIndex() && area < int(d.job().areas[member].size()))
-                d.setCurrentArea(area);
+            const CTavolinDoc& d = self->doc();
+            if (job == self->job_ && member == d.currentMember() && d.area(member, area) &&
+                area != d.currentAreaIndex())
+                self->bridge_.doc().setCurrentArea(area);
         },
         Qt::QueuedConnection);
 }
@@ -148,44 +165,35 @@ void CAnalysisDownTView::onCellCommitted(int row, int column, const QString& tex
 }
 
 void CAnalysisDownTView::applyEdit(int member, int area, int row, int column, const QString& text) {
-    const CTavolinDoc& d = doc();
-    if (!d.isOpen() || member < 0 || member >= int(d.job().areas.size()) || area < 0 ||
-        area >= int(d.job().areas[member].size()))
-        return;
+    CTavolinDoc& d = bridge_.doc();
     const std::u16string typed = fromQ(text);
-    if (const int reading = ReboundGrid::readingAt(row, column); reading >= 0) {
-        int value = 0;
-        if (!MathOperation::TextToInt(typed, value))
-            tell(MathOperation::tooLongMessage);
-        tell(edits_.setReading(member, area, reading, value));
-    } else if (column == ReboundGrid::ColMean || column == ReboundGrid::ColCarbon) {
-        float value = 0.0f;
-        if (!MathOperation::TextToFloat(typed, value))
-            tell(MathOperation::tooLongMessage);
-        tell(column == ReboundGrid::ColMean ? edits_.setReboundMean(member, area, value)
-                                            : edits_.setCarbon(member, area, value));
-    } else {
+    if (const int reading = ReboundGrid::readingAt(row, column); reading >= 0)
+        tell(d.enterReading(member, area, reading, typed));
+    else if (column == ReboundGrid::ColMean)
+        tell(d.enterReboundMean(member, area, typed));
+    else if (column == ReboundGrid::ColCarbon)
+        tell(d.enterCarbon(member, area, typed));
+    else
         return;
-    }
-    // The cell shows what was stored, also when the document refused the value.
+    // The cell shows what was stored, also when the document kept the value it had.
     if (member == shownMember_)
         refreshArea(area);
 }
 
 void CAnalysisDownTView::onSelectorChosen(int row, int column, int index) {
     const int area = ReboundGrid::areaOfRow(row);
-    const CTavolinDoc& d = doc();
-    if (shownMember_ < 0 || area < 0 || area >= int(d.job().areas[shownMember_].size()))
+    CTavolinDoc& d = bridge_.doc();
+    if (!doc().area(shownMember_, area))
         return;
     if (column == ReboundGrid::ColAngle)
-        tell(edits_.setAngle(shownMember_, area, ReboundGrid::angleOfEntry(index)));
+        tell(d.setAngle(shownMember_, area, ReboundGrid::angleOfEntry(index)));
     else if (column == ReboundGrid::ColPlane)
-        tell(edits_.setPlane(shownMember_, area, index));
+        tell(d.setPlane(shownMember_, area, index));
     else
         return;
     refreshArea(area);
     if (d.currentAreaIndex() != area)
-        bridge_.doc().setCurrentArea(area);
+        d.setCurrentArea(area);
 }
 
 void CAnalysisDownTView::tell(const std::u16string& message) {

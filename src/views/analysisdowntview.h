@@ -3,10 +3,10 @@
 #pragma once
 
 #include "views/analysispane.h"
-#include "views/reboundedits.h"
 
 namespace tavolin {
 
+class CTavolinDoc;
 class ReboundGrid;
 
 class CAnalysisDownTView : public AnalysisPane {
@@ -23,6 +23,7 @@ public:
 
 private:
     const CTavolinDoc& doc() const;
+    void onJobChanged(int member, int area, unsigned fields);
     void refreshArea(int area);
     void showSelectorsOf(int area);
     void followCurrentArea();
@@ -33,7 +34,6 @@ private:
     void tell(const std::u16string& message);
 
     ReboundGrid* grid_ = nullptr;
-    ReboundEdits edits_;
     int shownMember_ = -1;
     int job_ = 0;            // counts the jobs opened, so a late edit never reaches the next one
     int pendingChoices_ = 0; // area choices of the table not yet passed to the document

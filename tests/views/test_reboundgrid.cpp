@@ -42,10 +42,14 @@ private:
     QTimer closer;
 
     Grid* grid() { return view->grid(); }
-    // Member "梁A" with ten areas and, when asked, a second member "柱B" with `second` areas.
+    // Member "梁A" with ten areas reading 35, except area 1 (the second sheet below) and R3 of
+    // area 9 (stored negative); when asked, a second member "柱B" with `second` areas.
+    static constexpr std::array<int, 16> secondSheet = {42, 38, 45, 40, 39, 41, 44, 37,
+                                                        43, 40, 36, 46, 41, 39, 40, 38};
     void build(int second = 0) {
         testing::JobBuilder b;
-        b.member(u"梁A").areas(10, testing::same(35));
+        b.member(u"梁A").area(testing::same(35)).area(secondSheet).areas(8, testing::same(35));
+        b.lastArea().R[2] = -3;
         if (second > 0)
             b.member(u"柱B").areas(second, testing::same(35));
         const testing::ScratchDir dir;
@@ -169,47 +173,44 @@ private slots:
     // Two paper sheets typed in one go: digits and Enter only, never waiting for the table.
     void typingAMembersReadingsWithEnter() {
         build();
-        const int sheet[2][16] = {{20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35},
-                                  {42, 38, 45, 40, 39, 41, 44, 37, 43, 40, 36, 46, 41, 39, 40, 38}};
-        click(Grid::readingRow(0, 0), Grid::readingColumn(0));
+        const std::array<int, 16> sheet[2] = {testing::ascending(20), secondSheet};
+        click(Grid::readingRow(2, 0), Grid::readingColumn(0));
         QString keys;
         for (const auto& readings : sheet)
             for (int r : readings)
                 keys += QString::number(r) + '\n';
         type(keys);
-        type("5"); // already in R1 of the third area
+        type("5"); // already in R1 of area 4
         key(Qt::Key_Escape);
         settle();
         QVERIFY(messages.isEmpty());
         for (int a = 0; a < 2; ++a)
             for (int i = 0; i < 16; ++i)
-                QCOMPARE(area(a).R[i], sheet[a][i]);
-        QCOMPARE(readings(1), QStringLiteral("42 38 45 40 39 41 44 37 43 40 36 46 41 39 40 38"));
-        QCOMPARE(area(2).R[0], 35); // Esc left it
-        QCOMPARE(text(5, 1), QStringLiteral("35"));
-        QCOMPARE(grid()->currentRow(), Grid::readingRow(2, 0));
-        QCOMPARE(doc->currentAreaIndex(), 2); // moved through the document's navigation
+                QCOMPARE(area(2 + a).R[i], sheet[a][i]);
+        QCOMPARE(readings(3), QStringLiteral("42 38 45 40 39 41 44 37 43 40 36 46 41 39 40 38"));
+        QCOMPARE(area(4).R[0], 35); // Esc left it
+        QCOMPARE(text(Grid::upperRow(4), 1), QStringLiteral("35"));
+        QCOMPARE(grid()->currentRow(), Grid::readingRow(4, 0));
+        QCOMPARE(doc->currentAreaIndex(), 4); // moved through the document's navigation
         QVERIFY(doc->isModified());
 
         // Worked out by hand: 20..35 drop 20, 21, 22 and 33, 34, 35, mean 27.5. The second
         // sheet drops 36, 37, 38 (R11, R8 and the first 38, R2) and 44, 45, 46 (R7, R3, R12);
         // the middle ten sum to 403.
-        QCOMPARE(yellow(0), QStringLiteral("R1 R2 R3 R14 R15 R16"));
-        QCOMPARE(yellow(1), QStringLiteral("R2 R3 R7 R8 R11 R12"));
-        QCOMPARE(yellow(2), QStringLiteral("R1 R2 R3 R4 R5 R6")); // equal readings: the first six
-        QCOMPARE(text(1, Grid::ColMean), QStringLiteral("27.5"));
-        QCOMPARE(text(3, Grid::ColMean), QStringLiteral("40.3"));
-        QCOMPARE(text(3, Grid::ColCorrected), QStringLiteral("40.3"));
-        QVERIFY(std::abs(area(1).FCUI - crushedStrength(40.3)) < 0.01);
+        QCOMPARE(yellow(2), QStringLiteral("R1 R2 R3 R14 R15 R16"));
+        QCOMPARE(yellow(3), QStringLiteral("R2 R3 R7 R8 R11 R12"));
+        QCOMPARE(yellow(4), QStringLiteral("R1 R2 R3 R4 R5 R6")); // equal readings: the first six
+        QCOMPARE(text(Grid::upperRow(2), Grid::ColMean), QStringLiteral("27.5"));
+        QCOMPARE(text(Grid::upperRow(3), Grid::ColMean), QStringLiteral("40.3"));
+        QCOMPARE(text(Grid::upperRow(3), Grid::ColCorrected), QStringLiteral("40.3"));
+        QVERIFY(std::abs(area(2).FCUI - crushedStrength(27.5)) < 0.01);
+        QVERIFY(std::abs(area(3).FCUI - crushedStrength(40.3)) < 0.01);
     }
 
     // The selectors of the current area, chosen with the keyboard: angle 90 and the bottom face
     // on a mean of 40.3 give -4.0 and -1.0 (rows of 40), so 35.3.
     void selectorsOfTheCurrentArea() {
         build();
-        const int second[16] = {42, 38, 45, 40, 39, 41, 44, 37, 43, 40, 36, 46, 41, 39, 40, 38};
-        doc->areasOf(0)[1].R = std::to_array(second);
-        view->rebuild();
         click(3, Grid::ColCorrected);
         settle();
         QCOMPARE(doc->currentAreaIndex(), 1);
@@ -287,8 +288,6 @@ private slots:
         QCOMPARE(area(7).reboundMean, 50.0f);
         QCOMPARE(area(8).reboundMean, 20.0f);
         // A stored negative reading shows and restores as 35.
-        doc->areasOf(0)[9].R[2] = -3;
-        view->rebuild();
         QCOMPARE(text(Grid::upperRow(9), 2), QStringLiteral("35"));
         click(Grid::upperRow(9), 2);
         type("12345\n");
