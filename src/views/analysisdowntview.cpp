@@ -61,7 +61,7 @@ void CAnalysisDownTView::rebuild() {
     const int current = d.currentAreaIndex();
     if (current >= 0 && current < count) {
         showSelectorsOf(current);
-        grid_->goToCell(ReboundGrid::readingRow(current, 0), ReboundGrid::readingColumn(0));
+        moveCursorTo(current);
     }
 }
 
@@ -126,10 +126,20 @@ void CAnalysisDownTView::followCurrentArea() {
     // Another view chose the area: bring the cursor there, unless the user is typing or has
     // already moved on (a newer choice of the table is still on its way to the document).
     if (pendingChoices_ == 0 && !grid_->isEditing() && grid_->currentArea() != area)
-        grid_->goToCell(ReboundGrid::readingRow(area, 0), ReboundGrid::readingColumn(0));
+        moveCursorTo(area);
+}
+
+void CAnalysisDownTView::moveCursorTo(int area) {
+    // Following the document is no choice of the user's: it must not be sent back to it, where
+    // it would arrive late and undo the navigation that caused it.
+    following_ = true;
+    grid_->goToCell(ReboundGrid::readingRow(area, 0), ReboundGrid::readingColumn(0));
+    following_ = false;
 }
 
 void CAnalysisDownTView::onAreaEntered(int area) {
+    if (following_)
+        return;
     // Through the document's navigation, after the key or click has been handled.
     ++pendingChoices_;
     const int member = shownMember_;

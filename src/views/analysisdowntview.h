@@ -27,6 +27,7 @@ private:
     void refreshArea(int area);
     void showSelectorsOf(int area);
     void followCurrentArea();
+    void moveCursorTo(int area);
     void onCellCommitted(int row, int column, const QString& text);
     void applyEdit(int member, int area, int row, int column, const QString& text);
     void onSelectorChosen(int row, int column, int index);
@@ -37,6 +38,7 @@ private:
     int shownMember_ = -1;
     int job_ = 0;            // counts the jobs opened, so a late edit never reaches the next one
     int pendingChoices_ = 0; // area choices of the table not yet passed to the document
+    bool following_ = false; // the cursor moves because the document's area did
 };
 
 } // namespace tavolin

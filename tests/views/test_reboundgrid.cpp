@@ -372,6 +372,15 @@ private slots:
         QCOMPARE(area(0, 0).R[0], 35);
         QCOMPARE(text(Grid::upperRow(120), 0), QStringLiteral("121"));
         QCOMPARE(doc->currentAreaIndex(), 120);
+        // Quick steps of another view ("后一测区" held down): the table follows, never pulls back.
+        for (int a = 121; a <= 125; ++a) {
+            doc->setCurrentArea(a);
+            // Only the notice arrives before the next step.
+            QCoreApplication::sendPostedEvents(bridge.get(), QEvent::MetaCall);
+        }
+        settle();
+        QCOMPARE(doc->currentAreaIndex(), 125);
+        QCOMPARE(grid()->currentArea(), 125);
     }
 };
 
