@@ -110,7 +110,7 @@ void CTavolinDoc::adopt(JobData&& fresh, const std::string& path) {
     for (AreaList& areas : job_.areas)
         for (TestArea& area : areas)
             computePointValues(area);
-    recomputeAll();
+    computeAll();
 
     filter_.highOn = false;
     filter_.lowOn = false;
@@ -306,7 +306,7 @@ void CTavolinDoc::setStandard(int standard) {
     // alike, as the command line evaluates them.
     for (MemberInfo& member : job_.members)
         applyCurveRule(member, standard_);
-    recomputeAll();
+    computeAll();
     changed({-1, -1, ChangeStandard | ChangeMember | ChangeStrength | ChangeEvaluation}, false);
 }
 
@@ -319,7 +319,7 @@ void CTavolinDoc::setTables(const CorrectionTables& tables) {
     tables_ = tables;
     if (!isOpen())
         return;
-    recomputeAll();
+    computeAll();
     changed({-1, -1, ChangeTables | ChangeStrength | ChangeEvaluation}, false);
 }
 

@@ -174,6 +174,9 @@ public:
 
     // --- algorithm and tables ---
     int standard() const { return standard_; }
+    // Recomputes every area, member and the batch (as on open) and notifies it; the evaluation is
+    // always current, so this is only for a front end that wants to state it, as "输出" does.
+    void recomputeAll();
     // Stores the index and makes the algorithm of the standard (any other index keeps the
     // object); named curves take the new standard's coefficients, every member is recomputed.
     void setStandard(int standard);
@@ -208,7 +211,7 @@ private:
     void recomputeArea(int member, int area, bool points);
     void reevaluateMember(int member);
     void recomputeMember(int member);
-    void recomputeAll();
+    void computeAll();
     void changed(const DocChange& change, bool stored);
     void notifyAreaChanged();
     void notifyTitle();

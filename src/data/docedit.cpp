@@ -102,7 +102,7 @@ void CTavolinDoc::recomputeMember(int member) {
     reevaluateMember(member);
 }
 
-void CTavolinDoc::recomputeAll() {
+void CTavolinDoc::computeAll() {
     // The coefficients of a named curve do not enter the conversion (the standard's own are
     // used), so they are left as the file or the last standard change gave them.
     const size_t members = std::min(job_.members.size(), job_.areas.size());
@@ -113,6 +113,13 @@ void CTavolinDoc::recomputeAll() {
         evaluation_.members[m] = evaluateMember(job_.areas[m], *algorithm_);
     }
     reevaluateMember(-1);
+}
+
+void CTavolinDoc::recomputeAll() {
+    if (!isOpen())
+        return;
+    computeAll();
+    changed({-1, -1, ChangeStrength | ChangeEvaluation}, false);
 }
 
 // --- area edits ---
@@ -323,7 +330,7 @@ std::u16string CTavolinDoc::setEta(float value) {
     for (AreaList& areas : job_.areas)
         for (TestArea& area : areas)
             stored = assign(area.ETA, value) || stored;
-    recomputeAll();
+    computeAll();
     changed({-1, -1, ChangeEta | ChangeStrength | ChangeEvaluation}, stored);
     return {};
 }

@@ -231,3 +231,23 @@ TEST_F(EvaluateTest, TableShowsDisplayFormats) {
 }
 
 } // namespace
+
+// The beta/lambda rule is the job's: a raw file of same-side tests on the top face computes with
+// beta 1.05 whatever the file's beta, as the screens do (v = 4 km/s, so va = 4.2).
+TEST(EvaluateRule, SameSideTopFaceUsesTheRulesBeta) {
+    ScratchDir dir;
+    JobBuilder job;
+    job.member(u"梁A").area(same(40));
+    job.job().project.Method = tavolin::MethodSameSide;
+    job.job().project.SPOT = u"顶面";
+    job.job().project.BETA = 1.0f;
+    const std::string path = dir.path("top.SHT");
+    ASSERT_EQ(tavolin::WriteRawFile(path, job.build()), u"");
+    const RunResult r = runCli({"evaluate", path, "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const Json j = parseJson(r.out);
+    const Json& area = j["members"][0]["areas"][0];
+    EXPECT_EQ(area["TESTLOC"].text, "顶面");
+    EXPECT_EQ(area["BETA"].f(), 1.05f);
+    EXPECT_EQ(area["correctedVelocity"].f(), 4.0f * 1.05f);
+}
