@@ -5,6 +5,7 @@
 #include "data/format.h"
 #include "data/jobrules.h"
 #include "data/labels.h"
+#include "views/datepicker.h"
 #include "views/displayedit.h"
 #include "views/docbridge.h"
 #include "views/shellui.h"
@@ -38,7 +39,7 @@ const QStringList kMethods = labelList(kMethodLabels);
 const QStringList kSameSideFaces = labelList(kSameSidePositions);
 const QStringList kOppositeFaces = labelList(kOppositePositions);
 // The picker's value for "no readable date": shown blank.
-const QDate kNoDate(1900, 1, 1);
+const QDate kNoDate = DatePicker::noDate();
 
 QString fixed(float value, int decimals) {
     return toQ(formatFixed(value, decimals));
@@ -85,20 +86,6 @@ private:
     std::function<void()> onEnter_;
 };
 
-// A date picker that can stand blank ("no date"). Tab walks its sections as usual, but from the
-// blank value it leaves the picker: its sections are not shown, so it would never get past them.
-class DateEdit : public QDateEdit {
-public:
-    using QDateEdit::QDateEdit;
-
-protected:
-    bool focusNextPrevChild(bool next) override {
-        if (date() == minimumDate())
-            return QWidget::focusNextPrevChild(next);
-        return QDateEdit::focusNextPrevChild(next);
-    }
-};
-
 } // namespace
 
 CMainForm::CMainForm(DocBridge& bridge, QWidget* parent) : QWidget(parent), bridge_(bridge) {
@@ -136,14 +123,9 @@ void CMainForm::build() {
         return e;
     };
     auto dateEdit = [](const char* name) {
-        auto* e = new DateEdit;
-        e->setObjectName(name);
-        e->setCalendarPopup(true);
-        e->setDisplayFormat("yyyy-M-d");
-        e->setMinimumDate(kNoDate);
-        e->setSpecialValueText(" ");
         // Blank until a file gives a date, rather than the picker's own default day.
-        e->setDate(kNoDate);
+        auto* e = new DatePicker;
+        e->setObjectName(name);
         return e;
     };
 
