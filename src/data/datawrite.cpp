@@ -333,8 +333,41 @@ Outcome writeRayPara(TempFile& textFile, TempFile& waveFile, const JobData& job,
     return out;
 }
 
+// The SectionPara records of a raw file. Its reader takes the sample interval and waveform
+// length of every line from line 0 (SectNum is written empty), so line 0 carries the first
+// member's; a record that disagrees with them (a member that used line 1) would corrupt every
+// waveform on reopening.
+std::vector<SectionPara> rawSections(const JobData& job) {
+    std::vector<SectionPara> sections = job.sections;
+    if (job.members.empty() || job.members.front().DatLen <= 0)
+        return sections;
+    const MemberInfo& m = job.members.front();
+    if (sections.empty()) {
+        sections.emplace_back();
+        sections.front().SI = m.SI;
+    }
+    sections.front().dT = m.dT;
+    sections.front().DatLen = m.DatLen;
+    return sections;
+}
+
+// A raw file holds one waveform length: a job whose waveforms differ in length (members of
+// several acquisitions) cannot be written as one, or it could not be opened again.
+bool fitsOneWaveformLength(const JobData& job) {
+    const size_t members = std::min(job.members.size(), job.areas.size());
+    const int datLen = job.members.empty() ? 0 : job.members.front().DatLen;
+    for (size_t i = 0; i < members; ++i)
+        for (const TestArea& a : job.areas[i])
+            for (const TestPoint& p : a.points)
+                if (p.hasWaveform() && p.samples.size() != static_cast<size_t>(datLen))
+                    return false;
+    return true;
+}
+
 std::u16string writePair(const std::string& path, const JobData& job, bool result) {
     const std::u16string& textFailed = result ? kResultTextFailed : kRawTextFailed;
+    if (!result && !fitsOneWaveformLength(job))
+        return textFailed;
     const std::string wavePath = companionPath(path);
     if (path.empty() || wavePath == path)
         return kWaveFailed;
@@ -434,7 +467,7 @@ std::u16string writePair(const std::string& path, const JobData& job, bool resul
         o.put(u"PODUX_CrsHlDat_SectionPara:\r\n");
         o.put(kRawSectionHeading);
         o.endLine();
-        for (const SectionPara& p : job.sections) {
+        for (const SectionPara& p : rawSections(job)) {
             writeSectionColumns(o, p);
             o.put(u"    TEMP    TEMP    TEMP    TEMP    TEMP\r\n");
         }

@@ -505,7 +505,9 @@ TEST(FilesRead, CompanionPositionBeyondTwoGigabytes) {
     EXPECT_EQ(job.areas[0][0].points[1].samples[3], 2048 + 4 - 50);
 }
 
-TEST(FilesRead, RawJobOnItsSecondSectionLineSavedAsResultKeepsItsWaveforms) {
+// Saved as either type, a raw job whose member used SectionPara line 1 opens again with its own
+// sample interval and waveform length.
+TEST(FilesRead, RawJobOnItsSecondSectionLineSavedKeepsItsWaveforms) {
     ScratchDir dir;
     std::string text = header("P", "平测", "1.00") +
                        sections({sectionLine(0, 0.5f, 4, 8), sectionLine(1, 0.25f, 4, 4)}) +
@@ -515,17 +517,40 @@ TEST(FilesRead, RawJobOnItsSecondSectionLineSavedAsResultKeepsItsWaveforms) {
     JobData raw;
     ASSERT_EQ(ReadDataFile(dir.path("s.SHT"), raw), u"");
     ASSERT_EQ(WriteResultFile(dir.path("s.SHA"), raw), u"");
-    JobData back;
-    ASSERT_EQ(ReadDataFile(dir.path("s.SHA"), back), u"");
-    EXPECT_EQ(back.members[0].DatLen, 4);
-    EXPECT_FLOAT_EQ(back.members[0].dT, 0.25f);
-    ASSERT_EQ(back.areas[0].size(), 2u);
-    for (size_t k = 0; k < 2; ++k)
-        for (size_t j = 0; j < 3; ++j) {
-            EXPECT_EQ(back.areas[0][k].points[j].samples, raw.areas[0][k].points[j].samples);
-            EXPECT_EQ(back.areas[0][k].points[j].arrivalIndex,
-                      raw.areas[0][k].points[j].arrivalIndex);
-        }
+    ASSERT_EQ(WriteRawFile(dir.path("copy.SHT"), raw), u"");
+    for (const char* saved : {"s.SHA", "copy.SHT"}) {
+        SCOPED_TRACE(saved);
+        JobData back;
+        ASSERT_EQ(ReadDataFile(dir.path(saved), back), u"");
+        EXPECT_EQ(back.members[0].DatLen, 4);
+        EXPECT_FLOAT_EQ(back.members[0].dT, 0.25f);
+        ASSERT_EQ(back.areas[0].size(), 2u);
+        for (size_t k = 0; k < 2; ++k)
+            for (size_t j = 0; j < 3; ++j) {
+                EXPECT_EQ(back.areas[0][k].points[j].samples, raw.areas[0][k].points[j].samples);
+                EXPECT_EQ(back.areas[0][k].points[j].arrivalIndex,
+                          raw.areas[0][k].points[j].arrivalIndex);
+            }
+    }
+}
+
+// A raw file holds one waveform length: members of different lengths are refused as raw (they
+// could not be opened again) and the previous pair stays.
+TEST(FilesRead, MembersOfDifferentWaveformLengthsAreNotSavedAsRaw) {
+    ScratchDir dir;
+    JobData job = makeJob(2, 1, 8);
+    auto setLength = [&](int datLen) {
+        job.members[1].DatLen = datLen;
+        for (TestPoint& p : job.areas[1][0].points)
+            p.samples = std::vector<uint16_t>(static_cast<size_t>(datLen), 2048);
+    };
+    setLength(job.members[0].DatLen);
+    ASSERT_EQ(WriteRawFile(dir.path("j.SHT"), job), u"");
+    const std::string before = readBytes(dir.path("j.SHT"));
+    setLength(4);
+    EXPECT_EQ(WriteRawFile(dir.path("j.SHT"), job), u"创建SHT/SHA文件失败！");
+    EXPECT_EQ(readBytes(dir.path("j.SHT")), before);
+    EXPECT_EQ(WriteResultFile(dir.path("j.SHA"), job), u"");
 }
 
 // Path-length cells in the many shapes another writer or a hand edit may leave: blanks inside a

@@ -1,0 +1,31 @@
+#!/bin/sh
+# A long fuzzing campaign: the four fuzz targets at the same time, at the lowest priority, each
+# for SECONDS (default 1800), going on after a fault so that one campaign finds all it can.
+# New inputs, logs and reproducers go to OUTDIR (default ./fuzz-campaign); the summary lists
+# executions and faults per target. Put the reproducers of mended faults into
+# tests/fuzz/corpus/<target>/ as regression inputs.
+# Usage: tools/fuzz-campaign.sh [SECONDS] [OUTDIR]
+set -e
+cd "$(dirname "$0")/.."
+SECONDS_EACH=${1:-1800}
+OUT=$(realpath -m "${2:-fuzz-campaign}")
+cmake --preset fuzz >/dev/null
+cmake --build build-fuzz -j 2
+TARGETS="raw_open result_open settings merge"
+for target in $TARGETS; do
+    mkdir -p "$OUT/corpus/$target" "$OUT/artifacts/$target"
+    nice -n 19 build-fuzz/tests/fuzz/fuzz_$target -fork=1 -ignore_crashes=1 -ignore_timeouts=1 \
+        -ignore_ooms=1 -max_total_time="$SECONDS_EACH" -max_len=300000 -timeout=20 \
+        -rss_limit_mb=2048 -dict=tests/fuzz/tavolin.dict \
+        -artifact_prefix="$OUT/artifacts/$target/" \
+        "$OUT/corpus/$target" "tests/fuzz/corpus/$target" >"$OUT/$target.log" 2>&1 &
+done
+wait
+echo "target        executions  faults (crash, leak, timeout, oom)"
+for target in $TARGETS; do
+    last=$(grep -E '^#[0-9]+' "$OUT/$target.log" | tail -n 1)
+    execs=$(echo "$last" | sed -E 's/^#([0-9]+).*/\1/')
+    faults=$(ls "$OUT/artifacts/$target" | wc -l)
+    printf '%-13s %10s  %s\n' "$target" "${execs:-0}" "$faults"
+    ls "$OUT/artifacts/$target" | sed 's/^/    /'
+done
