@@ -1,5 +1,6 @@
 #!/bin/sh
-# Builds Tavolin and runs every test (GUI tests on the offscreen platform).
+# Builds Tavolin and runs every test (GUI tests on the offscreen platform), then a short run of
+# every fuzz target.
 set -e
 cd "$(dirname "$0")/.."
 ./tools/build.sh
@@ -13,4 +14,6 @@ if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
     $SUDO localedef -i de_DE -f UTF-8 de_DE.UTF-8 || echo "note: no de_DE.UTF-8 locale; that test is skipped" >&2
 fi
 export QT_QPA_PLATFORM=offscreen
-cd build && ctest --output-on-failure -j "$(nproc)" --timeout 600
+(cd build && ctest --output-on-failure -j "$(nproc)" --timeout 600)
+# Every reader fuzzed a little: a few hundred inputs per target beyond its corpus.
+./tools/fuzz-smoke.sh
