@@ -1,4 +1,5 @@
-// Timing of the core on a large job: open, save, evaluation and filter against their targets.
+// Timing of the core on a large job (open, save, evaluation and filter against their targets)
+// and of open and save on a typical one.
 #include "data/datafile.h"
 #include "data/doc.h"
 #include "data/jobeval.h"
@@ -278,6 +279,42 @@ int main(int argc, char** argv) {
         timeLine("evaluate 10,000 areas", evaluateMs, 10.0);
     if (wanted("filter"))
         timeLine("filter one area (3 x 1024)", filterMs, 0.2);
+
+    // A typical job: 30 members of 10 test areas.
+    if (argc <= 2 && (wanted("open") || wanted("save"))) {
+        samplegen::SampleSpec small = spec;
+        small.members = 30;
+        small.areas = 10;
+        const std::string typical = folder + "/typical.SHA";
+        const pid_t child = ::fork();
+        if (child == 0)
+            _exit(samplegen::writeJob(typical, samplegen::generateJob(small), true).empty() ? 0
+                                                                                            : 1);
+        int status = 0;
+        if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
+            WEXITSTATUS(status) != 0)
+            return 1;
+        const int light = 51;
+        if (wanted("open"))
+            plainLine("open 30 x 10 areas", median(
+                                                light,
+                                                [&] {
+                                                    auto fresh = std::make_unique<CTavolinDoc>();
+                                                    if (!fresh->open(typical).empty())
+                                                        std::abort();
+                                                    pending = std::move(fresh);
+                                                },
+                                                [&] { pending.reset(); }));
+        CTavolinDoc small30;
+        if (!small30.open(typical).empty())
+            return 1;
+        if (wanted("save"))
+            plainLine(
+                "save 30 x 10 areas", median(light, [&] {
+                    if (!WriteResultFile(folder + "/typical-saved.SHA", small30.job()).empty())
+                        std::abort();
+                }));
+    }
 
     std::error_code ec;
     fs::remove_all(folder, ec);

@@ -21,6 +21,8 @@
 // - A text with a UTF-8 byte-order mark, or one that is valid UTF-8 with characters beyond
 //   ASCII, is read as UTF-8 (GBK Chinese text practically never is valid UTF-8).
 // - StrengthNum without the key of member 0 gives a job of no members.
+// - A RayPara line whose SI is that of any later member (not only the next) ends a member, so
+//   that members without test areas (a merge may make them) do not take the next one's lines.
 // - A key that occurs inside the line of an earlier numbered key of StrengthNum ends that key's
 //   value (such a file has lost its line ends): otherwise thousands of keys on one line would
 //   each take the rest of the line, and the values alone would grow with the square of the file.
@@ -31,7 +33,6 @@
 #include "data/fieldreader.h"
 #include "data/fileinput.h"
 #include "data/labels.h"
-#include "data/largeblock.h"
 #include "data/numparse.h"
 #include "data/textcodec.h"
 #include "data/waveload.h"
@@ -262,8 +263,8 @@ void readSections(const Parse& p) {
 
 // Test areas from the RayPara lines, three lines each, grouped into members by the SI column;
 // where each point's waveform lies goes to `waves`. Returns a failure's message.
-std::u16string readAreas(const Parse& p, WaveformLoader& loader, int64_t waveSize,
-                         std::vector<WaveRef>& waves, const ReadOptions& options) {
+std::u16string readAreas(const Parse& p, int64_t waveSize, std::vector<WaveRef>& waves,
+                         const ReadOptions& options) {
     JobData& job = p.job;
     const ProjectInfo& pi = job.project;
     const FieldReader& r = p.r;
@@ -275,23 +276,8 @@ std::u16string readAreas(const Parse& p, WaveformLoader& loader, int64_t waveSiz
     const int64_t textLen = p.text.size();
     // The most data lines the table could hold.
     const int64_t rayLines = Seek.heading >= 0 ? (textLen - Seek.heading) / kRayStride + 1 : 0;
-    {
-        // Room for every area the lines could hold, with some to spare for a list that grows
-        // past its first guess; a small job stays on the heap.
-        const auto bytes = static_cast<size_t>(rayLines / 3 + memberCount) * sizeof(TestArea);
-        std::shared_ptr<LargeArena> arena;
-        if (bytes >= (1u << 20))
-            arena = std::make_shared<LargeArena>(bytes + bytes / 4);
-        job.areas.clear();
-        job.areas.reserve(job.members.size());
-        for (size_t i = 0; i < job.members.size(); ++i)
-            job.areas.emplace_back(ArenaAllocator<TestArea>(arena));
-    }
+    job.areas.assign(job.members.size(), AreaList{});
     waves.reserve(static_cast<size_t>(rayLines));
-    int64_t longest = 0;
-    for (const MemberInfo& m : job.members)
-        longest = std::max<int64_t>(longest, m.DatLen);
-    loader.bound(rayLines, longest);
 
     int64_t waveBytesUsed = 0;
     int64_t lastRead = 0;
@@ -321,9 +307,11 @@ std::u16string readAreas(const Parse& p, WaveformLoader& loader, int64_t waveSiz
             // Blank lines after the table end it as well.
             if (p.text.blankFrom(Seek.position(line0) - kRaySeekOffset))
                 break;
+            // A line of a later member ends this one: of the next, or of one after members
+            // that have no areas.
             int lineSI = -1;
             r.readInt(SI, line0, lineSI);
-            if (lineSI == b + 1 && memberCount != 1)
+            if (memberCount != 1 && lineSI > b && lineSI < memberCount)
                 break;
 
             TestArea area;
@@ -442,8 +430,6 @@ std::u16string readFile(const std::string& path, JobData& job, const ReadOptions
         return kOpenFailed;
     if (textFile.size() == 0)
         return kEmptyFile;
-    WaveformLoader loader(waveFile);
-    loader.readAhead(textFile.size());
     const std::unique_ptr<RawText> text = loadText(textFile);
     if (!text)
         return kEmptyFile;
@@ -461,11 +447,11 @@ std::u16string readFile(const std::string& path, JobData& job, const ReadOptions
     readMembers(p);
     readSections(p);
     std::vector<WaveRef> waves;
-    std::u16string error = readAreas(p, loader, waveFile.size(), waves, options);
+    std::u16string error = readAreas(p, waveFile.size(), waves, options);
     if (!error.empty())
         return error;
     const int64_t memberCount = static_cast<int64_t>(job.members.size());
-    if (!loader.load(job, waves, [&](int64_t done) {
+    if (!loadWaveforms(waveFile, job, waves, [&](int64_t done) {
             if (options.progress)
                 options.progress(memberCount + done, memberCount + kWaveSteps);
         }))

@@ -14,10 +14,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
-#include <future>
 #include <new>
 #include <stdexcept>
-#include <system_error>
 
 namespace tavolin {
 
@@ -266,28 +264,11 @@ bool writeWaves(TempFile& waveFile, const JobData& job) {
     return wave.empty() || waveFile.write(wave.data(), wave.size());
 }
 
-// RayPara lines and the companion waveforms, in the same order. A large companion is written
-// on a second thread while the lines are formatted.
+// RayPara lines and the companion waveforms, in the same order.
 Outcome writeRayPara(TempFile& textFile, TempFile& waveFile, const JobData& job, Lines& o) {
     Outcome out;
     const size_t members = std::min(job.members.size(), job.areas.size());
-    long long waveBytes = 0;
-    for (size_t i = 0; i < members; ++i)
-        for (const TestArea& a : job.areas[i])
-            for (const TestPoint& p : a.points)
-                waveBytes += 2 * static_cast<long long>(p.samples.size());
-    std::future<bool> waves;
-    if (waveBytes >= (4 << 20)) {
-        try {
-            // The thread also waits for the companion to reach the disk.
-            waves = std::async(std::launch::async, [&waveFile, &job] {
-                return writeWaves(waveFile, job) && waveFile.finish();
-            });
-        } catch (const std::system_error&) {
-            // No thread to be had: written below, in this one.
-        }
-    }
-    if (!waves.valid() && !writeWaves(waveFile, job)) {
+    if (!writeWaves(waveFile, job)) {
         out.waveFailed = true;
         return out;
     }
@@ -328,8 +309,6 @@ Outcome writeRayPara(TempFile& textFile, TempFile& waveFile, const JobData& job,
         o.endLine();
         out.textFailed = !flushSection(textFile, o);
     }
-    if (waves.valid())
-        out.waveFailed = !waves.get();
     return out;
 }
 

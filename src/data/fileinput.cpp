@@ -4,6 +4,7 @@
 #include "data/largeblock.h"
 #include "data/textcodec.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tavolin {
@@ -12,31 +13,20 @@ std::unique_ptr<RawText> loadText(InFile& file) {
     const int64_t size = file.size();
     if (size <= 0)
         return nullptr;
-    // The bytes are read into the upper half of the block that takes the wide text, and decoded
-    // towards its start: no unit needs more room than the bytes it came from, so the decoding
-    // never overwrites a byte it has still to read, and no second buffer is needed.
-    const auto capacity = static_cast<size_t>(size);
-    std::shared_ptr<void> wide = allocateLargeBlock(capacity * sizeof(char16_t));
-    auto* units = static_cast<char16_t*>(wide.get());
-    char* bytes = reinterpret_cast<char*>(units) + capacity;
+    const std::unique_ptr<char[]> read(new char[static_cast<size_t>(size)]);
+    char* bytes = read.get();
     const auto n = static_cast<size_t>(file.readAt(bytes, size));
     if (n == 0)
         return nullptr;
-    for (char* z = static_cast<char*>(std::memchr(bytes, '\0', n)); z;
-         z = static_cast<char*>(std::memchr(z, '\0', n - static_cast<size_t>(z - bytes))))
-        *z = ' ';
+    std::replace(bytes, bytes + n, '\0', ' ');
     size_t loneLf = 0;
-    const char* end = bytes + n;
-    for (const char* lf = static_cast<const char*>(std::memchr(bytes, '\n', n)); lf;
-         lf =
-             static_cast<const char*>(std::memchr(lf + 1, '\n', static_cast<size_t>(end - lf - 1))))
-        if (lf == bytes || lf[-1] != '\r')
+    for (size_t i = 0; i < n; ++i)
+        if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r'))
             ++loneLf;
     std::string expanded;
     const char* source = bytes;
     size_t length = n;
     if (loneLf > 0) {
-        // Longer than the bytes: decoded into a block of its own.
         expanded.reserve(n + loneLf);
         for (size_t i = 0; i < n; ++i) {
             if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r'))
@@ -45,8 +35,6 @@ std::unique_ptr<RawText> loadText(InFile& file) {
         }
         source = expanded.data();
         length = expanded.size();
-        wide = allocateLargeBlock(length * sizeof(char16_t));
-        units = static_cast<char16_t*>(wide.get());
     }
     // Files come in GBK. One saved as UTF-8 elsewhere (marked or plainly valid UTF-8) is read as
     // such, so that its Chinese texts keep their width and the columns after them stay in place.
@@ -55,6 +43,9 @@ std::unique_ptr<RawText> loadText(InFile& file) {
         source += 3;
         length -= 3;
     }
+    // No character takes more units than the bytes it came from.
+    std::shared_ptr<void> wide = allocateLargeBlock(std::max<size_t>(length, 1) * sizeof(char16_t));
+    auto* units = static_cast<char16_t*>(wide.get());
     const size_t count = bom || isUtf8BeyondAscii(source, length)
                              ? utf8ToUtf16(source, length, units)
                              : gbkToUtf16(source, length, units);

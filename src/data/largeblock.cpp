@@ -1,7 +1,6 @@
 // Anonymous memory mappings for the bulk data of an open.
 #include "data/largeblock.h"
 
-#include <cstdint>
 #include <new>
 
 #include <sys/mman.h>
@@ -25,24 +24,6 @@ std::shared_ptr<void> allocateLargeBlock(size_t bytes) {
         ::munmap(p, bytes);
         throw;
     }
-}
-
-LargeArena::LargeArena(size_t bytes) : block_(allocateLargeBlock(bytes)), size_(bytes) {
-    base_ = static_cast<char*>(block_.get());
-}
-
-void* LargeArena::take(size_t bytes, size_t align) {
-    const size_t start = (used_ + align - 1) / align * align;
-    if (start > size_ || bytes > size_ - start)
-        return nullptr;
-    used_ = start + bytes;
-    return base_ + start;
-}
-
-bool LargeArena::owns(const void* p) const {
-    const auto at = reinterpret_cast<uintptr_t>(p);
-    const auto base = reinterpret_cast<uintptr_t>(base_);
-    return at >= base && at - base < size_;
 }
 
 } // namespace tavolin

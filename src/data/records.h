@@ -1,7 +1,6 @@
 // The plain records of one job: project, members, test areas, points, acquisition and result.
 #pragma once
 
-#include "data/largeblock.h"
 #include "data/samplebuffer.h"
 
 #include <array>
@@ -95,9 +94,8 @@ struct TestArea {
     float correctedVelocity = 0.0f;
 };
 
-// The test areas of one member. An open serves all of them from one arena (a job's records in
-// a few large pages instead of thousands of small ones); lists built elsewhere use the heap.
-using AreaList = std::vector<TestArea, ArenaAllocator<TestArea>>;
+// The test areas of one member.
+using AreaList = std::vector<TestArea>;
 
 struct SectionPara {
     int SI = 0;

@@ -8,14 +8,11 @@ namespace tavolin {
 
 std::u16string gbkToUtf16(const std::string& bytes);
 // Decodes `n` bytes into `out`, which has room for `n` units (GBK never yields more UTF-16
-// units than bytes); returns the units stored. `out` may lie in the same buffer as long as the
-// bytes start at least `n` bytes after it: a unit is written only after its bytes were read,
-// and never past them.
+// units than bytes); returns the units stored.
 size_t gbkToUtf16(const char* bytes, size_t n, char16_t* out);
 std::string utf16ToGbk(const std::u16string& text);
 std::u16string utf8ToUtf16(const std::string& text);
-// Decodes `n` bytes of UTF-8 into `out` (room for `n` units); returns the units stored. The
-// same overlap as for gbkToUtf16 is allowed.
+// Decodes `n` bytes of UTF-8 into `out` (room for `n` units); returns the units stored.
 size_t utf8ToUtf16(const char* bytes, size_t n, char16_t* out);
 // True when the bytes are valid UTF-8 with at least one character beyond ASCII. Text in GBK with
 // Chinese characters practically never is: its lead bytes are mostly not followed by the

@@ -1,21 +1,15 @@
-// The waveforms of an open: one block read from the companion and shared by the points, a
-// read-ahead on a second thread, or one read per waveform when they are scattered.
+// The waveforms of an open: one block read from the companion and shared by the points, or one
+// read per waveform when they are scattered.
 #include "data/waveload.h"
 
 #include "data/largeblock.h"
 #include "data/samplecodec.h"
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
-#include <future>
-#include <stdexcept>
 
 namespace tavolin {
 
 namespace {
-
-constexpr int64_t kRayStride = 140;
 
 // The companion's bytes in large sequential chunks: waveforms stored back to back are served
 // from memory, any other position is read on demand. Never holds more than one waveform or
@@ -48,47 +42,15 @@ private:
     int64_t length_ = 0;
 };
 
-// The longest waveform (in samples) for which a companion is read ahead of the text.
-constexpr int64_t kPrefetchDatLen = 8192;
+} // namespace
 
-// `whole`, when given, holds the whole companion already read and turned into samples.
-bool loadAll(InFile& file, JobData& job, const std::vector<WaveRef>& waves,
-             const std::function<void(int64_t)>& progress, std::shared_ptr<void> whole) {
+bool loadWaveforms(InFile& file, JobData& job, const std::vector<WaveRef>& waves,
+                   const std::function<void(int64_t)>& progress) {
     auto pointOf = [&](const WaveRef& w) -> TestPoint& {
         return job.areas[w.member][w.area].points[static_cast<size_t>(w.point)];
     };
     if (waves.empty()) {
         progress(kWaveSteps);
-        return true;
-    }
-    if (whole) {
-        // The whole companion, already turned into samples: a waveform at an even position is
-        // a view; one at an odd position straddles two stored values and gets its own copy,
-        // made from the stored bytes recovered from those values.
-        const auto* words = static_cast<const uint16_t*>(whole.get());
-        const auto* raw = static_cast<const unsigned char*>(whole.get());
-        const int64_t convertedBytes = file.size() / 2 * 2;
-        std::vector<unsigned char> stored;
-        for (const WaveRef& w : waves) {
-            const auto count = static_cast<size_t>(w.length / 2);
-            if (w.offset % 2 == 0) {
-                pointOf(w).samples =
-                    SampleBuffer(whole, const_cast<uint16_t*>(words + w.offset / 2), count);
-                continue;
-            }
-            stored.resize(static_cast<size_t>(w.length));
-            for (int64_t k = 0; k < w.length; ++k) {
-                const int64_t at = w.offset + k;
-                if (at >= convertedBytes) {
-                    stored[static_cast<size_t>(k)] = raw[at];
-                    continue;
-                }
-                const auto value = static_cast<uint16_t>(words[at / 2] - kSampleZero);
-                stored[static_cast<size_t>(k)] =
-                    static_cast<unsigned char>(at % 2 == 0 ? value & 0xFF : value >> 8);
-            }
-            pointOf(w).samples = decodeSamples(stored.data(), count);
-        }
         return true;
     }
     int64_t lo = waves.front().offset, hi = 0, used = 0;
@@ -168,98 +130,6 @@ bool loadAll(InFile& file, JobData& job, const std::vector<WaveRef>& waves,
         pointOf(w).samples = SampleBuffer(block, samples, count);
     }
     return true;
-}
-
-} // namespace
-
-// The whole companion read on a second thread while the text is read and parsed, so that the
-// two halves of an open overlap; its 16-bit words are turned into samples as they arrive. Only
-// taken when the text could fill the companion with waveforms, so the memory stays bounded by
-// what the text can use.
-class CompanionPrefetch {
-public:
-    explicit CompanionPrefetch(InFile& file) : file_(file) {
-        try {
-            block_ = allocateLargeBlock(static_cast<size_t>(file.size()));
-            reading_ = std::async(std::launch::async, [this] { return readAll(); });
-        } catch (const std::exception&) {
-            block_.reset(); // no memory or no thread: the waveforms are read afterwards
-        }
-    }
-    ~CompanionPrefetch() {
-        cancel_ = true;
-        if (reading_.valid())
-            reading_.wait();
-    }
-    CompanionPrefetch(const CompanionPrefetch&) = delete;
-    CompanionPrefetch& operator=(const CompanionPrefetch&) = delete;
-
-    bool started() const { return reading_.valid(); }
-
-    // Waits for the read, reporting its progress in kWaveSteps steps; the block of the whole
-    // companion, or null when it could not be read whole.
-    std::shared_ptr<void> take(const std::function<void(int64_t)>& progress) {
-        if (!reading_.valid())
-            return nullptr;
-        while (reading_.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
-            progress(kWaveSteps * done_.load() / std::max<int64_t>(file_.size(), 1));
-        const bool whole = reading_.get();
-        progress(kWaveSteps);
-        return whole ? std::move(block_) : nullptr;
-    }
-
-private:
-    bool readAll() {
-        constexpr int64_t kChunk = 4 << 20;
-        auto* bytes = static_cast<char*>(block_.get());
-        const int64_t size = file_.size();
-        for (int64_t done = 0; done < size && !cancel_;) {
-            const int64_t n = std::min(kChunk, size - done);
-            if (file_.readAt(bytes + done, n, done) != n)
-                return false; // the companion became shorter since it was measured
-            // Stored values to samples while the chunk is in the cache (chunks are of even
-            // length, so a trailing odd byte is the only one left as stored).
-            decodeSamplesInPlace(reinterpret_cast<uint16_t*>(bytes + done),
-                                 static_cast<size_t>(n / 2));
-            done += n;
-            done_ = done;
-        }
-        return !cancel_;
-    }
-
-    InFile& file_;
-    std::shared_ptr<void> block_;
-    std::atomic<int64_t> done_{0};
-    std::atomic<bool> cancel_{false};
-    std::future<bool> reading_;
-};
-
-WaveformLoader::WaveformLoader(InFile& companion) : file_(companion) {}
-WaveformLoader::~WaveformLoader() = default;
-
-void WaveformLoader::readAhead(int64_t textBytes) {
-    // Every waveform needs a line of 140 characters.
-    const int64_t waveSize = file_.size();
-    if (waveSize >= (4 << 20) && waveSize / (2 * kPrefetchDatLen) <= textBytes / kRayStride + 1)
-        prefetch_ = std::make_unique<CompanionPrefetch>(file_);
-}
-
-void WaveformLoader::bound(int64_t rayLines, int64_t longestDatLen) {
-    const int64_t most = rayLines * 2 * std::min<int64_t>(longestDatLen, kPrefetchDatLen);
-    if (file_.size() > most + most / 4 + (4 << 20))
-        prefetch_.reset();
-}
-
-bool WaveformLoader::load(JobData& job, const std::vector<WaveRef>& waves,
-                          const std::function<void(int64_t)>& progress) {
-    std::shared_ptr<void> whole;
-    if (prefetch_ && !waves.empty()) {
-        whole = prefetch_->take(progress);
-        if (!whole && prefetch_->started())
-            return false; // the companion became shorter while it was read
-    }
-    prefetch_.reset();
-    return loadAll(file_, job, waves, progress, std::move(whole));
 }
 
 } // namespace tavolin

@@ -674,3 +674,22 @@ TEST(FilesRead, ThousandsOfMemberKeysInOnePass) {
         }
     }
 }
+
+// Members without test areas (a merge of files without any makes them) keep none when their
+// result file is opened again: the lines of the member after them stay its own.
+TEST(FilesRead, MembersWithoutAreasBeforeOthersKeepNone) {
+    ScratchDir dir;
+    JobData job = makeJob(4, 2, 64);
+    job.areas[0].clear();
+    job.areas[1].clear();
+    job.members[1].DatLen = 0;
+    ASSERT_EQ(WriteResultFile(dir.path("m.SHA"), job), u"");
+    JobData back;
+    ASSERT_EQ(ReadDataFile(dir.path("m.SHA"), back), u"");
+    ASSERT_EQ(back.areas.size(), 4u);
+    for (size_t m = 0; m < 4; ++m) {
+        ASSERT_EQ(back.areas[m].size(), job.areas[m].size()) << "member " << m;
+        for (size_t k = 0; k < job.areas[m].size(); ++k)
+            EXPECT_EQ(back.areas[m][k].points[1].samples, job.areas[m][k].points[1].samples);
+    }
+}

@@ -146,7 +146,7 @@ TEST_P(FilesWaveforms, OddPositions) {
 
 INSTANTIATE_TEST_SUITE_P(Jobs, FilesWaveforms, ::testing::Values(Size{3, 64}, Size{100, 8192}),
                          [](const ::testing::TestParamInfo<Size>& info) {
-                             return info.param.areas == 3 ? "Small" : "ReadAhead";
+                             return info.param.areas == 3 ? "Small" : "Large";
                          });
 
 TEST(FilesWaveformsScattered, ScatteredThroughALargeCompanion) {
@@ -180,8 +180,8 @@ TEST(FilesWaveformsScattered, ScatteredThroughALargeCompanion) {
 }
 
 TEST(FilesWaveformsScattered, CompanionFarLargerThanItsWaveforms) {
-    // 300 short waveforms followed by 4.5 MB the text never asks for: started as a read-ahead,
-    // given up once the waveform length is known, read as the span the waveforms cover instead.
+    // 300 short waveforms followed by 4.5 MB the text never asks for: only the span the
+    // waveforms cover is read.
     ScratchDir dir;
     const std::string path = dir.path("l.SHT");
     constexpr int kDatLen = 64;
