@@ -138,20 +138,14 @@ void AnalysisWaveform::mouseMoveEvent(QMouseEvent* event) {
 
 void AnalysisWaveform::readout(int x) {
     const WaveformGeometry g = geometry();
-    if (!g.valid() || x < g.originX() || x > g.axisEndX())
+    const WaveformGeometry::Readout r = g.readoutAt(x);
+    if (r.index < 0)
         return;
-    int index = g.sampleAt(x);
-    if (index < 0)
-        return;
-    index = std::max(index, 1);
-    if (index >= g.count)
-        return;
-    const TestPoint& pt = *g.point;
     cursor_.point = std::clamp(std::as_const(bridge_).doc().selectedPoint(), 0, 2);
-    cursor_.gain = pt.Gain;
-    cursor_.t = g.delay + g.dT * static_cast<float>(index);
-    cursor_.amplitudeVolts = sampleAmplitude(pt.samples[index], pt.Gain);
-    cursor_.velocity = cursor_.t != 0.0f ? pt.L / cursor_.t : 0.0f;
+    cursor_.gain = g.point->Gain;
+    cursor_.t = r.t;
+    cursor_.amplitudeVolts = r.amplitudeVolts;
+    cursor_.velocity = r.velocity;
     cursorX_ = x;
     cursorShown_ = true;
     update();

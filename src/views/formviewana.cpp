@@ -1,6 +1,7 @@
 // FormviewAna: every choice and entry goes through an operation of the document, which applies
 // the rules, recomputes and evaluates; the form shows what the document holds.
 #include "views/formviewana.h"
+#include "views/enterfilter.h"
 
 #include "data/doc.h"
 #include "data/format.h"
@@ -32,27 +33,6 @@ namespace {
 QString fixed(float value, int decimals) {
     return toQ(formatFixed(value, decimals));
 }
-
-// Enter in the member drop-down's text renames the member instead of letting the combo box
-// jump to a member of that name.
-class EnterFilter : public QObject {
-public:
-    EnterFilter(QObject* parent, std::function<void()> onEnter)
-        : QObject(parent), onEnter_(std::move(onEnter)) {}
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                onEnter_();
-                return true;
-            }
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<void()> onEnter_;
-};
 
 template <class W> W* named(W* w, const QString& label) {
     w->setObjectName(label);

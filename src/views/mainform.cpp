@@ -1,6 +1,7 @@
 // CMainForm: every entry takes effect on the document at once; the form keeps only its controls
 // and the paths of the files opened in this run.
 #include "views/mainform.h"
+#include "views/enterfilter.h"
 
 #include "data/format.h"
 #include "data/jobrules.h"
@@ -63,28 +64,6 @@ void showItems(QComboBox* combo, const QStringList& items) {
         combo->addItems(items);
     }
 }
-
-// Catches Enter in the member drop-down before the combo box would jump to a member whose name
-// matches the typed text. Keys reach the combo box, which hands them to its line edit directly
-// (past any filter there), so the filter watches both.
-class EnterFilter : public QObject {
-public:
-    EnterFilter(QObject* parent, std::function<void()> onEnter)
-        : QObject(parent), onEnter_(std::move(onEnter)) {}
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                onEnter_();
-                return true;
-            }
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<void()> onEnter_;
-};
 
 } // namespace
 

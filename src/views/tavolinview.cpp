@@ -114,25 +114,15 @@ void CTavolinView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void CTavolinView::readout(int x) {
-    const WaveformGeometry g = paneGeometry(rect());
-    if (!g.valid() || x < g.originX() || x > g.axisEndX())
+    const WaveformGeometry::Readout r = paneGeometry(rect()).readoutAt(x);
+    if (r.index < 0)
         return;
-    int index = g.sampleAt(x);
-    if (index < 0)
-        return;
-    index = std::max(index, 1);
-    if (index >= g.count)
-        return;
-    const TestPoint& pt = *g.point;
-    const float t = g.delay + g.dT * static_cast<float>(index);
-    const float amplitude = sampleAmplitude(pt.samples[index], pt.Gain);
-    const float velocity = t != 0.0f ? pt.L / t : 0.0f;
-    cursorIndex_ = index;
+    cursorIndex_ = r.index;
     cursorX_ = x;
     cursorShown_ = true;
     justPicked_ = false;
     update();
-    emit cursorReadout(point_, t, amplitude, velocity);
+    emit cursorReadout(point_, r.t, r.amplitudeVolts, r.velocity);
 }
 
 } // namespace tavolin

@@ -74,6 +74,20 @@ int WaveformGeometry::xOfSample(int index) const {
     return truncToInt(std::round(dT * static_cast<float>(index) * px)) + originX();
 }
 
+WaveformGeometry::Readout WaveformGeometry::readoutAt(int x) const {
+    Readout r;
+    if (!valid() || x < originX() || x > axisEndX())
+        return r;
+    const int index = sampleAt(x);
+    if (index < 0 || std::max(index, 1) >= count)
+        return r;
+    r.index = std::max(index, 1);
+    r.t = delay + dT * static_cast<float>(r.index);
+    r.amplitudeVolts = sampleAmplitude(point->samples[r.index], point->Gain);
+    r.velocity = r.t != 0.0f ? point->L / r.t : 0.0f;
+    return r;
+}
+
 void drawWaveform(QPainter& p, const QRect& frame, const WaveformGeometry& g, WaveformScale& scale,
                   const WaveformStyle& style) {
     p.save();

@@ -34,6 +34,14 @@ struct WaveformGeometry {
     float timeAt(int x) const;
     int sampleAt(int x) const;
     int xOfSample(int index) const;
+
+    // What the cursor readout shows at pixel column x: the sample (at least 1), its time,
+    // amplitude in volts and the point velocity; index -1 when x lies off the drawn samples.
+    struct Readout {
+        int index = -1;
+        float t = 0, amplitudeVolts = 0, velocity = 0;
+    };
+    Readout readoutAt(int x) const;
 };
 
 // What a view keeps between its drawings.

@@ -12,7 +12,8 @@ using namespace tavolin;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto files = fuzz::splitInput(data, size, 2);
-    const std::string path = fuzz::writePair(std::string("in") + FUZZ_EXTENSION, files[0], files[1]);
+    const std::string path =
+        fuzz::writePair(std::string("in") + FUZZ_EXTENSION, files[0], files[1]);
     CTavolinDoc doc;
     if (!doc.open(path).empty())
         return 0;
