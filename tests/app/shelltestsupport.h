@@ -1,6 +1,8 @@
 // Helpers of the shell's GUI tests: answering modal boxes, scripted file dialogs, sample copies.
 #pragma once
 
+#include "app/mainframe.h"
+#include "app/tavolinapp.h"
 #include "views/shellui.h"
 
 #include <QAbstractButton>
@@ -17,8 +19,39 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 
 namespace tavolin::test {
+
+// The program of a shell test: a throw-away settings folder and data folder, and one
+// application started afresh for every test function. Derived test classes call these from
+// their own initTestCase, init and cleanup slots.
+class ShellTest : public QObject {
+protected:
+    QTemporaryDir config_;
+    QTemporaryDir data_;
+    std::unique_ptr<CTavolinApp> app_;
+
+    CMainFrame& frame() { return app_->frame(); }
+    CTavolinDoc& doc() { return app_->doc(); }
+
+    bool prepareShell() {
+        if (!config_.isValid() || !data_.isValid())
+            return false;
+        qputenv("TAVOLIN_CONFIG_DIR", config_.path().toLocal8Bit());
+        CTavolinApp::initApplication();
+        return true;
+    }
+    bool startApp(const QStringList& files = {}) {
+        app_ = std::make_unique<CTavolinApp>();
+        app_->start(QStringList{QStringLiteral("tavolin")} + files);
+        return QTest::qWaitForWindowExposed(&frame());
+    }
+    void stopApp() {
+        doc().setModified(false);
+        app_.reset();
+    }
+};
 
 // Watches for modal message boxes, records their texts and answers each with the next button of
 // `answers` (OK/Yes-style default when the queue is empty) by a real mouse click.

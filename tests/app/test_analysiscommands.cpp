@@ -51,15 +51,9 @@ void clickButton(QWidget* dialog, const char* name) {
 
 } // namespace
 
-class TestAnalysisCommands : public QObject {
+class TestAnalysisCommands : public ShellTest {
     Q_OBJECT
 private:
-    QTemporaryDir config_;
-    QTemporaryDir data_;
-    std::unique_ptr<CTavolinApp> app_;
-
-    CMainFrame& frame() { return app_->frame(); }
-    CTavolinDoc& doc() { return app_->doc(); }
     QAction* act(const char* name) { return frame().action(QString::fromLatin1(name)); }
     float fcui(int member, int area) { return doc().job().areas.at(member).at(area).FCUI; }
 
@@ -76,20 +70,9 @@ private:
     }
 
 private slots:
-    void initTestCase() {
-        QVERIFY(config_.isValid() && data_.isValid());
-        qputenv("TAVOLIN_CONFIG_DIR", config_.path().toLocal8Bit());
-        CTavolinApp::initApplication();
-    }
-    void init() {
-        app_ = std::make_unique<CTavolinApp>();
-        app_->start({QStringLiteral("tavolin")});
-        QVERIFY(QTest::qWaitForWindowExposed(&frame()));
-    }
-    void cleanup() {
-        doc().setModified(false);
-        app_.reset();
-    }
+    void initTestCase() { QVERIFY(prepareShell()); }
+    void init() { QVERIFY(startApp()); }
+    void cleanup() { stopApp(); }
 
     // "输出" computes every member, not only the one shown: the file holds no strengths.
     void outputComputesEveryMember() {

@@ -22,17 +22,12 @@
 using namespace tavolin;
 using namespace tavolin::test;
 
-class TestMainFrame : public QObject {
+class TestMainFrame : public ShellTest {
     Q_OBJECT
 private:
-    QTemporaryDir config_;
-    QTemporaryDir data_;
-    std::unique_ptr<CTavolinApp> app_;
     QString raw_;
     QString result_;
 
-    CMainFrame& frame() { return app_->frame(); }
-    CTavolinDoc& doc() { return app_->doc(); }
     QAction* act(const char* name) { return frame().action(QString::fromLatin1(name)); }
     void clickToolButton(QToolBar* bar, const char* name) {
         auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(act(name)));
@@ -55,22 +50,13 @@ private:
 
 private slots:
     void initTestCase() {
-        QVERIFY(config_.isValid() && data_.isValid());
-        qputenv("TAVOLIN_CONFIG_DIR", config_.path().toLocal8Bit());
-        CTavolinApp::initApplication();
+        QVERIFY(prepareShell());
         raw_ = copySample(data_, QStringLiteral("sample-raw.SHT"));
         result_ = copySample(data_, QStringLiteral("sample-result.SHA"));
         QVERIFY(!raw_.isEmpty() && !result_.isEmpty());
     }
-    void init() {
-        app_ = std::make_unique<CTavolinApp>();
-        app_->start({QStringLiteral("tavolin")});
-        QVERIFY(QTest::qWaitForWindowExposed(&frame()));
-    }
-    void cleanup() {
-        doc().setModified(false);
-        app_.reset();
-    }
+    void init() { QVERIFY(startApp()); }
+    void cleanup() { stopApp(); }
 
     void startsWithNoFile() {
         QCOMPARE(frame().windowTitle(), QStringLiteral("超声回弹综合法测强软件   Fennick"));

@@ -13,17 +13,12 @@
 using namespace tavolin;
 using namespace tavolin::test;
 
-class TestOfficeCommands : public QObject {
+class TestOfficeCommands : public ShellTest {
     Q_OBJECT
 private:
-    QTemporaryDir config_;
-    QTemporaryDir data_;
-    std::unique_ptr<CTavolinApp> app_;
     QString job_;
     QStringList opened_;
 
-    CMainFrame& frame() { return app_->frame(); }
-    CTavolinDoc& doc() { return app_->doc(); }
     void click(const char* name) {
         auto* button = qobject_cast<QToolButton*>(
             frame().analysisToolBar()->widgetForAction(frame().action(QString::fromLatin1(name))));
@@ -37,9 +32,7 @@ private:
 
 private slots:
     void initTestCase() {
-        QVERIFY(config_.isValid() && data_.isValid());
-        qputenv("TAVOLIN_CONFIG_DIR", config_.path().toLocal8Bit());
-        CTavolinApp::initApplication();
+        QVERIFY(prepareShell());
         job_ = copySample(data_, QStringLiteral("sample-result.SHA"));
         QVERIFY(!job_.isEmpty());
         setOpenDocumentHook([this](const QString& path) {
@@ -49,14 +42,9 @@ private slots:
     }
     void init() {
         opened_.clear();
-        app_ = std::make_unique<CTavolinApp>();
-        app_->start({QStringLiteral("tavolin")});
-        QVERIFY(QTest::qWaitForWindowExposed(&frame()));
+        QVERIFY(startApp());
     }
-    void cleanup() {
-        doc().setModified(false);
-        app_.reset();
-    }
+    void cleanup() { stopApp(); }
 
     void onlyInTheAnalysisInterfaceAndOnlyWithAFile() {
         QVERIFY(!frame().action(QStringLiteral("cmd32808"))->isEnabled());

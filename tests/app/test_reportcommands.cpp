@@ -18,37 +18,23 @@
 using namespace tavolin;
 using namespace tavolin::test;
 
-class TestReportCommands : public QObject {
+class TestReportCommands : public ShellTest {
     Q_OBJECT
 private:
-    QTemporaryDir config_;
-    QTemporaryDir data_;
-    std::unique_ptr<CTavolinApp> app_;
-    CMainFrame& frame() { return app_->frame(); }
-    CTavolinDoc& doc() { return app_->doc(); }
     QAction* act(const char* name) { return frame().action(QString::fromLatin1(name)); }
 
 private slots:
-    void initTestCase() {
-        QVERIFY(config_.isValid() && data_.isValid());
-        qputenv("TAVOLIN_CONFIG_DIR", config_.path().toLocal8Bit());
-        CTavolinApp::initApplication();
-    }
+    void initTestCase() { QVERIFY(prepareShell()); }
     void init() {
         const QString job = copySample(data_, QStringLiteral("sample-result.SHA"));
-        app_ = std::make_unique<CTavolinApp>();
-        app_->start({QStringLiteral("tavolin"), job});
-        QVERIFY(QTest::qWaitForWindowExposed(&frame()));
+        QVERIFY(startApp({job}));
         act("cmd32779")->trigger(); // the analysis screen
         QVERIFY(act("cmd32809")->isEnabled());
         // Ctrl+P prints the report here; the main interface's pane print is greyed.
         QCOMPARE(act("cmd57607")->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
         QVERIFY(act("cmd57607")->isEnabled() && !act("cmd57607_view")->isEnabled());
     }
-    void cleanup() {
-        doc().setModified(false);
-        app_.reset();
-    }
+    void cleanup() { stopApp(); }
 
     void bitmapsOneDialogPerPageAndErrorGoesOn() {
         doc().printSettings().printFieldRecord = 1;
