@@ -57,13 +57,19 @@ void CTavolinDoc::notifyTitle() {
 
 // --- the job ---
 
-std::u16string CTavolinDoc::open(const std::string& path, const ReadOptions& options) {
+// The reader's notices go to the observers at once, then to the caller's own handler.
+ReadOptions CTavolinDoc::withNotices(const ReadOptions& options) {
     ReadOptions readOptions = options;
-    readOptions.notice = [this, &options](const std::u16string& message) {
+    readOptions.notice = [this, outer = options.notice](const std::u16string& message) {
         notifyAll([&](DocObserver& o) { o.notice(message); });
-        if (options.notice)
-            options.notice(message);
+        if (outer)
+            outer(message);
     };
+    return readOptions;
+}
+
+std::u16string CTavolinDoc::open(const std::string& path, const ReadOptions& options) {
+    const ReadOptions readOptions = withNotices(options);
 
     // Read into fresh records: a failed read must leave the open job exactly as it was.
     JobData fresh;
@@ -164,12 +170,7 @@ std::u16string CTavolinDoc::saveResult(const std::string& path, const ReadOption
     std::u16string error = WriteResultFile(path, job_);
     if (!error.empty())
         return error;
-    ReadOptions readOptions = options;
-    readOptions.notice = [this, &options](const std::u16string& message) {
-        notifyAll([&](DocObserver& o) { o.notice(message); });
-        if (options.notice)
-            options.notice(message);
-    };
+    const ReadOptions readOptions = withNotices(options);
     JobData fresh;
     error = ReadDataFile(path, fresh, readOptions);
     if (!error.empty())

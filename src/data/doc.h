@@ -213,6 +213,7 @@ private:
     void recomputeMember(int member);
     void computeAll();
     void changed(const DocChange& change, bool stored);
+    ReadOptions withNotices(const ReadOptions& options);
     void notifyAreaChanged();
     void notifyTitle();
     template <class F> void notifyAll(F&& f);

@@ -2,8 +2,10 @@
 // combo box jumping to a member whose name matches the typed text.
 #pragma once
 
+#include <QComboBox>
 #include <QEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QObject>
 
 #include <functional>
@@ -31,5 +33,17 @@ public:
 private:
     std::function<void()> onEnter_;
 };
+
+// The editable member drop-down of both forms: Enter in it calls `onRename`.
+inline QComboBox* makeMemberBox(QObject* owner, std::function<void()> onRename) {
+    auto* box = new QComboBox;
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setCompleter(nullptr);
+    auto* enter = new EnterFilter(owner, std::move(onRename));
+    box->installEventFilter(enter);
+    box->lineEdit()->installEventFilter(enter);
+    return box;
+}
 
 } // namespace tavolin

@@ -95,14 +95,7 @@ void FormviewAna::build() {
 
     auto* memberBox = new QGroupBox;
     auto* memberForm = new QFormLayout(memberBox);
-    member_ = new QComboBox;
-    member_->setEditable(true);
-    member_->setInsertPolicy(QComboBox::NoInsert);
-    member_->setCompleter(nullptr);
-    // The combo box has the focus and hands keys to its text straight, past any filter there.
-    auto* enter = new EnterFilter(this, [this] { renameMember(); });
-    member_->installEventFilter(enter);
-    member_->lineEdit()->installEventFilter(enter);
+    member_ = makeMemberBox(this, [this] { renameMember(); });
     standard_ = new QComboBox;
     for (int i = 0; i < static_cast<int>(kStandardLabels.size()); ++i)
         standard_->addItem(toQ(standardLabel(i)));

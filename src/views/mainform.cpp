@@ -137,14 +137,8 @@ void CMainForm::build() {
 
     auto* field = new QGroupBox(QStringLiteral("现场测试信息"));
     auto* fieldForm = new QFormLayout(field);
-    member_ = new QComboBox;
+    member_ = makeMemberBox(this, [this] { renameMember(); });
     member_->setObjectName("comboMember");
-    member_->setEditable(true);
-    member_->setInsertPolicy(QComboBox::NoInsert);
-    member_->setCompleter(nullptr);
-    auto* enter = new EnterFilter(this, [this] { renameMember(); });
-    member_->installEventFilter(enter);
-    member_->lineEdit()->installEventFilter(enter);
     area_ = new QComboBox;
     area_->setObjectName("comboArea");
     method_ = new QComboBox;
