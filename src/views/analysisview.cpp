@@ -44,16 +44,7 @@ CAnalysisView::CAnalysisView(DocBridge& bridge, QWidget* parent)
     setMinimumSize(200, 160);
     wave_ = new AnalysisWaveform(bridge_, this);
     // The slider beside the waveform, not inside it: a repaint of the waveform leaves it alone.
-    slider_ = new QSlider(Qt::Vertical, this);
-    slider_->setObjectName(QStringLiteral("slider7777"));
-    slider_->setAccessibleName(QStringLiteral("幅度缩放"));
-    slider_->setRange(0, 100);
-    slider_->setTickInterval(10);
-    slider_->setTickPosition(QSlider::TicksRight);
-    // Position 0 at the top and 100 at the bottom; Page Down moves the thumb down.
-    slider_->setInvertedAppearance(true);
-    slider_->setInvertedControls(true);
-    slider_->setValue(80);
+    slider_ = makeZoomSlider(this, QStringLiteral("slider7777"), QStringLiteral("幅度缩放"));
     wave_->setZoomFactor(zoomFactor(slider_->value()));
     connect(slider_, &QSlider::valueChanged, wave_,
             [this](int position) { wave_->setZoomFactor(zoomFactor(position)); });

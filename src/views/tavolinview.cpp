@@ -24,16 +24,8 @@ CTavolinView::CTavolinView(DocBridge& bridge, int point, QWidget* parent)
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(120, 60);
-    slider_ = new QSlider(Qt::Vertical, this);
-    slider_->setObjectName(QStringLiteral("slider%1").arg(4444 + 1111 * point_));
-    slider_->setAccessibleName(QStringLiteral("幅度缩放%1").arg(point_ + 1));
-    slider_->setRange(0, 100);
-    slider_->setTickInterval(10);
-    slider_->setTickPosition(QSlider::TicksRight);
-    // Position 0 at the top and 100 at the bottom; Page Down moves the thumb down.
-    slider_->setInvertedAppearance(true);
-    slider_->setInvertedControls(true);
-    slider_->setValue(80);
+    slider_ = makeZoomSlider(this, QStringLiteral("slider%1").arg(4444 + 1111 * point_),
+                             QStringLiteral("幅度缩放%1").arg(point_ + 1));
     scale_.zoom = ::tavolin::zoomFactor(slider_->value());
     connect(slider_, &QSlider::valueChanged, this, [this](int position) {
         scale_.zoom = ::tavolin::zoomFactor(position);

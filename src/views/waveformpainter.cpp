@@ -8,6 +8,7 @@
 
 #include <QPainter>
 #include <QPolygon>
+#include <QSlider>
 
 #include <algorithm>
 #include <cmath>
@@ -86,6 +87,19 @@ WaveformGeometry::Readout WaveformGeometry::readoutAt(int x) const {
     r.amplitudeVolts = sampleAmplitude(point->samples[r.index], point->Gain);
     r.velocity = r.t != 0.0f ? point->L / r.t : 0.0f;
     return r;
+}
+
+QSlider* makeZoomSlider(QWidget* parent, const QString& objectName, const QString& accessibleName) {
+    auto* slider = new QSlider(Qt::Vertical, parent);
+    slider->setObjectName(objectName);
+    slider->setAccessibleName(accessibleName);
+    slider->setRange(0, 100);
+    slider->setTickInterval(10);
+    slider->setTickPosition(QSlider::TicksRight);
+    slider->setInvertedAppearance(true);
+    slider->setInvertedControls(true);
+    slider->setValue(80);
+    return slider;
 }
 
 void drawWaveform(QPainter& p, const QRect& frame, const WaveformGeometry& g, WaveformScale& scale,

@@ -5,6 +5,8 @@
 #include <QRect>
 
 class QPainter;
+class QSlider;
+class QWidget;
 class QString;
 
 namespace tavolin {
@@ -43,6 +45,10 @@ struct WaveformGeometry {
     };
     Readout readoutAt(int x) const;
 };
+
+// The vertical amplitude zoom slider of a waveform: 0 at the top, 100 at the bottom (Page Down
+// moves the thumb down), ticks every 10, starting at 80.
+QSlider* makeZoomSlider(QWidget* parent, const QString& objectName, const QString& accessibleName);
 
 // What a view keeps between its drawings.
 struct WaveformScale {
