@@ -15,6 +15,7 @@
 #include "app/aboutdlg.h"
 #include "app/analysiscommands.h"
 #include "app/dlgparam.h"
+#include "app/helpdlg.h"
 #include "app/recentfiles.h"
 #include "app/toolicons.h"
 #include "views/analysisdowntview.h"
@@ -58,7 +59,7 @@ namespace tavolin {
 CMainFrame::CMainFrame(DocBridge& bridge, QSettings& recentStore, QWidget* parent)
     : QMainWindow(parent), bridge_(bridge), recentStore_(recentStore) {
     setObjectName(QStringLiteral("CMainFrame"));
-    setWindowTitle(baseTitle);
+    setWindowTitle(toQ(CTavolinDoc::baseTitle));
     setWindowIcon(programIcon());
     setAcceptDrops(true);
     setDockOptions(QMainWindow::AnimatedDocks);
@@ -393,6 +394,11 @@ void CMainFrame::onFilter() {
 
 void CMainFrame::onAbout() {
     CAboutDlg dialog(this);
+    dialog.exec();
+}
+
+void CMainFrame::onHelp(CHelpDlg::Page page) {
+    CHelpDlg dialog(page, this);
     dialog.exec();
 }
 

@@ -43,7 +43,7 @@ struct FilterSettings {
 
 class CTavolinDoc {
 public:
-    static inline const std::u16string baseTitle = u"超声回弹综合法测强软件   Fennick";
+    static inline const std::u16string baseTitle = u"超声回弹综合法测强软件   Tavolin";
 
     CTavolinDoc();
     ~CTavolinDoc();

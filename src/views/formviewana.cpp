@@ -150,9 +150,10 @@ void FormviewAna::build() {
             [this](const QDate& d) { dateEdited(true, d); });
     connect(testDate_, &QDateEdit::dateChanged, this,
             [this](const QDate& d) { dateEdited(false, d); });
+    // The dates are project information too: a locked form keeps them as they are.
     connect(lock_, &QCheckBox::toggled, this, [this](bool locked) {
-        for (QLineEdit* e : {site_, unit_, person_})
-            e->setEnabled(!locked && bridge_.doc().isOpen());
+        for (QWidget* w : projectFields())
+            w->setEnabled(!locked && bridge_.doc().isOpen());
     });
     connect(pumped_, &QCheckBox::clicked, this, &FormviewAna::pumpedClicked);
     connect(member_, &QComboBox::activated, this, &FormviewAna::memberChosen);
@@ -166,14 +167,18 @@ void FormviewAna::build() {
 }
 
 void FormviewAna::setInputsEnabled(bool enabled) {
-    for (QWidget* w : std::initializer_list<QWidget*>{moldDate_, testDate_, lock_, member_,
-                                                      standard_, curve_, eta_, tabs_})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{lock_, member_, standard_, curve_, eta_, tabs_})
         w->setEnabled(enabled);
-    for (QLineEdit* e : {site_, unit_, person_})
-        e->setEnabled(enabled && !lock_->isChecked());
+    for (QWidget* w : projectFields())
+        w->setEnabled(enabled && !lock_->isChecked());
     if (!enabled)
         for (QWidget* w : std::initializer_list<QWidget*>{pumped_, a_, b_, c_})
             w->setEnabled(false);
+}
+
+std::array<QWidget*, 5> FormviewAna::projectFields() const {
+    return {site_, unit_, person_, moldDate_, testDate_};
 }
 
 void FormviewAna::refresh() {

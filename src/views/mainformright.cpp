@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <utility>
 
 namespace tavolin {
 
@@ -85,6 +86,14 @@ void MainFormRight::showPointValues(int point, float t, float amplitudeVolts, fl
     t_[point]->setText(fixed(t, 2));
     a_[point]->setText(fixed(amplitudeVolts * 1000.0f, 2));
     v_[point]->setText(fixed(velocity, 3));
+}
+
+void MainFormRight::showStoredPointValues(int point) {
+    const TestArea* area = std::as_const(bridge_).doc().currentArea();
+    if (!area || point < 0 || point > 2)
+        return;
+    showPointValues(point, area->pointTime[point], area->pointAmplitude[point],
+                    area->pointVelocity[point]);
 }
 
 void MainFormRight::pathLengthEntered(int point) {

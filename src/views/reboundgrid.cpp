@@ -64,8 +64,9 @@ std::array<int, ReboundGrid::ColumnCount> ReboundGrid::columnWidthsFor(int width
     widths[ColArea] = w * 4 / 100;
     for (int c = ColFirstReading; c <= ColLastReading; ++c)
         widths[c] = w * 6 / 100;
+    // Seven columns of 7 % would make 101 %: "R" (one letter over a one-decimal mean) takes 6 %.
     for (int c = ColAngle; c < ColumnCount; ++c)
-        widths[c] = w * 7 / 100;
+        widths[c] = w * (c == ColMean ? 6 : 7) / 100;
     return widths;
 }
 

@@ -208,7 +208,8 @@ private slots:
         files.answer(target);
         act("cmd32797")->trigger();
         QCOMPARE(pathToQ(doc().path()), target);
-        QCOMPARE(frame().windowTitle(), CMainFrame::baseTitle + QStringLiteral(" - saved.SHA"));
+        QCOMPARE(frame().windowTitle(),
+                 QStringLiteral("超声回弹综合法测强软件   Tavolin - saved.SHA"));
         QCOMPARE(doc().standard(), 1);
         QCOMPARE(strengths(), shown);
         QCOMPARE(doc().batchEvaluation().FCUE, before.batch.FCUE);

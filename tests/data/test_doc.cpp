@@ -98,7 +98,7 @@ TEST_F(DocFiles, NewDocumentAndStandard) {
     EXPECT_EQ(doc.filter().highKHz, 20.0f);
     EXPECT_EQ(doc.filter().lowKHz, 50.0f);
     EXPECT_EQ(doc.barWidths(), (std::array<int, 3>{220, 220, 220}));
-    EXPECT_EQ(doc.title(), u"超声回弹综合法测强软件   Fennick");
+    EXPECT_EQ(doc.title(), u"超声回弹综合法测强软件   Tavolin");
     EXPECT_EQ(doc.filterCommandCheck(), u"请先打开文件再进行滤波!");
     EXPECT_EQ(doc.saveResult((dir / "x.SHA").string()), u"请先打开文件!");
     EXPECT_FALSE(fs::exists(dir / "x.SHA"));
@@ -149,7 +149,7 @@ TEST_F(DocFiles, OpenResultFileComputesDerivedValuesAndTitle) {
     EXPECT_EQ(doc.currentAreaIndex(), 0);
     EXPECT_FALSE(doc.isModified());
     EXPECT_EQ(doc.path(), path);
-    EXPECT_EQ(doc.title(), u"超声回弹综合法测强软件   Fennick - job.SHA");
+    EXPECT_EQ(doc.title(), u"超声回弹综合法测强软件   Tavolin - job.SHA");
     ASSERT_FALSE(seen.titles.empty());
     EXPECT_EQ(seen.titles.back(), doc.title());
     EXPECT_EQ(seen.replaced, 1);
@@ -186,7 +186,7 @@ TEST_F(DocFiles, FailedOpenLeavesThePreviousJobIntact) {
         EXPECT_TRUE(doc.isModified());
         EXPECT_EQ(doc.currentAreaIndex(), 2);
         EXPECT_TRUE(doc.filter().highOn);
-        EXPECT_EQ(doc.title(), u"超声回弹综合法测强软件   Fennick - keep.SHA");
+        EXPECT_EQ(doc.title(), u"超声回弹综合法测强软件   Tavolin - keep.SHA");
     }
     EXPECT_EQ(seen.replaced, 1);
 }
@@ -235,7 +235,7 @@ TEST_F(DocFiles, RawFileGetsCrushedStoneAndSaveResultReopens) {
     ASSERT_EQ(doc.saveResult(target), u"");
     EXPECT_EQ(doc.path(), target);
     EXPECT_FALSE(doc.isModified());
-    EXPECT_EQ(doc.title(), u"超声回弹综合法测强软件   Fennick - saved.SHA");
+    EXPECT_EQ(doc.title(), u"超声回弹综合法测强软件   Tavolin - saved.SHA");
     EXPECT_EQ(doc.areasOf(0).size(), 2u);
 }
 

@@ -143,8 +143,19 @@ private slots:
         QCOMPARE(grid()->rowCount(), 1 + 2 * 10);
         QCOMPARE(grid()->columnCount(), 16);
         QCOMPARE(grid()->rowHeight(3), 19);
+        // 4 % | 8 x 6 % | 7, 7, 7, 6 ("R"), 7, 7, 7 %: 4 + 48 + 48 = 100 % of the width.
+        const int percent[16] = {4, 6, 6, 6, 6, 6, 6, 6, 6, 7, 7, 7, 6, 7, 7, 7};
+        for (int w : {1000, 1500, 2000}) {
+            const auto widths = Grid::columnWidthsFor(w);
+            int sum = 0;
+            for (int c = 0; c < 16; ++c) {
+                QCOMPARE(widths[c], w * percent[c] / 100);
+                sum += widths[c];
+            }
+            QCOMPARE(sum, w);
+        }
         QCOMPARE(grid()->columnWidth(0), 40);
-        QCOMPARE(grid()->columnWidth(8), 60);
+        QCOMPARE(grid()->columnWidth(12), 60);
         QCOMPARE(grid()->columnWidth(15), 70);
         view->resize(1500, 400);
         QCOMPARE(grid()->columnWidth(1), 90); // 6 % of 1500
