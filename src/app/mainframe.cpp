@@ -27,6 +27,7 @@
 #include "views/mainform.h"
 #include "views/mainformright.h"
 #include "views/mainscreen.h"
+#include "views/plausibilitymarks.h"
 #include "views/shellui.h"
 #include "views/tavolinview.h"
 #include "widgets/accessiblenames.h"
@@ -76,6 +77,8 @@ CMainFrame::CMainFrame(DocBridge& bridge, QSettings& recentStore, QWidget* paren
     readyLabel_ = new QLabel(QStringLiteral("就绪"), this);
     readyLabel_->setObjectName(QStringLiteral("labelReady"));
     statusBar()->addWidget(readyLabel_, 1);
+    // Stays in view beside other messages until the values are corrected.
+    statusBar()->addPermanentWidget(new PlausibilityLabel(bridge_, this));
 
     barWidths_ = doc().barWidths();
     for (int& w : barWidths_)

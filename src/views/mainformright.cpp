@@ -2,8 +2,10 @@
 #include "views/mainformright.h"
 
 #include "data/format.h"
+#include "data/plausibility.h"
 #include "views/displayedit.h"
 #include "views/docbridge.h"
+#include "views/plausibilitymarks.h"
 #include "views/shellui.h"
 
 #include <QApplication>
@@ -77,6 +79,11 @@ void MainFormRight::refresh() {
             continue;
         showPointValues(j, area->pointTime[j], area->pointAmplitude[j], area->pointVelocity[j]);
         l_[j]->setText(fixed(area->points[j].L, 0));
+    }
+    const AreaPlausibility marks = area ? checkPlausibility(*area) : AreaPlausibility{};
+    for (size_t j = 0; j < 3; ++j) {
+        markImplausible(l_[j], marks.pathLength[j]);
+        markImplausible(v_[j], marks.velocity[j]);
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include "data/format.h"
 #include "data/labels.h"
+#include "views/plausibilitymarks.h"
 #include "views/qtext.h"
 
 #include <QAbstractItemView>
@@ -135,9 +136,10 @@ void ReboundGrid::showArea(int area, const ReboundAreaCells& cells) {
         setCellText(row, column, cells.readings[i]);
         setCellReadOnly(row, column, cells.locked);
         setCellBackground(row, column,
-                          cells.locked      ? headerColor()
-                          : cells.marked[i] ? markColor()
-                                            : QColor(Qt::white));
+                          cells.locked           ? headerColor()
+                          : cells.implausible[i] ? implausibleColor()
+                          : cells.marked[i]      ? markColor()
+                                                 : QColor(Qt::white));
     }
     const int row = upperRow(area);
     setCellText(row, ColAngle, cells.angle);

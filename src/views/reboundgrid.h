@@ -11,8 +11,9 @@ namespace tavolin {
 // What one test area shows; texts are formatted by the caller.
 struct ReboundAreaCells {
     std::array<QString, 16> readings;
-    std::array<bool, 16> marked{}; // excluded from the mean: yellow
-    bool locked = false;           // the mean was typed: readings read-only
+    std::array<bool, 16> marked{};      // excluded from the mean: yellow
+    std::array<bool, 16> implausible{}; // off the hammer's scale: marked over the yellow
+    bool locked = false;                // the mean was typed: readings read-only
     QString angle, plane, carbon, mean, angleCorrection, planeCorrection, corrected;
 };
 

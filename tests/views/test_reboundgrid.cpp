@@ -7,6 +7,7 @@
 #include "support/jobbuilder.h"
 #include "views/analysisdowntview.h"
 #include "views/docbridge.h"
+#include "views/plausibilitymarks.h"
 #include "views/reboundgrid.h"
 
 #include <QAccessible>
@@ -259,6 +260,42 @@ private slots:
         QCOMPARE(text(3, Grid::ColAngle), QStringLiteral("90"));
         QCOMPARE(text(3, Grid::ColPlane), QStringLiteral("底面"));
         QVERIFY(grid()->cellDropDown(5, Grid::ColPlane));
+    }
+
+    // A reading off the hammer's scale is kept as typed, its cell marked over the yellow, and
+    // the status text says why until it is corrected. Typed into R5 of area 2, one after the
+    // other; the other readings read 35.
+    void readingsOffTheScaleAreMarkedUntilCorrected() {
+        build();
+        PlausibilityLabel status(*bridge);
+        const int row = Grid::readingRow(2, 4), column = Grid::readingColumn(4);
+        const struct {
+            const char* typed;
+            bool marked;
+            QString status;
+        } cases[] = {
+            {"3436", true, "测区3：回弹值 R5=3436 超出回弹仪量程 10–60，请核对"}, {"60", false, ""},
+            {"9", true, "测区3：回弹值 R5=9 超出回弹仪量程 10–60，请核对"},       {"10", false, ""},
+            {"0", true, "测区3：回弹值 R5=0 超出回弹仪量程 10–60，请核对"},       {"35", false, ""},
+        };
+        for (const auto& c : cases) {
+            click(row, column);
+            type(QString::fromLatin1(c.typed) + '\n');
+            settle();
+            QCOMPARE(text(row, column), QString::fromLatin1(c.typed));
+            QCOMPARE(area(2).R[4], QString::fromLatin1(c.typed).toInt());
+            QCOMPARE(grid()->cellBackground(row, column) == implausibleColor(), c.marked);
+            QCOMPARE(status.text(), c.status);
+        }
+        QVERIFY(messages.isEmpty());
+        // The mark stays in the status while the user works in another area of the member.
+        click(row, column);
+        type("3436\n");
+        click(Grid::readingRow(5, 0), Grid::readingColumn(0));
+        settle();
+        QCOMPARE(doc->currentAreaIndex(), 5);
+        QCOMPARE(status.text(),
+                 QStringLiteral("测区3：回弹值 R5=3436 超出回弹仪量程 10–60，请核对"));
     }
 
     // Each edit on its own area: the typed text, the cell afterwards, the message.
