@@ -10,6 +10,7 @@
 #include "widgets/tavolingrid.h"
 
 #include <QAction>
+#include <QStatusBar>
 
 #include <cmath>
 
@@ -210,6 +211,7 @@ private slots:
         QCOMPARE(pathToQ(doc().path()), target);
         QCOMPARE(frame().windowTitle(),
                  QStringLiteral("超声回弹综合法测强软件   Tavolin - saved.SHA"));
+        QCOMPARE(frame().statusBar()->currentMessage(), QStringLiteral("结果已保存到 ") + target);
         QCOMPARE(doc().standard(), 1);
         QCOMPARE(strengths(), shown);
         QCOMPARE(doc().batchEvaluation().FCUE, before.batch.FCUE);
