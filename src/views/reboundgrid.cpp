@@ -9,6 +9,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QFrame>
 #include <QKeyEvent>
 
 namespace tavolin {
@@ -87,6 +88,14 @@ ReboundGrid::ReboundGrid(QWidget* parent) : TavolinGrid(parent) {
     // is current by then, in the middle of the typing that followed.
     setEditTriggers(DoubleClicked | EditKeyPressed | AnyKeyPressed);
     setWordWrap(false);
+    focusRing_ = new QFrame(viewport());
+    focusRing_->setObjectName(QStringLiteral("selectorFocus"));
+    focusRing_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    focusRing_->setFocusPolicy(Qt::NoFocus);
+    focusRing_->setStyleSheet(QStringLiteral(
+        "QFrame#selectorFocus { border: 3px solid #0a5cd6; background: transparent; }"));
+    focusRing_->hide();
+    connect(qApp, &QApplication::focusChanged, this, [this] { placeFocusRing(); });
     setAreaCount(0);
     // A click on the area number column lands on the frozen strip, not on a data cell.
     connect(this, &TavolinGrid::rowSelected, this, [this](int row) {
@@ -157,8 +166,10 @@ void ReboundGrid::showSelectors(int area, int angleIndex, int planeIndex) {
         removeCellDropDown(upperRow(selectorArea_), ColPlane);
     }
     selectorArea_ = area >= 0 && area < areaCount_ ? area : -1;
-    if (selectorArea_ < 0)
+    if (selectorArea_ < 0) {
+        placeFocusRing();
         return;
+    }
     const int row = upperRow(area);
     const struct {
         int column;
@@ -174,6 +185,25 @@ void ReboundGrid::showSelectors(int area, int angleIndex, int planeIndex) {
         if (QComboBox* combo = setCellDropDown(row, s.column, s.entries, s.current))
             combo->setAccessibleName(headerTexts()[s.column]);
     }
+    placeFocusRing();
+}
+
+void ReboundGrid::placeFocusRing() {
+    const int column = currentColumn();
+    const int area = currentArea();
+    const bool selectorCell = (column == ColAngle || column == ColPlane) && area >= 0 &&
+                              area == selectorArea_ && cellDropDown(upperRow(area), column);
+    const QWidget* focus = QApplication::focusWidget();
+    const bool focused = focus && (focus == this || isAncestorOf(focus));
+    if (!selectorCell || !focused) {
+        focusRing_->hide();
+        return;
+    }
+    // The cell spans the area's two rows.
+    const QRect cell = visualRect(model()->index(upperRow(area), column));
+    focusRing_->setGeometry(cell.adjusted(-1, -1, 1, 1));
+    focusRing_->raise();
+    focusRing_->show();
 }
 
 void ReboundGrid::goToCell(int row, int column) {
@@ -222,10 +252,26 @@ void ReboundGrid::keyPressEvent(QKeyEvent* event) {
 void ReboundGrid::resizeEvent(QResizeEvent* event) {
     TavolinGrid::resizeEvent(event);
     applyColumnWidths();
+    placeFocusRing();
+}
+
+bool ReboundGrid::viewportEvent(QEvent* event) {
+    const bool handled = TavolinGrid::viewportEvent(event);
+    // The vertical scroll bar coming or going changes the room for the columns.
+    if (event->type() == QEvent::Resize)
+        applyColumnWidths();
+    return handled;
+}
+
+void ReboundGrid::scrollContentsBy(int dx, int dy) {
+    TavolinGrid::scrollContentsBy(dx, dy);
+    placeFocusRing();
 }
 
 void ReboundGrid::applyColumnWidths() {
-    const auto widths = columnWidthsFor(width());
+    // The width inside the frame and beside the vertical scroll bar: the whole pane's width
+    // would push the last column out of view.
+    const auto widths = columnWidthsFor(viewport()->width());
     for (int c = 0; c < columnCount() && c < ColumnCount; ++c)
         if (columnWidth(c) != widths[c])
             setColumnWidth(c, widths[c]);
@@ -237,6 +283,7 @@ void ReboundGrid::currentChanged(const QModelIndex& current, const QModelIndex& 
     if (area >= 0 && area < areaCount_ &&
         (!previous.isValid() || areaOfRow(previous.row()) != area))
         reportArea(area);
+    placeFocusRing();
 }
 
 void ReboundGrid::reportArea(int area) {

@@ -6,6 +6,8 @@
 
 #include <array>
 
+class QFrame;
+
 namespace tavolin {
 
 // What one test area shows; texts are formatted by the caller.
@@ -43,7 +45,8 @@ public:
     static int entryOfAngle(int angle); // -1 when the angle has no entry
     // Entries of the surface selector: "侧面", "顶面", "底面" (the `PLANE` codes 0, 1, 2).
     static const QStringList& surfaceEntries();
-    // Column widths for a pane `width` wide (taken as 1000 when narrower): 4 % for the area
+    // Column widths for a table `width` wide inside its frame and beside its vertical scroll bar
+    // (taken as 1000 when narrower): 4 % for the area
     // number, 6 % for each reading column and for "R", 7 % for the other six; 100 % in all.
     static std::array<int, ColumnCount> columnWidthsFor(int width);
 
@@ -70,6 +73,9 @@ public:
     int currentArea() const { return areaOfRow(currentRow()); }
     // Makes a cell current without starting an edit.
     void goToCell(int row, int column);
+    // The frame drawn around the current selector cell while the table has the keyboard focus
+    // (a selector's own focus mark is a thin line hardly seen in a 19-pixel row).
+    QWidget* selectorFocusRing() const { return focusRing_; }
 
 signals:
     // The current cell moved into another area, or the area's number was clicked (at once).
@@ -79,14 +85,18 @@ protected:
     QModelIndex cellAfterEnter(const QModelIndex& from) const override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    bool viewportEvent(QEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
     void applyColumnWidths();
     void reportArea(int area);
+    void placeFocusRing();
 
     int areaCount_ = 0;
     int selectorArea_ = -1;
+    QFrame* focusRing_ = nullptr;
 };
 
 } // namespace tavolin

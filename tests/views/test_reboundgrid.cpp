@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 
@@ -158,8 +159,17 @@ private slots:
         QCOMPARE(grid()->columnWidth(0), 40);
         QCOMPARE(grid()->columnWidth(12), 60);
         QCOMPARE(grid()->columnWidth(15), 70);
+        // Wider: the columns share the room inside the frame and beside the scroll bar, so the
+        // last one is never cut.
         view->resize(1500, 400);
-        QCOMPARE(grid()->columnWidth(1), 90); // 6 % of 1500
+        const int room = grid()->viewport()->width();
+        QVERIFY(room > 1400 && room < 1500);
+        QCOMPARE(grid()->columnWidth(1), room * 6 / 100);
+        int sum = 0;
+        for (int c = 0; c < 16; ++c)
+            sum += grid()->columnWidth(c);
+        QVERIFY(sum <= room);
+        QVERIFY(!grid()->horizontalScrollBar()->isVisible());
         // Every header text fits its cell: the cell less the grid line and the text margins.
         const QFontMetrics fm(grid()->font());
         const int margin = 2 * (grid()->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
@@ -296,6 +306,42 @@ private slots:
         QCOMPARE(doc->currentAreaIndex(), 5);
         QCOMPARE(status.text(),
                  QStringLiteral("测区3：回弹值 R5=3436 超出回弹仪量程 10–60，请核对"));
+    }
+
+    // Moving onto a selector with the keys draws a clear frame around it (the selectors' own
+    // focus line is hardly seen); other cells and a table without the focus show none.
+    void theKeyboardFocusOnASelectorIsClearlyMarked() {
+        build();
+        click(3, Grid::ColCorrected);
+        settle();
+        QWidget* ring = grid()->selectorFocusRing();
+        const struct {
+            Qt::Key key;
+            int column; // the current column afterwards; the ring is shown on the selectors
+        } steps[] = {{Qt::Key_Left, Grid::ColPlaneCorrection},
+                     {Qt::Key_Left, Grid::ColAngleCorrection},
+                     {Qt::Key_Left, Grid::ColMean},
+                     {Qt::Key_Left, Grid::ColCarbon},
+                     {Qt::Key_Left, Grid::ColPlane},
+                     {Qt::Key_Left, Grid::ColAngle},
+                     {Qt::Key_Left, Grid::ColLastReading},
+                     {Qt::Key_Right, Grid::ColAngle}};
+        for (const auto& step : steps) {
+            key(step.key);
+            QCOMPARE(grid()->currentColumn(), step.column);
+            const bool selector = step.column == Grid::ColAngle || step.column == Grid::ColPlane;
+            QCOMPARE(ring->isVisible(), selector);
+            if (!selector)
+                continue;
+            const QRect cell = grid()->visualRect(grid()->model()->index(3, step.column));
+            QCOMPARE(ring->geometry(), cell.adjusted(-1, -1, 1, 1));
+            // What the user sees: the frame's colour all along the cell's top edge.
+            const QImage shot = grid()->viewport()->grab().toImage();
+            for (int x = cell.left() + 2; x < cell.right() - 2; x += 7)
+                QCOMPARE(shot.pixelColor(x, cell.top()), QColor(0x0a, 0x5c, 0xd6));
+        }
+        grid()->clearFocus();
+        QVERIFY(!ring->isVisible());
     }
 
     // Each edit on its own area: the typed text, the cell afterwards, the message.
