@@ -223,7 +223,7 @@ TEST_F(DocFiles, RawFileGetsCrushedStoneAndSaveResultReopens) {
     // Crushed stone whatever the file had, with the coefficients of the standard in use.
     for (const MemberInfo& m : doc.members()) {
         EXPECT_EQ(m.curve, CurveCrushed);
-        EXPECT_FLOAT_EQ(m.A, 0.0038f);
+        EXPECT_FLOAT_EQ(m.A, 0.008f);
         EXPECT_FLOAT_EQ(m.B, 1.72f);
         EXPECT_FLOAT_EQ(m.C, 1.57f);
     }
