@@ -95,7 +95,10 @@ ReboundGrid::ReboundGrid(QWidget* parent) : TavolinGrid(parent) {
     focusRing_->setStyleSheet(QStringLiteral(
         "QFrame#selectorFocus { border: 3px solid #0a5cd6; background: transparent; }"));
     focusRing_->hide();
-    connect(qApp, &QApplication::focusChanged, this, [this] { placeFocusRing(); });
+    // Placed once the focus has settled (a focus change is reported before it is complete).
+    connect(
+        qApp, &QApplication::focusChanged, this, [this] { placeFocusRing(); },
+        Qt::QueuedConnection);
     setAreaCount(0);
     // A click on the area number column lands on the frozen strip, not on a data cell.
     connect(this, &TavolinGrid::rowSelected, this, [this](int row) {
@@ -261,6 +264,16 @@ bool ReboundGrid::viewportEvent(QEvent* event) {
     if (event->type() == QEvent::Resize)
         applyColumnWidths();
     return handled;
+}
+
+void ReboundGrid::focusInEvent(QFocusEvent* event) {
+    TavolinGrid::focusInEvent(event);
+    QMetaObject::invokeMethod(this, &ReboundGrid::placeFocusRing, Qt::QueuedConnection);
+}
+
+void ReboundGrid::focusOutEvent(QFocusEvent* event) {
+    TavolinGrid::focusOutEvent(event);
+    QMetaObject::invokeMethod(this, &ReboundGrid::placeFocusRing, Qt::QueuedConnection);
 }
 
 void ReboundGrid::scrollContentsBy(int dx, int dy) {

@@ -245,7 +245,7 @@ private slots:
                                     .arg(step.what, shown.join(' '), expected.join(' '))));
         }
         // The batch values reach the document's result.
-        QCOMPARE(formatFixed(doc->result().MF, 1), u"25.3");
+        QCOMPARE(formatFixed(doc->result().MF, 1), u"31.9");
     }
 
     // A new name replaces the member's own entry; the list keeps its order.

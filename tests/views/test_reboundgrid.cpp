@@ -169,7 +169,7 @@ private slots:
         for (int c = 0; c < 16; ++c)
             sum += grid()->columnWidth(c);
         QVERIFY(sum <= room);
-        QVERIFY(!grid()->horizontalScrollBar()->isVisible());
+        QTRY_VERIFY(!grid()->horizontalScrollBar()->isVisible());
         // Every header text fits its cell: the cell less the grid line and the text margins.
         const QFontMetrics fm(grid()->font());
         const int margin = 2 * (grid()->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
@@ -341,7 +341,7 @@ private slots:
                 QCOMPARE(shot.pixelColor(x, cell.top()), QColor(0x0a, 0x5c, 0xd6));
         }
         grid()->clearFocus();
-        QVERIFY(!ring->isVisible());
+        QTRY_VERIFY(!ring->isVisible());
     }
 
     // Each edit on its own area: the typed text, the cell afterwards, the message.

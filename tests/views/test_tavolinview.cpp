@@ -155,7 +155,7 @@ private slots:
                                     QString::number(area().pointVelocity[2], 'f', 3),
                                     QString::number(area().pointTime[0], 'f', 2)};
         QCOMPARE(shown(), stored);
-        QTest::mouseMove(panes[2], QPoint(300, 80));
+        QTest::mouseMove(panes[2], QPoint(320, 80));
         QTRY_VERIFY(shown()[0] != stored[0]);
         QTest::mouseMove(right, QPoint(50, 50));
         QTRY_COMPARE(shown(), stored);
