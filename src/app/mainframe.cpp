@@ -17,6 +17,7 @@
 #include "app/dlgparam.h"
 #include "app/recentfiles.h"
 #include "app/toolicons.h"
+#include "data/labels.h"
 #include "views/analysisdowntview.h"
 #include "views/analysisview.h"
 #include "views/dlgcombine.h"
@@ -75,6 +76,19 @@ CMainFrame::CMainFrame(DocBridge& bridge, QSettings& recentStore, QWidget* paren
     readyLabel_ = new QLabel(QStringLiteral("就绪"), this);
     readyLabel_->setObjectName(QStringLiteral("labelReady"));
     statusBar()->addWidget(readyLabel_, 1);
+    // How many points an automatic run left for a human, until they are picked by hand.
+    reviewLabel_ = new QLabel(this);
+    reviewLabel_->setObjectName(QStringLiteral("labelReview"));
+    reviewLabel_->setAccessibleName(QStringLiteral("需人工判读的测点数"));
+    reviewLabel_->hide();
+    statusBar()->addPermanentWidget(reviewLabel_);
+    auto showReviewCount = [this] {
+        const int n = doc().isOpen() ? doc().pointsNeedingReview() : 0;
+        reviewLabel_->setText(toQ(reviewCountText(n)));
+        reviewLabel_->setVisible(n > 0);
+    };
+    connect(&bridge_, &DocBridge::jobChangedQueued, this, showReviewCount);
+    connect(&bridge_, &DocBridge::contentsReplacedQueued, this, showReviewCount);
 
     barWidths_ = doc().barWidths();
     for (int& w : barWidths_)
