@@ -121,7 +121,7 @@ int main(int argc, char** argv) {
 
     std::printf("%s generator, %d waveforms of %d samples per level\n\n",
                 varied ? "varied" : "standard", kPerLevel, kSamples);
-    std::printf("| level | within ±2 | within ±5 | median |err| | confident | >10 off flagged "
+    std::printf("| level | within ±2 | within ±5 | median error | confident | >10 off flagged "
                 "| AIC ±2 | AIC ±5 | AIC median |\n");
     std::printf("|---|---|---|---|---|---|---|---|---|\n");
     double seconds = 0, cpu = 0;

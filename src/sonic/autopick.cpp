@@ -20,6 +20,10 @@ namespace {
 constexpr int kTrendWidth = 127;
 // A half-cycle is accepted when its matched statistic reaches this many noise deviations.
 constexpr double kAccept = 3.0;
+// Share of a half-cycle's statistic that leaks into its neighbour through a grid a fraction of
+// a sample off, a baseline step at the onset or a noise level that rises with the pulse; added
+// to the threshold, so a very strong first half-cycle does not make noise before it look real.
+constexpr double kLeak = 0.01;
 // The walk back stops after this many half-cycles before the strongest one.
 constexpr int kMaxWalk = 12;
 // Pre-trigger samples used for the baseline and the noise (the last ones before the pulse).
@@ -241,7 +245,7 @@ Walk walkBack(const std::vector<float>& d, double tRef, double half, int sp, dou
         // Under a rising envelope an earlier half-cycle is not much stronger than the later
         // one; something stronger before it is not this pulse.
         const bool rising = hc.amplitude <= 1.25 * prevAmp + 3 * sigmaA;
-        if (z >= kAccept && rising) {
+        if (z >= kAccept + kLeak * w.zFirst && rising) {
             w.walked = m;
             w.zFirst = z;
             prevAmp = hc.amplitude;
@@ -416,7 +420,7 @@ Analysis analyse(const uint16_t* s, int n) {
     // the second: a rejected half-cycle must stay clearly below that share of the first accepted
     // one, or the real first half-cycle may have been missed in the noise.
     constexpr double rho = 0.3, off = 1.5;
-    const double alone = std::min(clamp01((kAccept - zRejected) / (kAccept - 1.5)),
+    const double alone = std::min(clamp01((kAccept + kLeak * zFirst - zRejected) / (kAccept - 1.5)),
                                   clamp01((rho * zFirst - zRejected - off) / 2.0));
     const double onGrid = clamp01((8.0 - chi) / 4.0);
     double conf = std::min({clarity, alone, onGrid});
