@@ -29,6 +29,9 @@ constexpr int kMaxWalk = 12;
 // Pre-trigger samples used for the baseline and the noise (the last ones before the pulse).
 constexpr int kPreWindow = 512;
 constexpr int kMinPre = 32;
+// Pulse peak over noise deviation below which a waveform counts as noise for the amplitude of a
+// pick: Gaussian noise alone peaks near 10 dB over 1,024 samples.
+constexpr double kMinPulseDb = 14.0;
 
 double clamp01(double v) {
     return std::clamp(v, 0.0, 1.0);
@@ -473,7 +476,8 @@ int firstHalfCycleIndex(const uint16_t* samples, int n, int from) {
         return -1;
     from = std::clamp(from, 0, n - 1);
     const Analysis an = analyse(samples, n);
-    if (!an.ok)
+    // Noise alone also has a strongest excursion; below this there is no pulse to speak of.
+    if (!an.ok || an.snrDb < kMinPulseDb)
         return from;
     if (from <= an.onset + 0.5 * an.half)
         return extremumOf(an, an.onset, firstSign(an));

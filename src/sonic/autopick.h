@@ -28,8 +28,9 @@ ArrivalSuggestion suggestArrival(const uint16_t* samples, int n);
 
 // Index of the extremum of the first half-cycle of the pulse at or after sample `from` (the
 // amplitude a pick shows): the pulse's first half-cycle when `from` lies before the pulse, else
-// the half-cycle of the carrier that starts nearest after `from`. Without a recognisable pulse,
-// `from` itself (limited to the waveform); -1 when there are no samples.
+// the half-cycle of the carrier that starts nearest after `from`. Without a recognisable pulse
+// (noise only, or too short), `from` itself (limited to the waveform); -1 when there are no
+// samples.
 int firstHalfCycleIndex(const uint16_t* samples, int n, int from);
 
 // The textbook whole-trace AIC picker, for comparison: the k minimising

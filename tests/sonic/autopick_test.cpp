@@ -89,7 +89,10 @@ TEST(AutoPick, AmplitudeIsTheFirstHalfCycleAfterThePick) {
     EXPECT_EQ(firstHalfCycleIndex(s.data(), n, 100), first);
     EXPECT_EQ(firstHalfCycleIndex(s.data(), n, 301), first);
     EXPECT_EQ(firstHalfCycleIndex(s.data(), n, 350), third);
-    // Without a pulse the pick's own sample; without samples nothing.
+    // Without a pulse (flat, or noise of deviation 40 codes) the pick's own sample; without
+    // samples nothing.
+    const std::vector<uint16_t> noise = pulseWaveform({.peak = 0.001, .noise = 40});
+    EXPECT_EQ(firstHalfCycleIndex(noise.data(), 1024, 500), 500);
     const std::vector<uint16_t> flat(1024, 2048);
     EXPECT_EQ(firstHalfCycleIndex(flat.data(), 1024, 77), 77);
     EXPECT_EQ(firstHalfCycleIndex(flat.data(), 1024, 5000), 1023);
