@@ -2,6 +2,7 @@
 #include "app/commands.h"
 
 #include "app/analysiscommands.h"
+#include "app/autopickcommands.h"
 #include "app/mainframe.h"
 #include "app/officecommands.h"
 #include "app/reportcommands.h"
@@ -254,6 +255,33 @@ const CommandSpec table[] = {
      [](CMainFrame& f) { f.cyclePane(1); }},
     {C::PreviousPane, 57681, "", u"上一窗格", nullptr, nullptr,
      QKeyCombination(Qt::SHIFT, Qt::Key_F6), [](CMainFrame& f) { f.cyclePane(-1); }},
+    {C::AutoPickArea,
+     32860,
+     "",
+     u"自动判读当前测区",
+     nullptr,
+     u"自动判读当前测区的三个测点（包括人工判读过的测点）",
+     {},
+     autoPickAreaCommand,
+     inMain},
+    {C::AutoPickMember,
+     32861,
+     "",
+     u"自动判读当前构件",
+     nullptr,
+     u"自动判读当前构件的各测点（人工判读过的测点保留）",
+     {},
+     autoPickMemberCommand,
+     inMain},
+    {C::AutoPickAll,
+     32862,
+     "",
+     u"自动判读全部",
+     nullptr,
+     u"自动判读所有构件的各测点（人工判读过的测点保留）",
+     {},
+     autoPickAllCommand,
+     inMain},
 };
 static_assert(std::size(table) == size_t(Command::Count), "one row per command");
 

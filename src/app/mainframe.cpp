@@ -18,6 +18,7 @@
 #include "app/helpdlg.h"
 #include "app/recentfiles.h"
 #include "app/toolicons.h"
+#include "data/labels.h"
 #include "views/analysisdowntview.h"
 #include "views/analysisview.h"
 #include "views/dlgcombine.h"
@@ -79,6 +80,19 @@ CMainFrame::CMainFrame(DocBridge& bridge, QSettings& recentStore, QWidget* paren
     statusBar()->addWidget(readyLabel_, 1);
     // Stays in view beside other messages until the values are corrected.
     statusBar()->addPermanentWidget(new PlausibilityLabel(bridge_, this));
+    // How many points an automatic run left for a human, until they are picked by hand.
+    reviewLabel_ = new QLabel(this);
+    reviewLabel_->setObjectName(QStringLiteral("labelReview"));
+    reviewLabel_->setAccessibleName(QStringLiteral("需人工判读的测点数"));
+    reviewLabel_->hide();
+    statusBar()->addPermanentWidget(reviewLabel_);
+    auto showReviewCount = [this] {
+        const int n = doc().isOpen() ? doc().pointsNeedingReview() : 0;
+        reviewLabel_->setText(toQ(reviewCountText(n)));
+        reviewLabel_->setVisible(n > 0);
+    };
+    connect(&bridge_, &DocBridge::jobChangedQueued, this, showReviewCount);
+    connect(&bridge_, &DocBridge::contentsReplacedQueued, this, showReviewCount);
 
     barWidths_ = doc().barWidths();
     for (int& w : barWidths_)

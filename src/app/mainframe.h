@@ -146,6 +146,7 @@ private:
     QToolBar* mainToolBar_ = nullptr;
     QToolBar* analysisToolBar_ = nullptr;
     QLabel* readyLabel_ = nullptr;
+    QLabel* reviewLabel_ = nullptr;
     QDockWidget* projectBar_ = nullptr;
     QDockWidget* areaBar_ = nullptr;
     QDockWidget* analysisBar_ = nullptr;

@@ -18,10 +18,6 @@
 
 namespace tavolin::cli {
 
-namespace {
-
-constexpr int kFailure = 1;
-
 bool openDocument(CTavolinDoc& doc, const std::string& path) {
     ConsoleFeedback feedback("正在读取");
     const std::u16string error = doc.open(path, feedback.readOptions());
@@ -32,6 +28,10 @@ bool openDocument(CTavolinDoc& doc, const std::string& path) {
     }
     return true;
 }
+
+namespace {
+
+constexpr int kFailure = 1;
 
 // A path whose companion would be itself would have its text overwritten by the waveforms.
 bool selfCompanion(const std::string& path) {

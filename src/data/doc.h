@@ -100,6 +100,19 @@ public:
     // cursor with it (the main screen's panes). A point without a waveform changes nothing.
     std::u16string setArrival(int member, int area, int point, int index,
                               bool withAmplitude = false);
+    // "自动判读": one edit over the points with a waveform of one area (member and area given),
+    // one member (area -1) or the whole job (member -1). Confident suggestions replace the arrival
+    // and the amplitude cursor; the other points keep their pick and are marked for review. Hand
+    // picks are kept, except when one area is asked for: then the user asks for those points
+    // again. Setting an arrival by hand (above) marks the point as a hand pick.
+    struct AutoPickSummary {
+        int applied = 0;  // confident suggestions set
+        int review = 0;   // points marked for review
+        int handKept = 0; // hand picks left as they were
+    };
+    AutoPickSummary autoPick(int member, int area);
+    // Points of the job marked for review ("N 个测点需人工判读").
+    int pointsNeedingReview() const;
     // Test method 0..2: the position becomes "侧面" for opposite tests, else "顶面"; then the
     // beta/lambda rule.
     std::u16string setMethod(int member, int area, int method);

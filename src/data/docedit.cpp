@@ -4,6 +4,7 @@
 #include "data/jobrules.h"
 #include "data/labels.h"
 #include "data/mathoperation.h"
+#include "sonic/autopick.h"
 
 #include <algorithm>
 #include <cmath>
@@ -210,8 +211,13 @@ std::u16string CTavolinDoc::setArrival(int member, int area, int point, int inde
     // The first sample is never an arrival: the trigger sits there.
     index = std::clamp(index, 1, std::max(1, static_cast<int>(p.samples.size()) - 1));
     bool stored = assign(p.arrivalIndex, index);
+    // The amplitude is that of the first half-cycle after the pick, not of the sample clicked.
     if (withAmplitude)
-        stored = assign(p.ampIndex, index) || stored;
+        stored =
+            assign(p.ampIndex, firstHalfCycleIndex(p.samples.data(),
+                                                   static_cast<int>(p.samples.size()), index)) ||
+            stored;
+    p.pickOrigin = PickOrigin::Hand;
     recomputeArea(member, area, true);
     changed({member, area, ChangeArrival | ChangeStrength | ChangeEvaluation}, stored);
     return {};

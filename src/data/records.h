@@ -45,6 +45,15 @@ struct MemberInfo {
     float C = 1.41f;
 };
 
+// How a point's arrival came about. Kept in memory only: the data files do not store it, so a
+// job opened again starts with every point as the file gave it.
+enum class PickOrigin : uint8_t {
+    File,      // as read
+    Suggested, // set by the automatic picker with enough confidence
+    Review,    // the picker was not confident: the pick stays and needs a human
+    Hand,      // picked by hand (wins over later automatic runs)
+};
+
 struct TestPoint {
     // Empty `samples` means the point has no waveform.
     SampleBuffer samples;
@@ -57,6 +66,8 @@ struct TestPoint {
     int arrivalIndex = 0;
     float L = 0.0f;
     float Delay = 0.0f;
+    PickOrigin pickOrigin = PickOrigin::File;
+    float pickConfidence = -1.0f; // the picker's confidence at its last run; -1 before any
 
     bool hasWaveform() const { return !samples.empty(); }
     // The unfiltered waveform, whichever copy holds it.

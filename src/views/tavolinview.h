@@ -51,6 +51,9 @@ private:
     WaveformGeometry paneGeometry(const QRect& rect) const;
     void pick(int x);
     void readout(int x);
+    // The provenance of the point's arrival at the top of the frame: automatic (with its
+    // confidence), hand-picked, or marked as needing a human.
+    void drawPickMark(QPainter& p, const QRect& frame) const;
 
     DocBridge& bridge_;
     const int point_;

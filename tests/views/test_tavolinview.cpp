@@ -69,7 +69,7 @@ private slots:
         doc.reset();
     }
 
-    void aClickPicksBothIndexesAndFillsTheFormsOfItsPoint() {
+    void aClickPicksTheArrivalAndTheFirstHalfCycleAndFillsTheForms() {
         build();
         TestArea& a = area();
         const int x = 215;
@@ -80,15 +80,28 @@ private slots:
         QVERIFY(!doc->isModified());
         QTest::mouseClick(panes[1], Qt::LeftButton, {}, QPoint(x, 100));
         QCOMPARE(a.points[1].arrivalIndex, k);
-        QCOMPARE(a.points[1].ampIndex, k);
         QCOMPARE(a.points[0].arrivalIndex, others[0]);
         QCOMPARE(a.points[2].arrivalIndex, others[1]);
         QVERIFY(doc->isModified());
 
+        // The amplitude cursor goes to the extremum of the half-cycle of the carrier (about 23
+        // samples here) that follows the pick: the largest excursion of its lobe, in it.
+        const TestPoint& p = a.points[1];
+        const int amp = p.ampIndex;
+        auto dev = [&](int i) { return int(p.samples[i]) - 2048; };
+        QVERIFY(amp >= k - 12 && amp <= k + 40);
+        int lo = amp, hi = amp;
+        while (lo > 0 && (dev(lo - 1) > 0) == (dev(amp) > 0))
+            --lo;
+        while (hi + 1 < int(p.samples.size()) && (dev(hi + 1) > 0) == (dev(amp) > 0))
+            ++hi;
+        QVERIFY(hi - lo >= 10); // a lobe of the carrier, not a noise wiggle
+        for (int i = lo; i <= hi; ++i)
+            QVERIFY(std::abs(dev(i)) <= std::abs(dev(amp)));
+
         // Values worked out from the stored samples, independently of the program.
         const float t = float(k) * a.dT + a.Delay;
-        const TestPoint& p = a.points[1];
-        const double mv = (int(p.samples[k]) - 2048) * 2.0 / 2048.0 / p.Gain * 1000.0;
+        const double mv = dev(amp) * 2.0 / 2048.0 / p.Gain * 1000.0;
         const double v = p.L / t;
         QCOMPARE(field(right, "editT2"), QString::number(t, 'f', 2));
         QCOMPARE(field(right, "editA2"), QString::number(mv, 'f', 2));
@@ -103,9 +116,12 @@ private slots:
 
     void aClickLeftOfTheOriginGivesIndexOne() {
         build();
+        // The file's amplitude cursor sits on the pulse's first lobe (as its maker put it).
+        const int firstLobe = area().points[0].ampIndex;
         QTest::mouseClick(panes[0], Qt::LeftButton, {}, QPoint(4, 50));
         QCOMPARE(area().points[0].arrivalIndex, 1);
-        QCOMPARE(area().points[0].ampIndex, 1);
+        // A pick before the pulse shows the pulse's first half-cycle.
+        QCOMPARE(area().points[0].ampIndex, firstLobe);
         const float t = 1 * area().dT + area().Delay;
         QCOMPARE(field(right, "editT1"), QString::number(t, 'f', 2));
     }
