@@ -9,5 +9,7 @@ int runSaveResult(int argc, char** argv);
 int runSave(int argc, char** argv);
 int runMerge(int argc, char** argv);
 int runWaveform(int argc, char** argv);
+// fit-curve SPECIMENS.csv [--json] [--name NAME --add-to LIBRARY]
+int runFitCurve(int argc, char** argv);
 
 } // namespace tavolin::cli

@@ -31,6 +31,8 @@ int main(int argc, char** argv) {
             status = runMerge(argc - 1, argv + 1);
         else if (command == "waveform")
             status = runWaveform(argc - 1, argv + 1);
+        else if (command == "fit-curve")
+            status = runFitCurve(argc - 1, argv + 1);
         else if (command == "report")
             status = runReport(argc - 1, argv + 1);
         else

@@ -5,6 +5,7 @@
 #include "data/jsonread.h"
 #include "data/textcodec.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -219,6 +220,41 @@ void useNamedCurve(MemberInfo& member, const NamedCurve& curve) {
     member.B = static_cast<float>(curve.b);
     member.C = static_cast<float>(curve.c);
     member.curveName = curve.name;
+}
+
+void nameMemberCurves(JobData& job, const CurveLibrary& library) {
+    for (MemberInfo& m : job.members) {
+        if (m.curve != CurveCustom) {
+            m.curveName.clear();
+            continue;
+        }
+        const NamedCurve* kept = m.curveName.empty() ? nullptr : library.find(m.curveName);
+        if (kept && curveNameFor(CurveLibrary{{*kept}}, m.A, m.B, m.C) == kept->name)
+            continue;
+        m.curveName = curveNameFor(library, m.A, m.B, m.C);
+    }
+}
+
+int markOutsideCurves(const JobData& job, const CurveLibrary& library, JobEvaluation& evaluation) {
+    int marked = 0;
+    for (size_t m = 0; m < evaluation.areas.size(); ++m) {
+        const NamedCurve* curve = nullptr;
+        if (m < job.members.size() && job.members[m].curve == CurveCustom &&
+            !job.members[m].curveName.empty())
+            curve = library.find(job.members[m].curveName);
+        for (size_t k = 0; k < evaluation.areas[m].size(); ++k) {
+            AreaStrength& s = evaluation.areas[m][k];
+            s.outsideCurve = InsideCurve;
+            if (!curve || m >= job.areas.size() || k >= job.areas[m].size())
+                continue;
+            // The strength conversion limits va the same way.
+            const float va = std::min(job.areas[m][k].correctedVelocity, 9999.0f);
+            s.outsideCurve = outsideCurve(va, s.correctedRebound, curve->ranges);
+            if (s.outsideCurve != InsideCurve)
+                ++marked;
+        }
+    }
+    return marked;
 }
 
 } // namespace tavolin

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "calc/specimens.h"
+#include "data/jobeval.h"
 #include "data/records.h"
 
 #include <string>
@@ -55,5 +56,14 @@ std::u16string curveNameFor(const CurveLibrary& library, float A, float B, float
 
 // A member evaluated by a library curve: custom with the curve's a, b, c, and its name.
 void useNamedCurve(MemberInfo& member, const NamedCurve& curve);
+
+// Names the curve of every member: a custom member keeps its name while the library still holds
+// that curve with the member's coefficients, else takes the name of the curve its coefficients
+// match; a named aggregate curve has none.
+void nameMemberCurves(JobData& job, const CurveLibrary& library);
+
+// Marks, in the evaluation, the areas whose va or corrected rebound lie outside the ranges of
+// their member's named curve; clears the marks of every other area. Returns the areas marked.
+int markOutsideCurves(const JobData& job, const CurveLibrary& library, JobEvaluation& evaluation);
 
 } // namespace tavolin
