@@ -5,6 +5,7 @@
 #include "data/corefile.h"
 #include "data/csvtext.h"
 #include "data/curvelibrary.h"
+#include "data/doc.h"
 #include "data/evaluation.h"
 #include "data/jobeval.h"
 #include "data/merge.h"
@@ -259,4 +260,70 @@ TEST(SpecimenFile, TravelsWithResultFilesAndMerges) {
     EXPECT_TRUE(withBad.specimens.empty());
     EXPECT_EQ(notices, (std::vector<std::u16string>{
                            u"钻芯修正的试件文件未能读取：第 2 行：构件或测区不在文件中"}));
+}
+
+TEST(DocCorrection, CoresSetEtaSaveAndReopen) {
+    ScratchDir dir;
+    const std::string path = dir.path("job.SHA");
+    ASSERT_EQ(WriteResultFile(path, JobBuilder().members(2, 3).build()), u"");
+    CTavolinDoc doc;
+    ASSERT_EQ(doc.open(path), u"");
+    const std::vector<Specimen> four = {{0, 0, SpecimenCore, 30.0f},
+                                        {0, 1, SpecimenCore, 31.0f},
+                                        {1, 0, SpecimenCube, 30.0f},
+                                        {1, 2, SpecimenCore, 33.0f}};
+    EXPECT_EQ(doc.applyCores({four[0], four[1], four[2]}), u"试件只有 3 个，至少需要 4 个");
+    EXPECT_FALSE(doc.isModified());
+    EXPECT_EQ(doc.project().ETA, 1.0f);
+
+    // Readings 30, 31, 30, 32 at va = 4 (crushed stone, eta 1).
+    const double fcu[4] = {crushedAt(30), crushedAt(31), crushedAt(30), crushedAt(32)};
+    double mean = 0;
+    for (int i = 0; i < 4; ++i)
+        mean += four[i].strength / fcu[i] / 4;
+    const float eta = static_cast<float>(std::round(mean * 100) / 100);
+    ASSERT_EQ(doc.applyCores(four), u"");
+    EXPECT_TRUE(doc.isModified());
+    EXPECT_EQ(doc.project().ETA, eta);
+    EXPECT_EQ(doc.areasOf(1)[2].ETA, eta);
+    EXPECT_NEAR(doc.areasOf(1)[2].FCUI / (eta * crushedAt(32)), 1.0, 1e-5);
+
+    const std::string saved = dir.path("saved.SHA");
+    ASSERT_EQ(doc.saveResult(saved), u"");
+    CTavolinDoc reopened;
+    ASSERT_EQ(reopened.open(saved), u"");
+    EXPECT_EQ(reopened.project().ETA, eta);
+    ASSERT_EQ(reopened.specimens().size(), 4u);
+    EXPECT_EQ(reopened.specimens()[2].kind, SpecimenCube);
+
+    reopened.setEta(eta); // the same eta keeps its specimens
+    EXPECT_EQ(reopened.specimens().size(), 4u);
+    reopened.setEta(1.2f);
+    EXPECT_TRUE(reopened.specimens().empty());
+}
+
+TEST(DocCorrection, LibraryCurveForAMemberAndItsRangeMarks) {
+    ScratchDir dir;
+    const std::string path = dir.path("job.SHA");
+    ASSERT_EQ(WriteResultFile(path, JobBuilder().members(2, 3).build()), u"");
+    CTavolinDoc doc;
+    ASSERT_EQ(doc.open(path), u"");
+    CurveLibrary lib;
+    NamedCurve c = curve(u"本地", 0.0143, 1.779, 1.387);
+    c.ranges.r = {31, 45}; // area 1 of each member reads 30
+    lib.curves.push_back(c);
+    doc.setCurveLibrary(lib);
+    EXPECT_EQ(doc.setNamedCurve(1, u"无"), u"曲线库中没有名为“无”的曲线");
+    ASSERT_EQ(doc.setNamedCurve(1, u"本地"), u"");
+    const MemberInfo& m = doc.members()[1];
+    EXPECT_EQ(m.curve, CurveCustom);
+    EXPECT_EQ(m.curveName, u"本地");
+    EXPECT_EQ(m.A, 0.0143f);
+    EXPECT_EQ(doc.outsideCount(0), 0);
+    EXPECT_EQ(doc.outsideCount(1), 1);
+    EXPECT_EQ(doc.areaStrength(1, 0)->outsideCurve, ReboundOutside);
+    // Another coefficient typed: no longer the library's curve, no marks.
+    doc.setCoefficient(1, 0, 0.02f);
+    EXPECT_EQ(doc.members()[1].curveName, u"");
+    EXPECT_EQ(doc.outsideCount(1), 0);
 }
