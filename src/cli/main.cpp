@@ -33,6 +33,8 @@ int main(int argc, char** argv) {
             status = runWaveform(argc - 1, argv + 1);
         else if (command == "autopick")
             status = runAutopick(argc - 1, argv + 1);
+        else if (command == "fit-curve")
+            status = runFitCurve(argc - 1, argv + 1);
         else if (command == "report")
             status = runReport(argc - 1, argv + 1);
         else

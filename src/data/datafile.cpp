@@ -30,6 +30,8 @@
 //   ".SHT" and ".SHA" is a raw file, as for saving.
 #include "data/datafile.h"
 
+#include "data/corefile.h"
+
 #include "data/fieldreader.h"
 #include "data/fileinput.h"
 #include "data/labels.h"
@@ -474,6 +476,14 @@ std::u16string ReadDataFile(const std::string& path, JobData& job, const ReadOpt
         const Result kept = job.result;
         job = JobData{};
         job.result = kept;
+        return error;
+    }
+    // The specimens of a correction live beside a result pair; a faulty list is reported and
+    // left out, the job itself is sound.
+    if (isResultPath(path)) {
+        const std::u16string specimens = readSpecimenFile(path, job);
+        if (!specimens.empty() && options.notice)
+            options.notice(u"钻芯修正的试件文件未能读取：" + specimens);
     }
     return error;
 }

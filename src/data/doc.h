@@ -3,6 +3,8 @@
 
 #include "calc/algorithm.h"
 #include "calc/correctiontables.h"
+#include "data/corefile.h"
+#include "data/curvelibrary.h"
 #include "data/datafile.h"
 #include "data/docchange.h"
 #include "data/jobeval.h"
@@ -129,7 +131,16 @@ public:
     std::u16string setPumped(int member, bool pumped);
     std::u16string renameMember(int member, const std::u16string& name);
     // Eta limited to 0..10, stored in the project and in every area; every member recomputed.
+    // A typed eta that differs from the current one replaces a correction by specimens.
     std::u16string setEta(float value);
+    // "钻芯修正": eta from the specimens (at least four, each on an area whose converted strength
+    // with eta = 1 is above 0), set as the eta edit does, and the specimens kept with the job.
+    // Returns the message and changes nothing when the specimens do not give an eta.
+    std::u16string applyCores(const std::vector<Specimen>& specimens);
+    const std::vector<Specimen>& specimens() const { return job_.specimens; }
+    // A library curve chosen under "粗骨料": the member becomes custom with the curve's a, b, c
+    // and remembers its name. "" or the message when the library has no such curve.
+    std::u16string setNamedCurve(int member, const std::u16string& name);
     // Project texts and dates (dates as year-month-day text), with their report copies.
     std::u16string setProjectText(ProjectField field, const std::u16string& text);
 
@@ -198,6 +209,14 @@ public:
     // The correction tables as a dialog leaves them at "确定"; every member is recomputed.
     void setTables(const CorrectionTables& tables);
 
+    // --- the curve library ---
+    const CurveLibrary& curveLibrary() const { return curves_; }
+    // Replaces the library (read at start-up, or changed in "测强曲线库"): members' curve names
+    // and the range marks follow; nothing of the job is modified.
+    void setCurveLibrary(const CurveLibrary& library);
+    // Areas of a member outside its named curve's ranges.
+    int outsideCount(int member) const;
+
     // --- filter of the current area ---
     FilterSettings& filter() { return filter_; }
     // "请先打开文件再进行滤波!" when no file is open, else "".
@@ -247,6 +266,7 @@ private:
     ReportInfo report_;
     std::array<int, 3> barWidths_{220, 220, 220};
     std::vector<DocObserver*> observers_;
+    CurveLibrary curves_;
 };
 
 } // namespace tavolin

@@ -93,6 +93,7 @@ void CTavolinDoc::reevaluateMember(int member) {
     job_.result.MF = evaluation_.batch.MF;
     job_.result.SF = evaluation_.batch.SF;
     job_.result.FCUE = evaluation_.batch.FCUE;
+    markOutsideCurves(job_, curves_, evaluation_);
 }
 
 void CTavolinDoc::recomputeMember(int member) {
@@ -283,6 +284,7 @@ std::u16string CTavolinDoc::setCurve(int member, int curve) {
     MemberInfo& m = job_.members[static_cast<size_t>(member)];
     const MemberInfo before = m;
     m.curve = curve;
+    m.curveName.clear();
     if (curve == CurveCustom)
         m.A = m.B = m.C = 0.0f;
     else
@@ -301,6 +303,8 @@ std::u16string CTavolinDoc::setCoefficient(int member, int which, float value) {
     if (m.curve == CurveCustom) {
         float& field = which == 0 ? m.A : (which == 1 ? m.B : m.C);
         stored = assign(field, limited(value, 0.0f, 10.0f));
+        // Typed coefficients keep a curve's name only while they are still that curve's.
+        m.curveName = curveNameFor(curves_, m.A, m.B, m.C);
     }
     recomputeMember(member);
     changed({member, -1, ChangeMember | ChangeStrength | ChangeEvaluation}, stored);
@@ -331,13 +335,19 @@ std::u16string CTavolinDoc::setEta(float value) {
     if (!isOpen())
         return {};
     value = limited(value, 0.0f, 10.0f);
+    // The specimens no longer say where a different eta came from.
+    const bool replaced = value != job_.project.ETA && !job_.specimens.empty();
+    if (replaced)
+        job_.specimens.clear();
     // Every area converts with its own eta: the project's value alone would change nothing.
-    bool stored = assign(job_.project.ETA, value);
+    bool stored = assign(job_.project.ETA, value) || replaced;
     for (AreaList& areas : job_.areas)
         for (TestArea& area : areas)
             stored = assign(area.ETA, value) || stored;
     computeAll();
-    changed({-1, -1, ChangeEta | ChangeStrength | ChangeEvaluation}, stored);
+    changed(
+        {-1, -1, ChangeEta | ChangeStrength | ChangeEvaluation | (replaced ? ChangeSpecimens : 0u)},
+        stored);
     return {};
 }
 

@@ -43,6 +43,8 @@ struct MemberInfo {
     float A = 0.0162f;
     float B = 1.656f;
     float C = 1.41f;
+    // The library curve whose a, b, c the member uses ("" for none); not stored in the data files.
+    std::u16string curveName;
 };
 
 // How a point's arrival came about. Kept in memory only: the data files do not store it, so a
@@ -183,6 +185,15 @@ struct ReportInfo {
     const std::u16string& field(int i) const;
 };
 
+// A drilled core or a cube cast with the concrete, tested beside one test area.
+enum SpecimenKind : int { SpecimenCore = 0, SpecimenCube = 1 };
+struct Specimen {
+    int member = 0; // index into the job's members
+    int area = 0;   // index into that member's areas
+    int kind = SpecimenCore;
+    float strength = 0.0f; // MPa
+};
+
 // Everything a data file describes: what a reader fills and a writer writes.
 struct JobData {
     ProjectInfo project;
@@ -192,6 +203,8 @@ struct JobData {
     int memberCount = -1;
     Result result;
     bool hasResult = false; // the file had a result block
+    // The specimens eta was found from; kept in a companion file beside a result pair.
+    std::vector<Specimen> specimens;
 };
 
 } // namespace tavolin
