@@ -246,7 +246,7 @@ void CMainFrame::cyclePane(int step) {
 
 bool CMainFrame::saveWithDialog() {
     // Proposes the open job's own type, so that a result job stays one.
-    const bool result = toQ(doc().fileName()).contains(QStringLiteral(".SHA"));
+    const bool result = toQ(doc().fileName()).contains(QStringLiteral(".SHA"), Qt::CaseInsensitive);
     const QString target = askSaveFile(this, filterSaveAs, pathToQ(doc().path()), QString(),
                                        result ? filterNameResult : filterNameRaw);
     if (target.isEmpty())

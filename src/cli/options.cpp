@@ -177,6 +177,7 @@ std::string usageText() {
            "OUT.xlsx\n"
            "                     [--tables field|result|field,result] [--settings INI]\n"
            "                     [evaluate 的计算选项]\n"
+           "  tavolin-cli --help | --version\n"
            "\n"
            "FILE 为声波原始文件（.SHT）或声波结果文件（.SHA），同目录下须有其 .SHD 波形文件。\n"
            "构件、测区、测点从 1 开始编号。失败时显示原因，退出码为 1；用法错误时为 2。\n"

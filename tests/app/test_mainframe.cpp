@@ -168,6 +168,25 @@ private slots:
         QCOMPARE(doc().currentAreaIndex(), 0);
     }
 
+    // What a file manager passes: one argument, with blanks, and the name in lower case as
+    // jobs from Windows machines often are.
+    void openFromCommandLineWithBlanksAndLowerCase() {
+        QVERIFY(QDir(data_.path()).mkpath(QStringLiteral("工地 资料")));
+        const QString job = data_.filePath(QStringLiteral("工地 资料/job 1.sha"));
+        const QString samples = QStringLiteral(TAVOLIN_SAMPLES "/");
+        QVERIFY(QFile::copy(samples + QStringLiteral("sample-result.SHA"), job));
+        QVERIFY(QFile::copy(samples + QStringLiteral("sample-result.SHD"),
+                            data_.filePath(QStringLiteral("工地 资料/job 1.shd"))));
+        app_.reset();
+        app_ = std::make_unique<CTavolinApp>();
+        ModalCatcher catcher; // a failed open would show its message here, not hang the test
+        app_->start({QStringLiteral("tavolin"), job});
+        QCOMPARE(catcher.texts, QStringList());
+        QVERIFY(doc().isOpen());
+        QCOMPARE(frame().windowTitle(), base() + QStringLiteral(" - job 1.sha"));
+        QCOMPARE(pathToQ(doc().path()), job);
+    }
+
     void messagesWithoutAFile() {
         ModalCatcher catcher;
         act("cmd32781")->trigger();

@@ -301,9 +301,9 @@ TEST_F(DocFiles, SaveByExtensionAndProposedResultPath) {
     EXPECT_EQ(doc.proposedResultPath(), (dir / "my.jobs" / "site").string());
     EXPECT_EQ(doc.fileName(), u"site.1.SHA");
     doc.setModified(true);
-    const std::string lower = (dir / "lower.sha").string();
-    EXPECT_EQ(doc.save(lower), u"无法识别的文件类型");
-    EXPECT_FALSE(fs::exists(lower));
+    const std::string other = (dir / "other.txt").string();
+    EXPECT_EQ(doc.save(other), u"无法识别的文件类型");
+    EXPECT_FALSE(fs::exists(other));
     EXPECT_TRUE(doc.isModified());
 
     doc.members()[1].PILEID = u"renamed";
@@ -313,6 +313,36 @@ TEST_F(DocFiles, SaveByExtensionAndProposedResultPath) {
     CTavolinDoc other;
     ASSERT_EQ(other.open(copy), u"");
     EXPECT_EQ(other.members()[1].PILEID, u"renamed");
+}
+
+// Jobs copied from Windows machines keep whatever case their names had; the type and the
+// companion follow the name in any case of letters.
+TEST_F(DocFiles, LowerAndMixedCaseNamesOpenAndSave) {
+    struct Case {
+        const char* name;
+        const char* companion;
+        bool raw;
+    };
+    const Case cases[] = {
+        {"site.sht", "site.shd", true},
+        {"Site.Sha", "Site.Shd", false},
+        {"SITE.shA", "SITE.shD", false},
+        {"a.SHT.copy.sha", "a.SHT.copy.shd", true}, // both in the name: raw, as for saving
+    };
+    for (const Case& c : cases) {
+        const std::string path = (dir / c.name).string();
+        EXPECT_EQ(isRawPath(path), c.raw) << c.name;
+        EXPECT_EQ(isResultPath(path), !c.raw) << c.name;
+        EXPECT_EQ(companionPath(path), (dir / c.companion).string());
+        const JobData job = makeJob(1, 2, u"C");
+        ASSERT_EQ(c.raw ? WriteRawFile(path, job) : WriteResultFile(path, job), u"") << c.name;
+        EXPECT_TRUE(fs::exists(dir / c.companion)) << c.name;
+        ASSERT_EQ(doc.open(path), u"") << c.name;
+        EXPECT_EQ(doc.memberCount(), 1) << c.name;
+        doc.setModified(true);
+        EXPECT_EQ(doc.save(path), u"") << c.name;
+    }
+    EXPECT_FALSE(isResultPath((dir / "x.sha" / "job.txt").string())); // folders do not count
 }
 
 TEST_F(DocFiles, ReaderNoticesReachObserversAndCaller) {
