@@ -56,6 +56,8 @@ enum class Command {
     HelpAbout,
     NextPane,
     PreviousPane,
+    Undo,
+    Redo,
     Count // not a command: the number of commands (menus use it as their separator)
 };
 

@@ -31,6 +31,8 @@ struct ProjectInfo {
     float BETA = 1.0f;
     float LAMDA = 1.0f;
     float ETA = 1.0f;
+
+    bool operator==(const ProjectInfo&) const = default;
 };
 
 struct MemberInfo {
@@ -43,6 +45,8 @@ struct MemberInfo {
     float A = 0.0162f;
     float B = 1.656f;
     float C = 1.41f;
+
+    bool operator==(const MemberInfo&) const = default;
 };
 
 struct TestPoint {
@@ -61,6 +65,8 @@ struct TestPoint {
     bool hasWaveform() const { return !samples.empty(); }
     // The unfiltered waveform, whichever copy holds it.
     const SampleBuffer& unfiltered() const { return rawSamples.empty() ? samples : rawSamples; }
+
+    bool operator==(const TestPoint&) const = default;
 };
 
 struct TestArea {
@@ -92,6 +98,8 @@ struct TestArea {
     float FCUI = 0.0f;
     float velocity = 0.0f;
     float correctedVelocity = 0.0f;
+
+    bool operator==(const TestArea&) const = default;
 };
 
 // The test areas of one member.
@@ -170,6 +178,8 @@ struct ReportInfo {
     static constexpr int fieldCount = 22;
     std::u16string& field(int i);
     const std::u16string& field(int i) const;
+
+    bool operator==(const ReportInfo&) const = default;
 };
 
 // Everything a data file describes: what a reader fills and a writer writes.
