@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <vector>
 
 namespace tavolin {
@@ -80,10 +79,14 @@ private:
 class Fields {
 public:
     explicit Fields(const std::string& line) {
-        std::string field;
-        std::istringstream in(line);
-        while (std::getline(in, field, '\t'))
-            fields_.push_back(field);
+        // Split by hand: a text at the end of a line may be empty.
+        for (size_t start = 0;;) {
+            const size_t tab = line.find('\t', start);
+            fields_.push_back(line.substr(start, tab == std::string::npos ? tab : tab - start));
+            if (tab == std::string::npos)
+                break;
+            start = tab + 1;
+        }
     }
     const std::string& key() const { return fields_.empty() ? empty_ : fields_.front(); }
     size_t size() const { return fields_.size(); }
@@ -257,8 +260,9 @@ std::u16string CTavolinDoc::restoreRecovery(const std::string& folder) {
     p.ETA = project.f();
     Fields membersLine = next();
     const int members = membersLine.i();
-    bool ok = standardLine.key() == "standard" && standardLine.ok() && project.key() == "project" &&
-              project.ok() && membersLine.key() == "members" && membersLine.ok() &&
+    bool ok = standardLine.key() == "standard" && standardLine.ok() &&
+              (standard == 0 || standard == 1) && project.key() == "project" && project.ok() &&
+              membersLine.key() == "members" && membersLine.ok() &&
               members == static_cast<int>(fresh.members.size()) &&
               fresh.areas.size() == fresh.members.size();
     for (int mi = 0; ok && mi < members; ++mi) {

@@ -50,7 +50,9 @@ const EditCase kCases[] = {
     // A position the rule does not know leaves beta to the user.
     {u"输入β修正值", [](CTavolinDoc& d) { d.setPosition(0, 2, u"其他"); },
      [](CTavolinDoc& d) { d.setBeta(0, 2, 1.2f); }, true},
-    {u"输入λ修正值", {}, [](CTavolinDoc& d) { d.setLambda(1, 0, 0.9f); }, true},
+    // Plane tests ("平测") leave lambda to the user.
+    {u"输入λ修正值", [](CTavolinDoc& d) { d.setMethod(1, 0, MethodSameSide); },
+     [](CTavolinDoc& d) { d.setLambda(1, 0, 0.9f); }, true},
     {u"选择粗骨料", {}, [](CTavolinDoc& d) { d.setCurve(0, CurvePebble); }, true},
     {u"输入系数b", [](CTavolinDoc& d) { d.setCurve(1, CurveCustom); },
      [](CTavolinDoc& d) { d.setCoefficient(1, 1, 1.5f); }, true},
