@@ -8,10 +8,12 @@
 #include "shelltestsupport.h"
 #include "support/jobbuilder.h"
 #include "views/analysisdowntview.h"
+#include "views/qtext.h"
 #include "views/reboundgrid.h"
 
 #include <QAction>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProcess>
 
 #include <cstdio>
@@ -103,26 +105,26 @@ private slots:
         // The same two entries in the menus of both screens.
         for (const char* menu : {"menuEdit", "menuAnaEdit"})
             QCOMPARE(
-                frame().findChild<QMenu*>(menu)->actions(),
+                frame().findChild<QMenu*>(QString::fromLatin1(menu))->actions(),
                 (QList<QAction*>{frame().action(Command::Undo), frame().action(Command::Redo)}));
     }
 
     void aTextFieldTakesBackItsOwnTypingFirst() {
         QVERIFY(startApp({job_}));
         doc().setReading(0, 0, 0, 48);
-        auto* lamda = frame().findChild<QLineEdit*>(QStringLiteral("editLamda"));
-        QTRY_VERIFY(lamda->isEnabled());
-        const QString shown = lamda->text();
-        QTest::mouseClick(lamda, Qt::LeftButton);
-        QTRY_VERIFY(lamda->hasFocus());
+        auto* beta = frame().findChild<QLineEdit*>(QStringLiteral("editBeta"));
+        QTRY_VERIFY(beta->isEnabled());
+        const QString shown = beta->text();
+        QTest::mouseClick(beta, Qt::LeftButton);
+        QTRY_VERIFY(beta->hasFocus());
         type(QStringLiteral("7"));
-        QCOMPARE(lamda->text().size(), shown.size() + 1);
+        QCOMPARE(beta->text().size(), shown.size() + 1);
         key(Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(lamda->text(), shown);
+        QCOMPARE(beta->text(), shown);
         QCOMPARE(reading(), 48);
         key(Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(reading(), 35);
-        QVERIFY(lamda->hasFocus());
+        QVERIFY(beta->hasFocus());
     }
 
     void aCrashedRunIsOfferedAndRestored() {
