@@ -114,6 +114,7 @@ private slots:
         doc().setReading(0, 0, 0, 48);
         auto* beta = frame().findChild<QLineEdit*>(QStringLiteral("editBeta"));
         QTRY_VERIFY(beta->isEnabled());
+        QTRY_COMPARE(undoText(), QStringLiteral("撤销 输入回弹值"));
         const QString shown = beta->text();
         QTest::mouseClick(beta, Qt::LeftButton);
         QTRY_VERIFY(beta->hasFocus());
