@@ -282,6 +282,11 @@ const CommandSpec table[] = {
      {},
      autoPickAllCommand,
      inMain},
+    // The menu text names the step ("撤销 输入回弹值"); Ctrl+Shift+Z is the redo's second key.
+    {C::Undo, 57643, "", u"撤销", nullptr, nullptr, ctrl(Qt::Key_Z),
+     [](CMainFrame& f) { f.doc().undo(); }, [](const CMainFrame& f) { return f.doc().canUndo(); }},
+    {C::Redo, 57644, "", u"重做", nullptr, nullptr, ctrl(Qt::Key_Y),
+     [](CMainFrame& f) { f.doc().redo(); }, [](const CMainFrame& f) { return f.doc().canRedo(); }},
 };
 static_assert(std::size(table) == size_t(Command::Count), "one row per command");
 

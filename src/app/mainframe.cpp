@@ -19,6 +19,7 @@
 #include "app/recentfiles.h"
 #include "app/toolicons.h"
 #include "data/labels.h"
+#include "app/undokeys.h"
 #include "views/analysisdowntview.h"
 #include "views/analysisview.h"
 #include "views/dlgcombine.h"
@@ -70,6 +71,11 @@ CMainFrame::CMainFrame(DocBridge& bridge, QSettings& recentStore, QWidget* paren
     installAccessibleNames();
 
     buildActions();
+    // Both keys of redo, as desktop programs have them.
+    action(Command::Redo)
+        ->setShortcuts(
+            {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    installTextUndoFilter(this);
     buildToolBars();
     buildBars();
     buildInterfaces();
@@ -101,6 +107,9 @@ CMainFrame::CMainFrame(DocBridge& bridge, QSettings& recentStore, QWidget* paren
     connect(&bridge_, &DocBridge::titleChangedQueued, this, &CMainFrame::setWindowTitle);
     connect(&bridge_, &DocBridge::areaChangedQueued, this, &CMainFrame::updateActions);
     connect(&bridge_, &DocBridge::contentsReplacedQueued, this, &CMainFrame::updateActions);
+    // Undo and redo name the step they would take back or do again.
+    connect(&bridge_, &DocBridge::jobChangedQueued, this, &CMainFrame::updateActions);
+    connect(&bridge_, &DocBridge::modifiedChangedQueued, this, &CMainFrame::updateActions);
     connect(&bridge_, &DocBridge::noticeNow, this,
             [this](const QString& text) { showMessage(this, text); });
 
@@ -224,6 +233,12 @@ void CMainFrame::updateActions() {
         if (spec.checked)
             a->setChecked(spec.checked(*this));
     }
+    const std::u16string undo = doc().undoName();
+    const std::u16string redo = doc().redoName();
+    action(Command::Undo)
+        ->setText(undo.empty() ? QStringLiteral("撤销") : QStringLiteral("撤销 ") + toQ(undo));
+    action(Command::Redo)
+        ->setText(redo.empty() ? QStringLiteral("重做") : QStringLiteral("重做 ") + toQ(redo));
 }
 
 void CMainFrame::cyclePane(int step) {

@@ -41,6 +41,7 @@ template <class F> void CTavolinDoc::notifyAll(F&& f) {
 }
 
 void CTavolinDoc::changed(const DocChange& change, bool stored) {
+    fileStep(change, stored);
     if (stored)
         setModified(true);
     notifyAll([&](DocObserver& o) { o.jobChanged(change); });
@@ -122,6 +123,8 @@ void CTavolinDoc::adopt(JobData&& fresh, const std::string& path) {
 
     filter_.highOn = false;
     filter_.lowOn = false;
+    history_.clear();
+    pending_ = {};
     notifyAll([](DocObserver& o) { o.contentsReplaced(); });
 
     modified_ = false;
@@ -138,6 +141,8 @@ void CTavolinDoc::newDocument() {
     evaluation_ = JobEvaluation{};
     currentMember_ = currentArea_ = selectedPoint_ = 0;
     filter_.highOn = filter_.lowOn = false;
+    history_.clear();
+    pending_ = {};
     path_.clear();
     notifyAll([](DocObserver& o) { o.contentsReplaced(); });
     modified_ = false;
@@ -162,6 +167,7 @@ std::u16string CTavolinDoc::save(const std::string& path) {
         path_ = path;
         notifyTitle();
     }
+    history_.markSaved();
     setModified(false);
     return {};
 }
@@ -300,6 +306,8 @@ std::u16string CTavolinDoc::nextArea() {
 // --- algorithm ---
 
 void CTavolinDoc::setStandard(int standard) {
+    if (isOpen())
+        record(u"选择规范", {TouchStandard | TouchMembers | TouchReport});
     standard_ = standard;
     standardCopy_ = standard;
     makeAlgorithm();
@@ -320,6 +328,8 @@ void CTavolinDoc::makeAlgorithm() {
 }
 
 void CTavolinDoc::setTables(const CorrectionTables& tables) {
+    if (isOpen())
+        record(u"修改修正表", {TouchTables});
     tables_ = tables;
     if (!isOpen())
         return;
@@ -334,11 +344,15 @@ std::u16string CTavolinDoc::filterCommandCheck() const {
 }
 
 void CTavolinDoc::applyFilter() {
+    // Trying one cut-off after another in the dialog is one step.
+    if (currentArea())
+        record(u"滤波", {TouchArea, currentMember_, currentArea_, 1});
     restoreCurrentArea();
     filterCurrentArea();
     // The amplitudes are read from the working samples.
     if (TestArea* area = currentArea())
         computePointValues(*area);
+    fileStep({currentMember_, currentArea_, ChangeArrival}, false);
     notifyAll([](DocObserver& o) { o.samplesChanged(); });
 }
 

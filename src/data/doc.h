@@ -7,6 +7,7 @@
 #include "data/curvelibrary.h"
 #include "data/datafile.h"
 #include "data/docchange.h"
+#include "data/dochistory.h"
 #include "data/jobeval.h"
 #include "data/records.h"
 #include "data/settings.h"
@@ -171,12 +172,36 @@ public:
     // The path proposed by "保存结果": the document path cut before its first ".".
     std::string proposedResultPath() const;
 
+    // Recovery snapshot (recovery.h) of the job as it stands, into `folder`: the file pair the
+    // job was read from is linked (or copied) there once, the edited values are rewritten
+    // atomically every time. The message of a failure, else "".
+    std::u16string writeRecovery(const std::string& folder, int64_t time) const;
+    // Replaces the job by the snapshot in `folder`: the job of its original path, marked
+    // modified, with an empty history. The failure message (the open job stays) or "".
+    std::u16string restoreRecovery(const std::string& folder);
+
     const std::string& path() const { return path_; }
     std::u16string fileName() const; // text after the last path separator
     std::u16string title() const;    // window title for the current state
 
     bool isModified() const { return modified_; }
     void setModified(bool modified = true);
+
+    // --- history: every edit above is one step, named for the menus ("输入回弹值") ---
+    // Undo and redo put back the records a step touched and then recompute, notify and set the
+    // modified flag as an edit does; back at the saved state the job is unmodified again. Open
+    // and new start an empty history.
+    bool canUndo() const { return history_.canUndo(); }
+    bool canRedo() const { return history_.canRedo(); }
+    std::u16string undoName() const;
+    std::u16string redoName() const;
+    void undo();
+    void redo();
+    // Every edit between the outermost begin and end becomes one step named `name` (an
+    // automatic pick of many areas, a correction of a member).
+    void beginCompoundEdit(const std::u16string& name);
+    void endCompoundEdit();
+    const DocHistory& history() const { return history_; }
 
     // --- navigation ---
     int currentMember() const { return currentMember_; }
@@ -245,6 +270,12 @@ private:
     void recomputeMember(int member);
     void computeAll();
     void changed(const DocChange& change, bool stored);
+    // An edit names the records it is about to change; `changed` then files the step.
+    void record(const char16_t* name, const EditTouch& touch);
+    void fileStep(const DocChange& change, bool stored);
+    Records capture(const EditTouch& touch) const;
+    void restore(const EditTouch& touch, const Records& records);
+    void replay(const HistoryStep& step, bool forward);
     ReadOptions withNotices(const ReadOptions& options);
     void notifyAreaChanged();
     void notifyTitle();
@@ -267,6 +298,12 @@ private:
     std::array<int, 3> barWidths_{220, 220, 220};
     std::vector<DocObserver*> observers_;
     CurveLibrary curves_;
+    DocHistory history_;
+    struct PendingStep {
+        const char16_t* name = nullptr; // nullptr: no edit under way
+        EditTouch touch;
+        Records before;
+    } pending_;
 };
 
 } // namespace tavolin

@@ -31,6 +31,8 @@ struct ProjectInfo {
     float BETA = 1.0f;
     float LAMDA = 1.0f;
     float ETA = 1.0f;
+
+    bool operator==(const ProjectInfo&) const = default;
 };
 
 struct MemberInfo {
@@ -45,6 +47,8 @@ struct MemberInfo {
     float C = 1.41f;
     // The library curve whose a, b, c the member uses ("" for none); not stored in the data files.
     std::u16string curveName;
+
+    bool operator==(const MemberInfo&) const = default;
 };
 
 // How a point's arrival came about. Kept in memory only: the data files do not store it, so a
@@ -74,6 +78,8 @@ struct TestPoint {
     bool hasWaveform() const { return !samples.empty(); }
     // The unfiltered waveform, whichever copy holds it.
     const SampleBuffer& unfiltered() const { return rawSamples.empty() ? samples : rawSamples; }
+
+    bool operator==(const TestPoint&) const = default;
 };
 
 struct TestArea {
@@ -105,6 +111,8 @@ struct TestArea {
     float FCUI = 0.0f;
     float velocity = 0.0f;
     float correctedVelocity = 0.0f;
+
+    bool operator==(const TestArea&) const = default;
 };
 
 // The test areas of one member.
@@ -183,6 +191,8 @@ struct ReportInfo {
     static constexpr int fieldCount = 22;
     std::u16string& field(int i);
     const std::u16string& field(int i) const;
+
+    bool operator==(const ReportInfo&) const = default;
 };
 
 // A drilled core or a cube cast with the concrete, tested beside one test area.
