@@ -69,7 +69,8 @@ void wordReportCommand(CMainFrame& frame) {
         return;
     }
     exportTo(frame, QStringLiteral("Word 文档 (*.docx)"), "docx", [&](const QString& target) {
-        return report::exportWord(target, doc.job(), doc.reportInfo(), print);
+        return report::exportWord(
+            target, {doc.job(), doc.evaluation(), doc.standard(), print, doc.reportInfo()});
     });
 }
 

@@ -48,9 +48,7 @@ std::u16string writeBmpOutput(const std::string& target, const report::ReportSou
 
 std::u16string writeDocxOutput(const std::string& target, const report::ReportSource& source,
                                const report::PageProgress&) {
-    return report::exportWord(QFile::decodeName(target.c_str()), source.job, source.info,
-                              source.print)
-        .toStdU16String();
+    return report::exportWord(QFile::decodeName(target.c_str()), source).toStdU16String();
 }
 
 // The sheet holds every area whatever tables are chosen.
@@ -172,11 +170,13 @@ int runReport(int argc, char** argv) {
     }
     if (settings.standard)
         doc.setStandard(*settings.standard);
-    evaluateJob(doc.job(), doc.algorithm(), doc.standard(), settings);
+    const JobEvaluation evaluation =
+        evaluateJob(doc.job(), doc.algorithm(), doc.standard(), settings);
     // The heads name the standard the job was evaluated with.
     doc.refreshReportInfo();
 
-    const report::ReportSource source{doc.job(), doc.printSettings(), doc.reportInfo()};
+    const report::ReportSource source{doc.job(), evaluation, doc.standard(), doc.printSettings(),
+                                      doc.reportInfo()};
     for (const auto& [writer, target] : outputs) {
         ConsoleFeedback feedback("正在输出");
         const ReadOptions feed = feedback.readOptions();
