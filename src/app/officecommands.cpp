@@ -73,7 +73,8 @@ void wordReportCommand(CMainFrame& frame) {
     }
     exportTo(frame, QStringLiteral("Word 文档 (*.docx)"), "docx", QStringLiteral("Word 文档"),
              [&](const QString& target) {
-                 return report::exportWord(target, doc.job(), doc.reportInfo(), print);
+                 return report::exportWord(target, {doc.job(), doc.evaluation(), doc.standard(),
+                                                    print, doc.reportInfo()});
              });
 }
 

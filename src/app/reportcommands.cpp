@@ -39,6 +39,11 @@ QPrinter& reportPrinter() {
     return *printer;
 }
 
+report::ReportSource sourceOf(CMainFrame& frame) {
+    CTavolinDoc& doc = frame.doc();
+    return {doc.job(), doc.evaluation(), doc.standard(), doc.printSettings(), doc.reportInfo()};
+}
+
 // The page list of the chosen tables, or nothing when no file is open (after the message) or no
 // table is chosen (silently: nothing starts).
 std::optional<report::PageList> pagesToPrint(CMainFrame& frame) {
@@ -48,16 +53,10 @@ std::optional<report::PageList> pagesToPrint(CMainFrame& frame) {
         return std::nullopt;
     }
     report::installFontSubstitutions();
-    report::PageList pages =
-        report::ReportSource{doc.job(), doc.printSettings(), doc.reportInfo()}.pageList();
+    report::PageList pages = sourceOf(frame).pageList();
     if (pages.empty())
         return std::nullopt;
     return pages;
-}
-
-report::ReportSource sourceOf(CMainFrame& frame) {
-    CTavolinDoc& doc = frame.doc();
-    return {doc.job(), doc.printSettings(), doc.reportInfo()};
 }
 
 // A modal progress dialog for long outputs, shown after a moment; events keep the windows

@@ -49,9 +49,7 @@ std::u16string writeBmpOutput(const std::string& target, const report::ReportSou
 
 std::u16string writeDocxOutput(const std::string& target, const report::ReportSource& source,
                                const report::PageProgress&) {
-    return report::exportWord(QFile::decodeName(target.c_str()), source.job, source.info,
-                              source.print)
-        .toStdU16String();
+    return report::exportWord(QFile::decodeName(target.c_str()), source).toStdU16String();
 }
 
 // The sheet holds every area whatever tables are chosen.
@@ -178,10 +176,12 @@ int runReport(int argc, char** argv) {
     EvaluatedJob evaluated;
     if (!evaluateRequest(doc.job(), doc.algorithm(), doc.standard(), request, evaluated))
         return kFailure;
+    const JobEvaluation& evaluation = evaluated.evaluation;
     // The heads name the standard the job was evaluated with.
     doc.refreshReportInfo();
 
-    const report::ReportSource source{doc.job(), doc.printSettings(), doc.reportInfo()};
+    const report::ReportSource source{doc.job(), evaluation, doc.standard(), doc.printSettings(),
+                                      doc.reportInfo()};
     for (const auto& [writer, target] : outputs) {
         ConsoleFeedback feedback("正在输出");
         const ReadOptions feed = feedback.readOptions();

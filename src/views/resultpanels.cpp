@@ -56,7 +56,7 @@ void CSingleResult::display(const MemberEvaluation& e) {
     setShown(fmax_, formatFixed(e.Fmax, 1));
     setShown(mf_, formatFixed(e.Mf, 1));
     setShown(sf_, formatFixed(e.Sf, 2));
-    setShown(fcu_, formatMemberEstimate(e.Fcu, e.status));
+    setShown(fcu_, estimateText(e.Fcu, e.status, EstimateOf::Member, 0));
 }
 
 void CSingleResult::clear() {
@@ -75,7 +75,7 @@ CMulResult::CMulResult(QWidget* parent) : QWidget(parent) {
 void CMulResult::display(const BatchEvaluation& e, int standard) {
     setShown(mean_, formatFixed(e.MF, 1));
     setShown(deviation_, formatFixed(e.SF, 2));
-    setShown(estimate_, formatBatchEstimate(e.FCUE, e.status, standard));
+    setShown(estimate_, estimateText(e.FCUE, e.status, EstimateOf::Batch, standard));
 }
 
 void CMulResult::clear() {
