@@ -83,10 +83,10 @@ private:
     QProgressDialog dialog_;
 };
 
-// A print into a file that was stopped leaves no partial file behind (a print engine that
-// cannot abort has written what was drawn when the painter ended).
+// A print into a file that was stopped leaves no partial file behind: Qt's PDF and CUPS
+// engines cannot abort, and write what was drawn when the painter ends.
 void discardPartialOutput(const QPrinter& printer) {
-    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
+    if (!printer.outputFileName().isEmpty())
         QFile::remove(printer.outputFileName());
 }
 
@@ -114,7 +114,8 @@ void printPages(CMainFrame& frame, const report::PageList& pages, QWidget* dialo
     const bool done = report::paintPages(painter, printer, sourceOf(frame), pages, first, last,
                                          progress.callback());
     if (!done) {
-        // The pages drawn so far must not reach the printer as a partial job.
+        // The pages drawn so far must not reach the printer as a partial job (where the engine
+        // can abort at all).
         printer.abort();
         painter.end();
         discardPartialOutput(printer);
