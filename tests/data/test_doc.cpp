@@ -301,9 +301,9 @@ TEST_F(DocFiles, SaveByExtensionAndProposedResultPath) {
     EXPECT_EQ(doc.proposedResultPath(), (dir / "my.jobs" / "site").string());
     EXPECT_EQ(doc.fileName(), u"site.1.SHA");
     doc.setModified(true);
-    const std::string other = (dir / "other.txt").string();
-    EXPECT_EQ(doc.save(other), u"无法识别的文件类型");
-    EXPECT_FALSE(fs::exists(other));
+    const std::string unknown = (dir / "other.txt").string();
+    EXPECT_EQ(doc.save(unknown), u"无法识别的文件类型");
+    EXPECT_FALSE(fs::exists(unknown));
     EXPECT_TRUE(doc.isModified());
 
     doc.members()[1].PILEID = u"renamed";
