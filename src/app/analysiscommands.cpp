@@ -72,8 +72,8 @@ void saveResultCommand(CMainFrame& frame) {
         showMessage(&frame, toQ(error));
         return;
     }
-    // The written file is now the open job.
-    frame.jobReplacedBy(target);
+    // The written file (its name completed to ".SHA") is now the open job.
+    frame.jobReplacedBy(pathToQ(doc.path()));
 }
 
 void angleTableCommand(CMainFrame& frame) {

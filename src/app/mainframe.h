@@ -38,8 +38,10 @@ public:
     static inline const QString baseTitle = QStringLiteral("超声回弹综合法测强软件   Fennick");
     enum Interface { MainInterface, AnalysisInterface };
 
-    // `recentStore` keeps the recently-used list; the frame does not own it.
-    CMainFrame(DocBridge& bridge, QSettings& recentStore, QWidget* parent = nullptr);
+    // `recentStore` keeps the recently-used list; the frame does not own it, nor the document:
+    // the frame's file commands write it directly, its views through `bridge`.
+    CMainFrame(CTavolinDoc& doc, DocBridge& bridge, QSettings& recentStore,
+               QWidget* parent = nullptr);
     ~CMainFrame() override;
 
     CTavolinDoc& doc();
@@ -124,6 +126,7 @@ private:
     bool saveWithDialog();
     bool openPath(const QString& path); // no prompt
 
+    CTavolinDoc& doc_;
     DocBridge& bridge_;
     QSettings& recentStore_;
     Interface interface_ = MainInterface;
