@@ -75,10 +75,10 @@ void saveResultCommand(CMainFrame& frame) {
         showMessage(&frame, toQ(error));
         return;
     }
-    // The written file is now the open job.
-    frame.jobReplacedBy(target);
+    // The written file (its name completed to ".SHA") is now the open job.
+    frame.jobReplacedBy(pathToQ(doc.path()));
     frame.statusBar()->showMessage(
-        QStringLiteral("结果已保存到 %1").arg(QDir::toNativeSeparators(target)));
+        QStringLiteral("结果已保存到 %1").arg(QDir::toNativeSeparators(pathToQ(doc.path()))));
 }
 
 void angleTableCommand(CMainFrame& frame) {

@@ -59,8 +59,9 @@
 
 namespace tavolin {
 
-CMainFrame::CMainFrame(DocBridge& bridge, QSettings& recentStore, QWidget* parent)
-    : QMainWindow(parent), bridge_(bridge), recentStore_(recentStore) {
+CMainFrame::CMainFrame(CTavolinDoc& document, DocBridge& bridge, QSettings& recentStore,
+                       QWidget* parent)
+    : QMainWindow(parent), doc_(document), bridge_(bridge), recentStore_(recentStore) {
     setObjectName(QStringLiteral("CMainFrame"));
     setWindowTitle(toQ(CTavolinDoc::baseTitle));
     setWindowIcon(programIcon());
@@ -119,11 +120,11 @@ CMainFrame::CMainFrame(DocBridge& bridge, QSettings& recentStore, QWidget* paren
 CMainFrame::~CMainFrame() = default;
 
 CTavolinDoc& CMainFrame::doc() {
-    return bridge_.doc();
+    return doc_;
 }
 
 const CTavolinDoc& CMainFrame::doc() const {
-    return bridge_.doc();
+    return doc_;
 }
 
 QAction* CMainFrame::action(const QString& objectName) const {

@@ -38,8 +38,10 @@ class CMainFrame : public QMainWindow {
 public:
     enum Interface { MainInterface, AnalysisInterface };
 
-    // `recentStore` keeps the recently-used list; the frame does not own it.
-    CMainFrame(DocBridge& bridge, QSettings& recentStore, QWidget* parent = nullptr);
+    // `recentStore` keeps the recently-used list; the frame does not own it, nor the document:
+    // the frame's file commands write it directly, its views through `bridge`.
+    CMainFrame(CTavolinDoc& doc, DocBridge& bridge, QSettings& recentStore,
+               QWidget* parent = nullptr);
     ~CMainFrame() override;
 
     CTavolinDoc& doc();
@@ -125,6 +127,7 @@ private:
     bool saveWithDialog();
     bool openPath(const QString& path); // no prompt
 
+    CTavolinDoc& doc_;
     DocBridge& bridge_;
     QSettings& recentStore_;
     Interface interface_ = MainInterface;

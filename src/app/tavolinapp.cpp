@@ -96,7 +96,7 @@ CTavolinApp::CTavolinApp() : doc_(std::make_unique<CTavolinDoc>()) {
     bridge_ = std::make_unique<DocBridge>(*doc_);
     recent_ = std::make_unique<QSettings>(configDir() + QStringLiteral("/recent.ini"),
                                           QSettings::IniFormat);
-    frame_ = std::make_unique<CMainFrame>(*bridge_, *recent_);
+    frame_ = std::make_unique<CMainFrame>(*doc_, *bridge_, *recent_);
     recovery_ = std::make_unique<RecoveryKeeper>(*doc_);
 }
 

@@ -144,4 +144,14 @@ int commitPair(TempFile& text, TempFile& wave) {
     return 0;
 }
 
+bool commitFile(TempFile& file) {
+    if (!file.finished_ || file.failed_ || file.temp_.empty() || isDirectory(file.target_))
+        return false;
+    if (::rename(file.temp_.c_str(), file.target_.c_str()) != 0)
+        return false;
+    file.committed_ = true;
+    syncFolderOf(file.target_);
+    return true;
+}
+
 } // namespace tavolin

@@ -25,6 +25,7 @@ public:
 
 private:
     friend int commitPair(TempFile& text, TempFile& wave);
+    friend bool commitFile(TempFile& file);
     std::string target_;
     std::string temp_;
     int fd_ = -1;
@@ -39,5 +40,8 @@ private:
 // file could not be replaced, 2 when the companion could not; on failure the previous pair is
 // left as it was.
 int commitPair(TempFile& text, TempFile& wave);
+// Renames one finished temporary over its target and makes the rename durable; false (and the
+// previous file left as it was) on failure.
+bool commitFile(TempFile& file);
 
 } // namespace tavolin

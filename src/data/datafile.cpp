@@ -82,6 +82,28 @@ bool isResultPath(const std::string& path) {
     return nameContains(path, ".SHA");
 }
 
+std::u16string resultPathFor(const std::string& typed, std::string& out) {
+    out.clear();
+    const std::string_view name = fileName(typed);
+    const size_t dot = name.rfind('.');
+    std::string path = typed;
+    if (dot == std::string_view::npos || dot == 0) {
+        path += ".SHA";
+    } else {
+        std::string type(name.substr(dot + 1));
+        for (char& c : type)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        if (type != "SHA")
+            return u"结果文件的类型须为SHA（*.SHA）：" + utf8ToUtf16(std::string(name));
+        path.replace(path.size() - 3, 3, "SHA");
+    }
+    // "B1.SHT.SHA" would be read back as a raw file, without the results just written.
+    if (name.empty() || isRawPath(path) || !isResultPath(path))
+        return u"结果文件的类型须为SHA（*.SHA）：" + utf8ToUtf16(std::string(name));
+    out = std::move(path);
+    return {};
+}
+
 namespace {
 
 const std::u16string kOpenFailed = u"打开文件失败！";

@@ -26,6 +26,11 @@ std::string companionPath(const std::string& path);
 // machines often carry lower-case names.
 bool isRawPath(const std::string& path);
 bool isResultPath(const std::string& path);
+// The path a result is saved to, from the name the user gave: without a type ".SHA" is appended,
+// a type ".sha" in any letter case is written as ".SHA" (a result file is recognised by it when
+// opened). Any other type, or a name the reader would take for a raw file, is refused: the
+// message is returned and `out` is left empty.
+std::u16string resultPathFor(const std::string& typed, std::string& out);
 
 // Reads a file pair into `job` (which should be fresh). Returns the message text of a failure,
 // empty on success. On failure `job` holds no usable data.

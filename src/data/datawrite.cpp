@@ -253,9 +253,12 @@ bool writeWaves(TempFile& waveFile, const JobData& job) {
             for (const TestPoint& p : a.points) {
                 if (!p.hasWaveform())
                     continue;
+                // The measured signal, never the filtered working copy: a filter is a view the
+                // user applies, and filtering a saved signal again must start from the measured.
+                const SampleBuffer& measured = p.unfiltered();
                 const size_t start = wave.size();
-                wave.resize(start + 2 * p.samples.size());
-                encodeSamples(p.samples.data(), p.samples.size(), wave.data() + start);
+                wave.resize(start + 2 * measured.size());
+                encodeSamples(measured.data(), measured.size(), wave.data() + start);
                 if (wave.size() >= kChunk) {
                     if (!waveFile.write(wave.data(), wave.size()))
                         return false;
@@ -292,13 +295,13 @@ Outcome writeRayPara(TempFile& textFile, TempFile& waveFile, const JobData& job,
                 o.fixed(static_cast<float>(p.arrivalIndex) * a.dT + a.Delay, 8, 1);
                 o.fixed(static_cast<float>(p.ampIndex) * a.dT + a.Delay, 8, 1);
                 o.put(u"     0.0     0.0     0.0"); // A(dB), Tf1, Tf2: always 0
-                o.integer(absMax(p.samples), 8);
+                o.integer(absMax(p.unfiltered()), 8);
                 o.put(u"   0"); // Del
                 o.integer(seek, 12);
                 o.fixed(p.Gain, 8, 0);
                 o.fixed(a.Delay, 8, 0);
                 o.put(u"      35    TEMP    TEMP    TEMP\r\n"); // R is always 35
-                seek += 2 * static_cast<long long>(p.samples.size());
+                seek += 2 * static_cast<long long>(p.unfiltered().size());
             }
             if (o.text.size() >= kTextChunk && !flushSection(textFile, o)) {
                 out.textFailed = true;

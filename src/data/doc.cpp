@@ -9,6 +9,7 @@
 #include "sonic/filter.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace tavolin {
 
@@ -96,6 +97,7 @@ std::u16string CTavolinDoc::open(const std::string& path, const ReadOptions& opt
 }
 
 void CTavolinDoc::adopt(JobData&& fresh, const std::string& path) {
+    ++generation_;
     currentMember_ = 0;
     currentArea_ = 0;
     selectedPoint_ = 0;
@@ -135,6 +137,7 @@ void CTavolinDoc::adopt(JobData&& fresh, const std::string& path) {
 }
 
 void CTavolinDoc::newDocument() {
+    ++generation_;
     ProjectInfo project = std::move(job_.project);
     job_ = JobData{};
     job_.project = std::move(project);
@@ -172,15 +175,19 @@ std::u16string CTavolinDoc::save(const std::string& path) {
     return {};
 }
 
-std::u16string CTavolinDoc::saveResult(const std::string& path, const ReadOptions& options) {
+std::u16string CTavolinDoc::saveResult(const std::string& typed, const ReadOptions& options) {
     if (!isOpen())
         return u"请先打开文件!";
-    std::u16string error = WriteResultFile(path, job_);
+    // Result text never goes into a raw file, nor under a name that reopens without it.
+    std::string target;
+    if (std::u16string refused = resultPathFor(typed, target); !refused.empty())
+        return refused;
+    std::u16string error = WriteResultFile(target, job_);
     if (!error.empty())
         return error;
     const ReadOptions readOptions = withNotices(options);
     JobData fresh;
-    error = ReadDataFile(path, fresh, readOptions);
+    error = ReadDataFile(target, fresh, readOptions);
     if (!error.empty())
         return error;
     // The file keeps no curve, no pumped flag and no typed mean, and the coefficients only to a
@@ -205,7 +212,7 @@ std::u16string CTavolinDoc::saveResult(const std::string& path, const ReadOption
                 fresh.areas[m][a].reboundMean = job_.areas[m][a].reboundMean;
         }
     }
-    adopt(std::move(fresh), path);
+    adopt(std::move(fresh), target);
     return {};
 }
 
@@ -308,6 +315,8 @@ std::u16string CTavolinDoc::nextArea() {
 void CTavolinDoc::setStandard(int standard) {
     if (isOpen())
         record(u"选择规范", {TouchStandard | TouchMembers | TouchReport});
+    // Another standard changes every strength and the batch the result file stores.
+    const bool stored = standard != standard_;
     standard_ = standard;
     standardCopy_ = standard;
     makeAlgorithm();
@@ -319,7 +328,7 @@ void CTavolinDoc::setStandard(int standard) {
     for (MemberInfo& member : job_.members)
         applyCurveRule(member, standard_);
     computeAll();
-    changed({-1, -1, ChangeStandard | ChangeMember | ChangeStrength | ChangeEvaluation}, false);
+    changed({-1, -1, ChangeStandard | ChangeMember | ChangeStrength | ChangeEvaluation}, stored);
 }
 
 void CTavolinDoc::makeAlgorithm() {
@@ -330,11 +339,14 @@ void CTavolinDoc::makeAlgorithm() {
 void CTavolinDoc::setTables(const CorrectionTables& tables) {
     if (isOpen())
         record(u"修改修正表", {TouchTables});
+    // Plain arrays of floats: equal bytes are equal tables. Other tables change the corrections
+    // and strengths the result file stores.
+    const bool stored = std::memcmp(&tables_, &tables, sizeof tables) != 0;
     tables_ = tables;
     if (!isOpen())
         return;
     computeAll();
-    changed({-1, -1, ChangeTables | ChangeStrength | ChangeEvaluation}, false);
+    changed({-1, -1, ChangeTables | ChangeStrength | ChangeEvaluation}, stored);
 }
 
 // --- filter ---

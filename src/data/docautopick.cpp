@@ -7,7 +7,7 @@
 
 namespace tavolin {
 
-CTavolinDoc::AutoPickSummary CTavolinDoc::autoPick(int member, int area) {
+AutoPickSummary CTavolinDoc::autoPick(int member, int area) {
     AutoPickSummary summary;
     if (!isOpen())
         return summary;

@@ -1,6 +1,8 @@
 // The binary settings archive: little-endian items without header, strings in the wide-text form.
 #include "data/settings.h"
 
+#include "data/atomicfile.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -200,20 +202,6 @@ void readArchive(ArchiveReader& r, AppSettings& s) {
             return;
 }
 
-bool writeAll(int fd, const uint8_t* data, size_t size) {
-    while (size > 0) {
-        ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
 } // namespace
 
 void readSettings(const std::string& path, AppSettings& settings) {
@@ -241,17 +229,12 @@ bool writeSettings(const std::string& path, const AppSettings& settings) {
     if (target.has_parent_path())
         std::filesystem::create_directories(target.parent_path(), ec);
 
-    const std::string temp = path + ".tmp" + std::to_string(::getpid());
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return false;
-    bool ok = writeAll(fd, writer.bytes.data(), writer.bytes.size());
-    ok = ::fsync(fd) == 0 && ok;
-    ok = ::close(fd) == 0 && ok;
-    if (ok && std::rename(temp.c_str(), path.c_str()) == 0)
-        return true;
-    ::unlink(temp.c_str());
-    return false;
+    // As the job files: a unique temporary beside the target (two instances closing at once
+    // must not write into one), flushed, renamed over it, and the folder flushed so the rename
+    // survives a power failure.
+    TempFile file(path);
+    return file.open() && file.write(writer.bytes.data(), writer.bytes.size()) && file.finish() &&
+           commitFile(file);
 }
 
 } // namespace tavolin

@@ -29,15 +29,11 @@ CAnalysisDownTView::CAnalysisDownTView(DocBridge& bridge, QWidget* parent)
     layout->addWidget(grid_);
     setFocusProxy(grid_);
 
-    connect(&bridge_, &DocBridge::contentsReplacedQueued, this, [this] {
-        ++job_;
-        rebuild();
-    });
+    connect(&bridge_, &DocBridge::contentsReplacedQueued, this, &CAnalysisDownTView::rebuild);
     connect(&bridge_, &DocBridge::areaChangedQueued, this, &CAnalysisDownTView::followCurrentArea);
     connect(&bridge_, &DocBridge::jobChangedQueued, this, &CAnalysisDownTView::onJobChanged);
     connect(grid_, &TavolinGrid::cellCommitted, this, &CAnalysisDownTView::onCellCommitted);
-    connect(grid_, &TavolinGrid::dropDownActivated, this,
-            [this](int row, int column, int index) { onSelectorChosen(row, column, index); });
+    connect(grid_, &TavolinGrid::dropDownCommitted, this, &CAnalysisDownTView::onSelectorChosen);
     connect(grid_, &ReboundGrid::areaEntered, this, &CAnalysisDownTView::onAreaEntered);
     rebuild();
 }
@@ -145,39 +141,27 @@ void CAnalysisDownTView::onAreaEntered(int area) {
     // Through the document's navigation, after the key or click has been handled.
     ++pendingChoices_;
     const int member = shownMember_;
-    const int job = job_;
-    QPointer<CAnalysisDownTView> self(this);
+    // Counted down whether the choice still belongs to the job or not.
     QMetaObject::invokeMethod(
-        this,
-        [self, member, job, area] {
-            if (!self)
-                return;
-            --self->pendingChoices_;
-            const CTavolinDoc& d = self->doc();
-            if (job == self->job_ && member == d.currentMember() && d.area(member, area) &&
-                area != d.currentAreaIndex())
-                self->bridge_.doc().setCurrentArea(area);
-        },
-        Qt::QueuedConnection);
+        this, [this] { --pendingChoices_; }, Qt::QueuedConnection);
+    bridge_.postEdit(this, [this, member, area] {
+        const CTavolinDoc& d = doc();
+        if (member == d.currentMember() && d.area(member, area) && area != d.currentAreaIndex())
+            bridge_.edit().setCurrentArea(area);
+    });
 }
 
 void CAnalysisDownTView::onCellCommitted(int row, int column, const QString& text) {
     // The edit belongs to the member and job it was typed in, whatever happens before it runs.
     const int member = shownMember_;
-    const int job = job_;
     const int area = ReboundGrid::areaOfRow(row);
-    QPointer<CAnalysisDownTView> self(this);
-    QMetaObject::invokeMethod(
-        this,
-        [self, member, job, area, row, column, text] {
-            if (self && job == self->job_)
-                self->applyEdit(member, area, row, column, text);
-        },
-        Qt::QueuedConnection);
+    bridge_.postEdit(this, [this, member, area, row, column, text] {
+        applyEdit(member, area, row, column, text);
+    });
 }
 
 void CAnalysisDownTView::applyEdit(int member, int area, int row, int column, const QString& text) {
-    CTavolinDoc& d = bridge_.doc();
+    DocEditor& d = bridge_.edit();
     const std::u16string typed = fromQ(text);
     if (const int reading = ReboundGrid::readingAt(row, column); reading >= 0)
         tell(d.enterReading(member, area, reading, typed));
@@ -193,19 +177,25 @@ void CAnalysisDownTView::applyEdit(int member, int area, int row, int column, co
 }
 
 void CAnalysisDownTView::onSelectorChosen(int row, int column, int index) {
+    // The choice belongs to the member and job it was made in, whatever happens before it runs.
+    const int member = shownMember_;
     const int area = ReboundGrid::areaOfRow(row);
-    CTavolinDoc& d = bridge_.doc();
-    if (!doc().area(shownMember_, area))
-        return;
-    if (column == ReboundGrid::ColAngle)
-        tell(d.setAngle(shownMember_, area, ReboundGrid::angleOfEntry(index)));
-    else if (column == ReboundGrid::ColPlane)
-        tell(d.setPlane(shownMember_, area, index));
-    else
-        return;
-    refreshArea(area);
-    if (d.currentAreaIndex() != area)
-        d.setCurrentArea(area);
+    bridge_.postEdit(this, [this, member, area, column, index] {
+        DocEditor& d = bridge_.edit();
+        if (!doc().area(member, area))
+            return;
+        if (column == ReboundGrid::ColAngle)
+            tell(d.setAngle(member, area, ReboundGrid::angleOfEntry(index)));
+        else if (column == ReboundGrid::ColPlane)
+            tell(d.setPlane(member, area, index));
+        else
+            return;
+        if (member != shownMember_)
+            return;
+        refreshArea(area);
+        if (doc().currentAreaIndex() != area)
+            d.setCurrentArea(area);
+    });
 }
 
 void CAnalysisDownTView::tell(const std::u16string& message) {

@@ -36,7 +36,6 @@ private:
 
     ReboundGrid* grid_ = nullptr;
     int shownMember_ = -1;
-    int job_ = 0;            // counts the jobs opened, so a late edit never reaches the next one
     int pendingChoices_ = 0; // area choices of the table not yet passed to the document
     bool following_ = false; // the cursor moves because the document's area did
 };

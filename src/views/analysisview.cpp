@@ -33,6 +33,11 @@ constexpr ColumnSpec kColumnSpecs[CAnalysisView::kColumns] = {
 // Narrower views scroll the grid rather than squeeze its columns.
 constexpr int kMinimumGridWidth = 1000;
 
+// A job may have no member at all (a result file without "PILEID0"): no rows then.
+int areaCountOf(const CTavolinDoc& doc, int member) {
+    return doc.member(member) ? int(doc.areasOf(member).size()) : 0;
+}
+
 bool isPathColumn(int column) {
     return column == 1 || column == 3 || column == 5;
 }
@@ -56,7 +61,14 @@ CAnalysisView::CAnalysisView(DocBridge& bridge, QWidget* parent)
 
     connect(grid_, &TavolinGrid::rowSelected, this, &CAnalysisView::onRowSelected);
     connect(grid_, &TavolinGrid::columnSelected, this, &CAnalysisView::onColumnSelected);
-    connect(grid_, &TavolinGrid::cellEdited, this, &CAnalysisView::onCellEdited);
+    // The edit belongs to the member and job it was typed in, whatever happens before it runs.
+    connect(grid_, &TavolinGrid::cellCommitted, this,
+            [this](int row, int column, const QString& text) {
+                const int member = builtMember_;
+                bridge_.postEdit(this, [this, member, row, column, text] {
+                    onCellEdited(member, row, column, text);
+                });
+            });
     connect(&bridge_, &DocBridge::contentsReplacedQueued, this, &CAnalysisView::refresh);
     connect(&bridge_, &DocBridge::areaChangedQueued, this, &CAnalysisView::followNavigation);
     connect(&bridge_, &DocBridge::jobChangedQueued, this, &CAnalysisView::onJobChanged);
@@ -112,8 +124,7 @@ void CAnalysisView::layoutColumns() {
 void CAnalysisView::rebuildGrid() {
     const CTavolinDoc& doc = std::as_const(bridge_).doc();
     const int member = doc.isOpen() ? doc.currentMember() : -1;
-    const int areas =
-        member >= 0 && member < doc.memberCount() ? int(doc.areasOf(member).size()) : 0;
+    const int areas = areaCountOf(doc, member);
     builtMember_ = member;
     ownMoves_ = 0;
     grid_->setUpdatesEnabled(false);
@@ -170,7 +181,7 @@ void CAnalysisView::fillRow(int area) {
 void CAnalysisView::followNavigation() {
     const CTavolinDoc& doc = std::as_const(bridge_).doc();
     if (!doc.isOpen() || doc.currentMember() != builtMember_ ||
-        grid_->rowCount() != int(doc.areasOf(builtMember_).size()) + 1) {
+        grid_->rowCount() != areaCountOf(doc, builtMember_) + 1) {
         refresh();
         return;
     }
@@ -188,7 +199,7 @@ void CAnalysisView::onJobChanged(int member, int area, unsigned /*fields*/) {
     if (member >= 0 && member != builtMember_)
         return;
     if (!doc.isOpen() || builtMember_ != doc.currentMember() ||
-        grid_->rowCount() != int(doc.areasOf(builtMember_).size()) + 1) {
+        grid_->rowCount() != areaCountOf(doc, builtMember_) + 1) {
         refresh();
         return;
     }
@@ -201,30 +212,29 @@ void CAnalysisView::onJobChanged(int member, int area, unsigned /*fields*/) {
 }
 
 void CAnalysisView::onRowSelected(int row) {
-    CTavolinDoc& doc = bridge_.doc();
+    const CTavolinDoc& doc = bridge_.doc();
     if (!doc.isOpen() || row < 1 || row >= grid_->rowCount() || doc.currentMember() != builtMember_)
         return;
     if (row - 1 == doc.currentAreaIndex())
         return;
-    doc.setCurrentArea(row - 1);
+    bridge_.edit().setCurrentArea(row - 1);
     if (doc.currentAreaIndex() == row - 1)
         ++ownMoves_;
 }
 
 void CAnalysisView::onColumnSelected(int column) {
-    CTavolinDoc& doc = bridge_.doc();
     if (column >= ColL1 && column <= ColL1 + 5)
-        doc.setSelectedPoint((column - 1) / 2);
+        bridge_.edit().setSelectedPoint((column - 1) / 2);
     wave_->redraw();
 }
 
-void CAnalysisView::onCellEdited(int row, int column, const QString& text) {
-    CTavolinDoc& doc = bridge_.doc();
-    if (!doc.isOpen() || !isPathColumn(column) || row < 1 || doc.currentMember() != builtMember_)
+void CAnalysisView::onCellEdited(int member, int row, int column, const QString& text) {
+    const CTavolinDoc& doc = bridge_.doc();
+    if (!doc.isOpen() || !isPathColumn(column) || row < 1 || member != builtMember_)
         return;
     const int area = row - 1;
     const std::u16string message =
-        doc.enterPathLength(builtMember_, area, (column - 1) / 2, fromQ(text.trimmed()));
+        bridge_.edit().enterPathLength(member, area, (column - 1) / 2, fromQ(text.trimmed()));
     if (!message.empty())
         showMessage(this, toQ(message));
     // The stored (clamped) value is shown back, also when it did not change.

@@ -45,7 +45,7 @@ private:
     void onJobChanged(int member, int area, unsigned fields);
     void onRowSelected(int row);
     void onColumnSelected(int column);
-    void onCellEdited(int row, int column, const QString& text);
+    void onCellEdited(int member, int row, int column, const QString& text);
 
     DocBridge& bridge_;
     AnalysisWaveform* wave_ = nullptr;

@@ -5,6 +5,7 @@
 #include "data/format.h"
 #include "sonic/waveform.h"
 #include "views/docbridge.h"
+#include "views/shellui.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -109,13 +110,12 @@ void AnalysisWaveform::paintEvent(QPaintEvent*) {
 void AnalysisWaveform::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return QWidget::mousePressEvent(event);
-    CTavolinDoc& doc = bridge_.doc();
     const QPoint pos = event->position().toPoint();
-    if (!doc.isOpen() || !waveRect().contains(pos))
+    if (!bridge_.doc().isOpen() || !waveRect().contains(pos))
         return;
     pick(pos.x());
     // Any click on the waveform counts as an edit of the job.
-    doc.setModified();
+    bridge_.edit().setModified();
 }
 
 void AnalysisWaveform::pick(int x) {
@@ -124,9 +124,13 @@ void AnalysisWaveform::pick(int x) {
         return;
     // The document stores the arrival (the amplitude cursor stays), recomputes the area, the
     // member and the batch, and tells every view; the grid row follows from its notice.
-    CTavolinDoc& doc = bridge_.doc();
-    doc.setArrival(doc.currentMember(), doc.currentAreaIndex(), doc.selectedPoint(), index);
+    const CTavolinDoc& doc = bridge_.doc();
+    // A pick that would give a strength the result file cannot hold is refused, with the reason.
+    const std::u16string refused = bridge_.edit().setArrival(
+        doc.currentMember(), doc.currentAreaIndex(), doc.selectedPoint(), index);
     redraw();
+    if (!refused.empty())
+        showMessage(this, toQ(refused));
 }
 
 void AnalysisWaveform::mouseMoveEvent(QMouseEvent* event) {

@@ -21,7 +21,8 @@ const QString titleCross = QStringLiteral("高通值必须小于低通值");
 } // namespace
 
 CDlgFilter::CDlgFilter(DocBridge& bridge, QWidget* parent)
-    : QDialog(parent), doc_(bridge.doc()), atOpening_(bridge.doc().filter()) {
+    : QDialog(parent), edit_(bridge.edit()), atOpening_(bridge.doc().filter()),
+      settings_(atOpening_) {
     setObjectName(QStringLiteral("CDlgFilter"));
     setWindowTitle(QStringLiteral("滤波"));
 
@@ -48,7 +49,7 @@ CDlgFilter::CDlgFilter(DocBridge& bridge, QWidget* parent)
     // The dialog's title doubles as its status line, so it must be wide enough to read.
     setMinimumWidth(300);
 
-    const FilterSettings& f = doc_.filter();
+    const FilterSettings& f = settings_;
     highCheck_->setChecked(f.highOn);
     lowCheck_->setChecked(f.lowOn);
     highEdit_->setEnabled(f.highOn);
@@ -72,12 +73,13 @@ float CDlgFilter::readNumber(const QLineEdit* edit) {
 }
 
 void CDlgFilter::apply() {
-    doc_.applyFilter(); // notifies the panes, which redraw after this handler
-    doc_.setModified(true);
+    edit_.applyFilter(); // notifies the panes, which redraw after this handler
+    edit_.setModified(true);
 }
 
 void CDlgFilter::onHighChecked(bool on) {
-    doc_.filter().highOn = on;
+    settings_.highOn = on;
+    store();
     highEdit_->setEnabled(on);
     if (on)
         onHighChanged();
@@ -86,7 +88,8 @@ void CDlgFilter::onHighChecked(bool on) {
 }
 
 void CDlgFilter::onLowChecked(bool on) {
-    doc_.filter().lowOn = on;
+    settings_.lowOn = on;
+    store();
     lowEdit_->setEnabled(on);
     if (on)
         onLowChanged();
@@ -95,8 +98,9 @@ void CDlgFilter::onLowChecked(bool on) {
 }
 
 void CDlgFilter::onHighChanged() {
-    FilterSettings& f = doc_.filter();
+    FilterSettings& f = settings_;
     f.highKHz = readNumber(highEdit_);
+    store();
     if (f.highKHz > 9999.0f) {
         showMessage(this, titleHighRange);
         // Putting the shortened text back runs this handler again, which does the checks.
@@ -115,8 +119,9 @@ void CDlgFilter::onHighChanged() {
 }
 
 void CDlgFilter::onLowChanged() {
-    FilterSettings& f = doc_.filter();
+    FilterSettings& f = settings_;
     f.lowKHz = readNumber(lowEdit_);
+    store();
     if (f.lowKHz > 9999.0f) {
         showMessage(this, QStringLiteral("低通范围为2-500"));
         lowEdit_->setText(lowEdit_->text().left(4));
@@ -136,14 +141,15 @@ void CDlgFilter::onLowChanged() {
 void CDlgFilter::accept() {
     // The cut-offs take the typed texts whatever the title says; the waveforms keep the last
     // valid application.
-    FilterSettings& f = doc_.filter();
-    f.highKHz = readNumber(highEdit_);
-    f.lowKHz = readNumber(lowEdit_);
+    settings_.highKHz = readNumber(highEdit_);
+    settings_.lowKHz = readNumber(lowEdit_);
+    store();
     QDialog::accept();
 }
 
 void CDlgFilter::reject() {
-    doc_.filter() = atOpening_;
+    settings_ = atOpening_;
+    store();
     apply();
     QDialog::reject();
 }

@@ -33,10 +33,13 @@ private:
     void onHighChanged();
     void onLowChanged();
     void apply();
+    // The settings as typed so far, handed to the document at every change.
+    void store() { edit_.setFilter(settings_); }
     float readNumber(const QLineEdit* edit);
 
-    CTavolinDoc& doc_;
-    FilterSettings atOpening_;
+    DocEditor& edit_;
+    const FilterSettings atOpening_;
+    FilterSettings settings_;
     QCheckBox* highCheck_;
     QCheckBox* lowCheck_;
     QLineEdit* highEdit_;

@@ -1,11 +1,15 @@
 // Turns the document's notifications into queued Qt signals, so receivers run after the
-// handler that caused them has finished (the posted-message order of the program).
+// handler that caused them has finished (the posted-message order of the program). Views reach
+// the document only through it: const for reading, DocEditor for the edit operations.
 #pragma once
 
 #include "data/doc.h"
 #include "views/qtext.h"
 
 #include <QObject>
+#include <QPointer>
+
+#include <utility>
 
 namespace tavolin {
 
@@ -16,8 +20,23 @@ public:
         doc_.addObserver(this);
     }
     ~DocBridge() override { doc_.removeObserver(this); }
-    CTavolinDoc& doc() { return doc_; }
     const CTavolinDoc& doc() const { return doc_; }
+    DocEditor& edit() const { return doc_; }
+
+    // Runs `edit` after the current handler, in `context`, unless `context` is gone or another
+    // job was opened (or the job closed or reopened) in between: an edit belongs to the job it
+    // was typed in.
+    template <class F> void postEdit(QObject* context, F&& edit) const {
+        QPointer<QObject> guard(context);
+        const unsigned generation = doc_.generation();
+        QMetaObject::invokeMethod(
+            context,
+            [this, guard, generation, edit = std::forward<F>(edit)]() mutable {
+                if (guard && doc_.generation() == generation)
+                    edit();
+            },
+            Qt::QueuedConnection);
+    }
 
     void areaChanged() override { post(&DocBridge::areaChangedQueued); }
     void samplesChanged() override { post(&DocBridge::samplesChangedQueued); }

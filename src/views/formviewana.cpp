@@ -255,8 +255,11 @@ void FormviewAna::showMemberSettings() {
 }
 
 void FormviewAna::showCoefficients() {
-    const CTavolinDoc& doc = bridge_.doc();
-    const MemberInfo& info = doc.members()[doc.currentMember()];
+    // A job may have no member at all (a result file without "PILEID0").
+    const MemberInfo* member = bridge_.doc().member(bridge_.doc().currentMember());
+    if (!member)
+        return;
+    const MemberInfo& info = *member;
     a_->setText(fixed(info.A, 4));
     b_->setText(fixed(info.B, 3));
     c_->setText(fixed(info.C, 3));
@@ -288,38 +291,43 @@ void FormviewAna::evaluate() {
 }
 
 void FormviewAna::memberChosen(int index) {
-    CTavolinDoc& doc = bridge_.doc();
+    const CTavolinDoc& doc = bridge_.doc();
+    DocEditor& edit = bridge_.edit();
     if (filling_ || !doc.isOpen() || index < 0 || index >= doc.memberCount())
         return;
     // The document moves to the member's first area and point, and the table and the waveform
     // view follow its notice; a named curve already carries the current standard's defaults.
-    doc.setCurrentMember(index);
+    edit.setCurrentMember(index);
     showMemberSettings();
     member_->lineEdit()->setCursorPosition(0);
     postEvaluate();
 }
 
 void FormviewAna::standardChosen(int index) {
-    CTavolinDoc& doc = bridge_.doc();
+    const CTavolinDoc& doc = bridge_.doc();
+    DocEditor& edit = bridge_.edit();
     if (filling_ || !doc.isOpen() || index < 0)
         return;
-    doc.setStandard(index);
+    edit.setStandard(index);
     showMemberSettings();
     postEvaluate();
 }
 
 void FormviewAna::curveChosen(int index) {
-    CTavolinDoc& doc = bridge_.doc();
+    const CTavolinDoc& doc = bridge_.doc();
+    DocEditor& edit = bridge_.edit();
     if (filling_ || !doc.isOpen() || index < 0)
         return;
-    tell(doc.setCurve(doc.currentMember(), index));
+    tell(edit.setCurve(doc.currentMember(), index));
     showCoefficients();
     postEvaluate();
 }
 
 void FormviewAna::numberEntered(Number which) {
-    CTavolinDoc& doc = bridge_.doc();
-    if (!doc.isOpen())
+    const CTavolinDoc& doc = bridge_.doc();
+    DocEditor& editor = bridge_.edit();
+    const MemberInfo* member = doc.member(doc.currentMember());
+    if (!doc.isOpen() || (which != Number::Eta && !member))
         return;
     QLineEdit* edit = which == Number::Eta ? eta_
                       : which == Number::A ? a_
@@ -327,39 +335,44 @@ void FormviewAna::numberEntered(Number which) {
                                            : c_;
     if (!edit->isEnabled())
         return;
-    const int m = doc.currentMember();
-    if (which == Number::Eta) {
-        tell(doc.enterEta(fromQ(edit->text())));
-        edit->setText(fixed(doc.project().ETA, 2));
-    } else {
-        const int slot = which == Number::A ? 0 : which == Number::B ? 1 : 2;
-        tell(doc.enterCoefficient(m, slot, fromQ(edit->text())));
-        const MemberInfo* stored = doc.member(m);
-        if (!stored)
-            return;
-        const float shown[3] = {stored->A, stored->B, stored->C};
-        // Shown back at the entry's own precision, which is not the one of the initial display.
-        edit->setText(fixed(shown[slot], slot == 0 ? 3 : 2));
-        edit->setCursorPosition(0);
+    // The text the field shows for the stored value: Enter on it (a second Enter, or one on a
+    // field just looked at) stores nothing, so no rounding of the display reaches the job.
+    const int slot = which == Number::A ? 0 : which == Number::B ? 1 : 2;
+    auto shown = [&] {
+        if (which == Number::Eta)
+            return fixed(doc.project().ETA, 2);
+        const MemberInfo& m = *doc.member(doc.currentMember());
+        const float values[3] = {m.A, m.B, m.C};
+        return fixed(values[slot], slot == 0 ? 4 : 3);
+    };
+    if (edit->text() != shown()) {
+        const std::u16string typed = fromQ(edit->text());
+        tell(which == Number::Eta ? editor.enterEta(typed)
+                                  : editor.enterCoefficient(doc.currentMember(), slot, typed));
     }
+    // The stored value, at a precision that reads back as exactly that value.
+    edit->setText(shown());
+    edit->setCursorPosition(0);
     postEvaluate();
 }
 
 void FormviewAna::pumpedClicked(bool checked) {
-    CTavolinDoc& doc = bridge_.doc();
+    const CTavolinDoc& doc = bridge_.doc();
+    DocEditor& edit = bridge_.edit();
     if (!doc.isOpen())
         return;
-    tell(doc.setPumped(doc.currentMember(), checked));
+    tell(edit.setPumped(doc.currentMember(), checked));
     postEvaluate();
 }
 
 void FormviewAna::renameMember() {
-    CTavolinDoc& doc = bridge_.doc();
+    const CTavolinDoc& doc = bridge_.doc();
+    DocEditor& edit = bridge_.edit();
     const int m = doc.currentMember();
     if (!doc.isOpen() || m < 0 || m >= doc.memberCount())
         return;
     const QString name = member_->lineEdit()->text();
-    tell(doc.renameMember(m, fromQ(name)));
+    tell(edit.renameMember(m, fromQ(name)));
     // The entry keeps its position, so list positions stay equal to member indexes.
     member_->setItemText(m, toQ(doc.members()[m].PILEID));
     member_->setCurrentIndex(m);
@@ -394,10 +407,11 @@ void FormviewAna::tell(const std::u16string& message) {
 }
 
 void FormviewAna::projectTextEdited(ProjectField field, const QString& text) {
-    CTavolinDoc& doc = bridge_.doc();
+    const CTavolinDoc& doc = bridge_.doc();
+    DocEditor& edit = bridge_.edit();
     if (filling_ || !doc.isOpen())
         return;
-    tell(doc.setProjectText(field, fromQ(text)));
+    tell(edit.setProjectText(field, fromQ(text)));
 }
 
 void FormviewAna::setDate(QDateEdit* edit, const std::u16string& text) {
@@ -406,13 +420,14 @@ void FormviewAna::setDate(QDateEdit* edit, const std::u16string& text) {
 }
 
 void FormviewAna::dateEdited(bool mold, const QDate& date) {
-    CTavolinDoc& doc = bridge_.doc();
+    const CTavolinDoc& doc = bridge_.doc();
+    DocEditor& edit = bridge_.edit();
     if (filling_ || !doc.isOpen())
         return;
     // The blank value stands for "no date" and clears the text.
     const std::u16string text =
         date == DatePicker::noDate() ? std::u16string() : fromQ(CMainForm::dateText(date));
-    tell(doc.setProjectText(mold ? ProjectField::MoldDate : ProjectField::TestDate, text));
+    tell(edit.setProjectText(mold ? ProjectField::MoldDate : ProjectField::TestDate, text));
 }
 
 } // namespace tavolin

@@ -124,7 +124,7 @@ void CMainForm::build() {
 
     auto storeText = [this](QLineEdit* edit, ProjectField field) {
         connect(edit, &QLineEdit::textEdited, this, [this, field](const QString& text) {
-            bridge_.doc().setProjectText(field, fromQ(text));
+            bridge_.edit().setProjectText(field, fromQ(text));
         });
     };
     storeText(site_, ProjectField::Site);
@@ -158,9 +158,9 @@ void CMainForm::build() {
     layout->addWidget(field);
 
     connect(member_, &QComboBox::activated, this,
-            [this](int index) { bridge_.doc().setCurrentMember(index); });
+            [this](int index) { bridge_.edit().setCurrentMember(index); });
     connect(area_, &QComboBox::activated, this,
-            [this](int index) { bridge_.doc().setCurrentArea(index); });
+            [this](int index) { bridge_.edit().setCurrentArea(index); });
     connect(method_, &QComboBox::activated, this, &CMainForm::methodChosen);
     connect(location_, &QComboBox::activated, this, &CMainForm::locationChosen);
     connect(beta_, &QLineEdit::returnPressed, this, [this] { factorEntered(true); });
@@ -289,39 +289,46 @@ void CMainForm::showFactors(const TestArea& area) {
 }
 
 void CMainForm::methodChosen(int index) {
-    CTavolinDoc& doc = bridge_.doc();
-    doc.setMethod(doc.currentMember(), doc.currentAreaIndex(), index);
+    const CTavolinDoc& doc = bridge_.doc();
+    bridge_.edit().setMethod(doc.currentMember(), doc.currentAreaIndex(), index);
     refresh();
 }
 
 void CMainForm::locationChosen(int index) {
-    CTavolinDoc& doc = bridge_.doc();
+    const CTavolinDoc& doc = bridge_.doc();
     if (index < 0)
         return;
-    doc.setPosition(doc.currentMember(), doc.currentAreaIndex(), fromQ(location_->itemText(index)));
+    bridge_.edit().setPosition(doc.currentMember(), doc.currentAreaIndex(),
+                               fromQ(location_->itemText(index)));
     refresh();
 }
 
 void CMainForm::factorEntered(bool beta) {
-    CTavolinDoc& doc = bridge_.doc();
+    const CTavolinDoc& doc = bridge_.doc();
+    DocEditor& editor = bridge_.edit();
     QLineEdit* edit = beta ? static_cast<QLineEdit*>(beta_) : lamda_;
-    if (!doc.currentArea() || edit->isReadOnly() || !edit->isEnabled())
+    const TestArea* area = doc.currentArea();
+    if (!area || edit->isReadOnly() || !edit->isEnabled())
+        return;
+    // Enter on the shown text is no edit: the display's rounding must not reach the job.
+    if (edit->text() == fixed(beta ? area->BETA : area->LAMDA, 3))
         return;
     const std::u16string text = fromQ(edit->text());
     const int m = doc.currentMember(), a = doc.currentAreaIndex();
-    const std::u16string message = beta ? doc.enterBeta(m, a, text) : doc.enterLambda(m, a, text);
+    const std::u16string message =
+        beta ? editor.enterBeta(m, a, text) : editor.enterLambda(m, a, text);
     if (!message.empty())
         showMessage(this, toQ(message));
     refresh();
 }
 
 void CMainForm::renameMember() {
-    CTavolinDoc& doc = bridge_.doc();
+    const CTavolinDoc& doc = bridge_.doc();
     const int index = doc.currentMember();
     if (!doc.member(index))
         return;
     const QString name = member_->lineEdit()->text();
-    doc.renameMember(index, fromQ(name));
+    bridge_.edit().renameMember(index, fromQ(name));
     member_->setItemText(index, name);
     member_->setCurrentIndex(index);
 }
@@ -347,12 +354,12 @@ void CMainForm::setDate(QDateEdit* edit, const std::u16string& text) {
 }
 
 void CMainForm::dateEdited(bool mold, const QDate& date) {
-    CTavolinDoc& doc = bridge_.doc();
+    const CTavolinDoc& doc = bridge_.doc();
     if (filling_ || !doc.isOpen())
         return;
     // The blank value stands for "no date" and clears the text.
     const std::u16string text = date == kNoDate ? std::u16string() : fromQ(dateText(date));
-    doc.setProjectText(mold ? ProjectField::MoldDate : ProjectField::TestDate, text);
+    bridge_.edit().setProjectText(mold ? ProjectField::MoldDate : ProjectField::TestDate, text);
 }
 
 void CMainForm::hideEvent(QHideEvent* event) {

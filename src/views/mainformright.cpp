@@ -104,11 +104,15 @@ void MainFormRight::showStoredPointValues(int point) {
 }
 
 void MainFormRight::pathLengthEntered(int point) {
-    CTavolinDoc& doc = bridge_.doc();
-    if (!doc.currentArea())
+    const CTavolinDoc& doc = bridge_.doc();
+    const TestArea* area = doc.currentArea();
+    if (!area)
         return;
-    const std::u16string message = doc.enterPathLength(doc.currentMember(), doc.currentAreaIndex(),
-                                                       point, fromQ(l_[point]->text()));
+    // Enter on the shown text is no edit: the display's rounding must not reach the job.
+    if (l_[point]->text() == fixed(area->points[point].L, 0))
+        return;
+    const std::u16string message = bridge_.edit().enterPathLength(
+        doc.currentMember(), doc.currentAreaIndex(), point, fromQ(l_[point]->text()));
     if (!message.empty())
         showMessage(this, toQ(message));
     refresh();

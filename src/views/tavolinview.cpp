@@ -6,6 +6,7 @@
 #include "sonic/waveform.h"
 #include "views/docbridge.h"
 #include "views/qtext.h"
+#include "views/shellui.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -46,7 +47,7 @@ CTavolinView::CTavolinView(DocBridge& bridge, int point, QWidget* parent)
     });
 }
 
-CTavolinDoc& CTavolinView::document() const {
+const CTavolinDoc& CTavolinView::document() const {
     return bridge_.doc();
 }
 
@@ -122,13 +123,12 @@ void CTavolinView::paintEvent(QPaintEvent*) {
 void CTavolinView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return QWidget::mousePressEvent(event);
-    CTavolinDoc& doc = bridge_.doc();
-    if (!doc.isOpen())
+    if (!bridge_.doc().isOpen())
         return;
     const int x = event->position().toPoint().x();
     if (x < width() - kSliderWidth)
         pick(x);
-    doc.setModified();
+    bridge_.edit().setModified();
 }
 
 void CTavolinView::pick(int x) {
@@ -136,11 +136,15 @@ void CTavolinView::pick(int x) {
     if (index < 0)
         return;
     // A pane's pick moves the amplitude cursor with the arrival; the document recomputes.
-    CTavolinDoc& doc = bridge_.doc();
-    doc.setArrival(doc.currentMember(), doc.currentAreaIndex(), point_, index, true);
+    const CTavolinDoc& doc = bridge_.doc();
+    // A pick that would give a strength the result file cannot hold is refused, with the reason.
+    const std::u16string refused =
+        bridge_.edit().setArrival(doc.currentMember(), doc.currentAreaIndex(), point_, index, true);
     justPicked_ = true;
     cursorShown_ = false;
     update();
+    if (!refused.empty())
+        showMessage(this, toQ(refused));
     emit picked(point_);
 }
 

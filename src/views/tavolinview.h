@@ -20,7 +20,7 @@ public:
     CTavolinView(DocBridge& bridge, int point, QWidget* parent = nullptr);
 
     int point() const { return point_; }
-    CTavolinDoc& document() const;
+    const CTavolinDoc& document() const;
     float zoomFactor() const { return scale_.zoom; }
     int peakSample() const { return scale_.peak; }
     QSlider* slider() const { return slider_; }

@@ -39,8 +39,13 @@ public:
     }
     void setModelData(QWidget* editor, QAbstractItemModel* model,
                       const QModelIndex& index) const override {
+        // Opening a cell and leaving it is no edit: an unchanged text reports nothing, so the
+        // shown (formatted) value is never stored back as if typed.
+        const QString before = index.data(Qt::EditRole).toString();
         QStyledItemDelegate::setModelData(editor, model, index);
-        grid_->reportEdit(index.row(), index.column(), index.data(Qt::EditRole).toString());
+        const QString after = index.data(Qt::EditRole).toString();
+        if (after != before)
+            grid_->reportEdit(index.row(), index.column(), after);
     }
 
 protected:
@@ -333,6 +338,7 @@ void TavolinGrid::showDropDown(int row, int column) {
         if (it != dropDowns_.end())
             it->current = index;
         const QString text = combo->itemText(index);
+        emit dropDownCommitted(row, column, index);
         QPointer<TavolinGrid> self(this);
         QMetaObject::invokeMethod(
             this,

@@ -24,7 +24,8 @@ namespace tavolin {
 // queued, after the handler of the user action has finished, so a receiver may rebuild the grid
 // or show a message box. editAboutToStart is delivered at once, before the editor opens, and
 // cellCommitted at once when an editor's text is written into its cell (a receiver must not
-// change the grid's size there; it may note what the edit belongs to).
+// change the grid's size there; it may note what the edit belongs to), and dropDownCommitted at
+// once when an entry is chosen, likewise. An editor left with its text unchanged reports no edit.
 class TavolinGrid : public QTableWidget {
     Q_OBJECT
 public:
@@ -80,6 +81,7 @@ signals:
     void rowSelected(int row);
     void columnSelected(int column);
     void dropDownActivated(int row, int column, int index, const QString& text);
+    void dropDownCommitted(int row, int column, int index);
 
 protected:
     // The cell that Enter moves to, after committing an edit or on a cell that is not being

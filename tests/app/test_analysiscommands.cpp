@@ -4,12 +4,14 @@
 
 #include "app/mainframe.h"
 #include "app/tavolinapp.h"
+#include "support/files.h"
 #include "support/jobbuilder.h"
 #include "views/dlgcarbon.h"
 #include "views/docbridge.h"
 #include "widgets/tavolingrid.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -258,6 +260,61 @@ private slots:
         QCOMPARE(strengths(), shown);
         QCOMPARE(doc().batchEvaluation().FCUE, before.batch.FCUE);
         QCOMPARE(catcher.texts.size(), 1);
+    }
+
+    // A result goes into a file of type ".SHA" only: a raw file chosen by mistake is refused and
+    // left as it was; "B1.sha", as typed on this system, is written and reopened as "B1.SHA".
+    void saveResultNamesItsFileAResult() {
+        const QString job = writeJob(QStringLiteral("names.SHA"));
+        QVERIFY(frame().openFile(job));
+        act("cmd32779")->trigger();
+        const QString raw = data_.filePath(QStringLiteral("B1.SHT"));
+        {
+            QFile f(raw);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("raw instrument text");
+        }
+        FileDialogScript files;
+        ModalCatcher catcher;
+        files.answer(raw);
+        act("cmd32797")->trigger();
+        QTRY_COMPARE(catcher.texts,
+                     QStringList{QStringLiteral("结果文件的类型须为SHA（*.SHA）：B1.SHT")});
+        QFile f(raw);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("raw instrument text"));
+        QCOMPARE(pathToQ(doc().path()), job);
+
+        files.answer(data_.filePath(QStringLiteral("B1.sha")));
+        act("cmd32797")->trigger();
+        const QString written = data_.filePath(QStringLiteral("B1.SHA"));
+        QCOMPARE(pathToQ(doc().path()), written);
+        QCOMPARE(frame().windowTitle(), CMainFrame::baseTitle + QStringLiteral(" - B1.SHA"));
+        QCOMPARE(frame().recentFiles().value(0), written);
+        QCOMPARE(catcher.texts.size(), 1);
+    }
+
+    // A result file without "PILEID0" opens as a job of no member: both interfaces show it, and
+    // every choice of the analysis form is safe.
+    void aJobWithoutMembers() {
+        const QString path = writeJob(QStringLiteral("none.SHA"));
+        std::string text = testing::readBytes(pathFromQ(path));
+        text.replace(text.find("PILEID0  :"), 10, "PILEIDX  :");
+        testing::writeBytes(pathFromQ(path), text);
+        QVERIFY(frame().openFile(path));
+        QCOMPARE(doc().memberCount(), 0);
+        act("cmd32779")->trigger();
+        QCoreApplication::processEvents();
+        auto* curve = frame().findChild<QComboBox*>(QStringLiteral("粗骨料"));
+        QVERIFY(curve && curve->isEnabled());
+        curve->setFocus(Qt::TabFocusReason);
+        for (Qt::Key k : {Qt::Key_Down, Qt::Key_Up, Qt::Key_Up, Qt::Key_Down})
+            QTest::keyClick(QApplication::focusWidget(), k);
+        QCoreApplication::processEvents();
+        QCOMPARE(doc().memberCount(), 0);
+        act("cmd32796")->trigger(); // "返回主界面"
+        QCoreApplication::processEvents();
+        QCOMPARE(frame().activeInterface(), CMainFrame::MainInterface);
     }
 };
 

@@ -63,7 +63,7 @@ protected:
 } // namespace
 
 TEST_F(AutoPickEdit, MemberRunAppliesConfidentPointsAndMarksTheOthers) {
-    const CTavolinDoc::AutoPickSummary s = doc.autoPick(0, -1);
+    const AutoPickSummary s = doc.autoPick(0, -1);
     EXPECT_EQ(s.applied, 5);
     EXPECT_EQ(s.review, 1);
     EXPECT_EQ(s.handKept, 0);
@@ -101,7 +101,7 @@ TEST_F(AutoPickEdit, HandPickWinsUntilItsAreaIsAskedForAgain) {
     doc.setArrival(0, 0, 0, 500, true);
     EXPECT_EQ(point(0, 0, 0).pickOrigin, PickOrigin::Hand);
     // The job run keeps the hand pick and marks the points without a pulse.
-    const CTavolinDoc::AutoPickSummary all = doc.autoPick(-1, -1);
+    const AutoPickSummary all = doc.autoPick(-1, -1);
     EXPECT_EQ(all.handKept, 1);
     EXPECT_EQ(all.applied, 5);
     EXPECT_EQ(all.review, 3);
@@ -119,7 +119,7 @@ TEST_F(AutoPickEdit, HandPickWinsUntilItsAreaIsAskedForAgain) {
 
 TEST_F(AutoPickEdit, NothingOutsideTheJob) {
     for (auto [m, a] : {std::pair{2, -1}, {0, 5}, {-1, 0}}) {
-        const CTavolinDoc::AutoPickSummary s = doc.autoPick(m, a);
+        const AutoPickSummary s = doc.autoPick(m, a);
         EXPECT_EQ(s.applied + s.review + s.handKept, 0);
     }
     EXPECT_TRUE(seen.changes.empty());

@@ -409,3 +409,80 @@ TEST_F(DocFiles, NewDocumentLeavesNoFileOpen) {
     EXPECT_EQ(doc.nextArea(), u"请先打开文件!");
     EXPECT_EQ(doc.save("x.SHA"), u"请先打开文件!");
 }
+
+TEST_F(DocFiles, ResultNamesAreCompletedOrRefused) {
+    const std::u16string refused = u"结果文件的类型须为SHA（*.SHA）：";
+    const struct {
+        std::string typed, written;
+        std::u16string message;
+    } cases[] = {
+        {"/j/B1", "/j/B1.SHA", u""},
+        {"/j/B1.sha", "/j/B1.SHA", u""},
+        {"/j/B1.Sha", "/j/B1.SHA", u""},
+        {"/j/B1.SHA", "/j/B1.SHA", u""},
+        {"/j.v2/B1", "/j.v2/B1.SHA", u""}, // a dotted folder is no type
+        {"/j/B1.SHT", "", refused + u"B1.SHT"},
+        {"/j/B1.txt", "", refused + u"B1.txt"},
+        {"/j/B1.SHT.SHA", "", refused + u"B1.SHT.SHA"}, // would reopen as a raw file
+    };
+    for (const auto& c : cases) {
+        std::string written = "left over";
+        EXPECT_EQ(resultPathFor(c.typed, written), c.message) << c.typed;
+        EXPECT_EQ(written, c.written) << c.typed;
+    }
+}
+
+TEST_F(DocFiles, SaveResultNeverWritesIntoARawFileNorLosesWhatItWrote) {
+    const std::string raw = writeRaw(makeJob(1, 2, u"S"), "B1.SHT");
+    const std::string before = readBytes(raw);
+    ASSERT_EQ(doc.open(raw), u"");
+    doc.setReading(0, 1, 0, 44);
+    EXPECT_EQ(doc.saveResult(raw), u"结果文件的类型须为SHA（*.SHA）：B1.SHT");
+    EXPECT_EQ(readBytes(raw), before);
+    EXPECT_TRUE(doc.isModified());
+
+    // Lower case, as typed on this system: written and reopened as a result file, readings kept.
+    ASSERT_EQ(doc.saveResult((dir / "B1.sha").string()), u"");
+    EXPECT_EQ(doc.path(), (dir / "B1.SHA").string());
+    EXPECT_FALSE(fs::exists(dir / "B1.sha"));
+    EXPECT_EQ(doc.area(0, 1)->R[0], 44);
+    CTavolinDoc again;
+    ASSERT_EQ(again.open(doc.path()), u"");
+    EXPECT_EQ(again.area(0, 1)->R[0], 44);
+}
+
+TEST_F(DocFiles, SavingKeepsTheMeasuredWaveforms) {
+    ASSERT_EQ(doc.open(writeResult(makeJob(1, 2, u"W"), "w.SHA")), u"");
+    doc.setCurrentArea(1);
+    const std::vector<uint16_t> measured = doc.currentArea()->points[0].samples;
+    doc.filter().lowOn = true;
+    doc.filter().lowKHz = 2.0f;
+    doc.applyFilter();
+    ASSERT_NE(doc.currentArea()->points[0].samples, measured);
+    doc.setArrival(0, 1, 0, 33); // picked on the filtered signal
+    const std::string saved = (dir / "w2.SHA").string();
+    ASSERT_EQ(doc.save(saved), u"");
+    ASSERT_EQ(doc.saveResult((dir / "w3.SHA").string()), u"");
+    for (const std::string& path : {saved, doc.path()}) {
+        CTavolinDoc again;
+        ASSERT_EQ(again.open(path), u"") << path;
+        const TestPoint& p = again.area(0, 1)->points[0];
+        EXPECT_EQ(p.samples, measured) << path;
+        EXPECT_EQ(p.arrivalIndex, 33) << path;
+    }
+    // Filtering after the reopen starts from the measured signal, as before the save.
+    const std::vector<uint16_t> filteredBefore = [&] {
+        CTavolinDoc first;
+        EXPECT_EQ(first.open((dir / "w.SHA").string()), u"");
+        first.setCurrentArea(1);
+        first.filter() = doc.filter();
+        first.filter().lowOn = true;
+        first.applyFilter();
+        return std::vector<uint16_t>(first.currentArea()->points[0].samples);
+    }();
+    doc.setCurrentArea(1);
+    doc.filter().lowOn = true;
+    doc.filter().lowKHz = 2.0f;
+    doc.applyFilter();
+    EXPECT_EQ(std::vector<uint16_t>(doc.currentArea()->points[0].samples), filteredBefore);
+}

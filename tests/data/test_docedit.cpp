@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <tuple>
 
 using namespace tavolin;
 using namespace tavolin::testing;
@@ -246,7 +248,7 @@ TEST_F(DocEdit, StandardEtaAndTablesRecomputeEveryMember) {
     EXPECT_FLOAT_EQ(doc.member(1)->A, 0.008f); // the named curve takes the standard's values
     EXPECT_FLOAT_EQ(doc.result().MF,
                     mean({tb(4, 40), tb(4, 30), tb(4, 27.5f), tb(4, 35), tb(4, 45)}));
-    EXPECT_FALSE(doc.isModified()); // nothing the files store
+    EXPECT_TRUE(doc.isModified()); // the strengths and the batch the result file stores
 
     doc.setStandard(0);
     for (auto [typed, stored] : {std::pair{12.0f, 10.0f}, {-1.0f, 0.0f}, {0.9f, 0.9f}})
@@ -317,4 +319,84 @@ TEST_F(DocEdit, FailedSaveResultLeavesTheJobAsItWas) {
     EXPECT_TRUE(doc.isModified());
     EXPECT_EQ(doc.area(0, 0)->R[0], 20);
     EXPECT_EQ(fcui(0, 0), strength);
+}
+
+TEST_F(DocEdit, DeletingATypedMeanGivesBackTheReadingsMean) {
+    // Area 2 reads 20..35: without 20, 21, 22 and 33, 34, 35 the mean is (23 + ... + 32) / 10.
+    EXPECT_EQ(doc.enterReboundMean(0, 2, u""), u""); // no typed mean: nothing to drop
+    EXPECT_FALSE(doc.isModified());
+    doc.enterReboundMean(0, 2, u"45");
+    ASSERT_EQ(doc.area(0, 2)->reboundFlag, 1);
+    seen.changes.clear();
+    doc.enterReboundMean(0, 2, u" ");
+    EXPECT_EQ(doc.area(0, 2)->reboundFlag, 0);
+    EXPECT_FLOAT_EQ(doc.area(0, 2)->reboundMean, 27.5f);
+    EXPECT_FLOAT_EQ(fcui(0, 2), cecs(4.0f, 27.5f));
+    ASSERT_EQ(seen.changes.size(), 1u); // one operation
+    EXPECT_TRUE(seen.changes[0].has(ChangeReadings | ChangeEvaluation));
+}
+
+TEST_F(DocEdit, CoefficientsKeepTheDecimalsTheFileHolds) {
+    doc.setCurve(0, CurveCustom);
+    const float MemberInfo::*fields[3] = {&MemberInfo::A, &MemberInfo::B, &MemberInfo::C};
+    for (auto [which, typed, stored] : {std::tuple{0, u"0.00563", 0.0056f},
+                                        {0, u"0.00567", 0.0057f},
+                                        {1, u"1.4394", 1.439f},
+                                        {2, u"1.7696", 1.770f}})
+        EXPECT_EQ((doc.enterCoefficient(0, which, typed), doc.member(0)->*fields[which]), stored);
+}
+
+TEST_F(DocEdit, StandardTablesAndPumpedMarkTheJobModified) {
+    CorrectionTables other = doc.tables();
+    other.PumpTb[0][0] += 1.0f;
+    const std::pair<const char*, std::function<void()>> edits[] = {
+        {"standard", [&] { doc.setStandard(1); }},
+        {"tables", [&] { doc.setTables(other); }},
+        {"pumped", [&] { doc.setPumped(0, true); }},
+    };
+    for (const auto& [what, edit] : edits) {
+        doc.setModified(false);
+        edit();
+        EXPECT_TRUE(doc.isModified()) << what;
+        doc.setModified(false);
+        edit(); // the same again changes nothing
+        EXPECT_FALSE(doc.isModified()) << what;
+    }
+}
+
+TEST_F(DocEdit, NoAcceptedValueMakesTheJobUnsaveable) {
+    const std::u16string tail = u"超出结果文件可保存的范围（-99999.9～999999.9），未采用";
+    EXPECT_EQ(doc.setCarbon(0, 0, 1000000.0f), u"碳化深度 1000000.0" + tail);
+    EXPECT_EQ(doc.setCarbon(0, 0, 999999.9f), u""); // the widest number "%8.1f" holds
+    EXPECT_FLOAT_EQ(doc.area(0, 0)->CARBON, 999999.9f);
+    doc.setCarbon(0, 0, 0.0f);
+    // Custom a = 10, b = 10: 10 * 4^10 * R^0 = 10485760, too wide for FCUI's "%8.1f".
+    doc.setCurve(0, CurveCustom);
+    doc.setCoefficient(0, 0, 10.0f);
+    doc.setModified(false);
+    EXPECT_EQ(doc.setCoefficient(0, 1, 10.0f), u"系数b 10.000会使测区强度fcui = 10485760.0" + tail);
+    EXPECT_EQ(doc.member(0)->B, 0.0f);
+    EXPECT_EQ(fcui(0, 0), 10.0f);
+    EXPECT_FALSE(doc.isModified());
+    // b = 5: 10 * 4^5 = 10240 is kept; a path of 10000 mm over 75 us (133.3 km/s) is not.
+    EXPECT_EQ(doc.setCoefficient(0, 1, 5.0f), u"");
+    EXPECT_EQ(fcui(0, 0), 10240.0f);
+    EXPECT_NE(doc.setPathLength(0, 0, 0, 10000.0f), u"");
+    EXPECT_EQ(doc.area(0, 0)->points[0].L, 300.0f);
+    EXPECT_EQ(WriteResultFile(dir.path("still.SHA"), doc.job()), u"");
+}
+
+TEST_F(DocEdit, EveryOpenStartsAnotherGeneration) {
+    const unsigned first = doc.generation();
+    ASSERT_EQ(doc.open(path), u"");
+    const unsigned second = doc.generation();
+    EXPECT_NE(second, first);
+    doc.newDocument();
+    EXPECT_NE(doc.generation(), second);
+    ASSERT_EQ(doc.open(path), u"");
+    const unsigned reopened = doc.generation();
+    ASSERT_EQ(doc.saveResult(dir.path("again")), u"");
+    EXPECT_NE(doc.generation(), reopened);
+    doc.setReading(0, 0, 0, 30); // an edit is no new job
+    EXPECT_EQ(doc.generation(), reopened + 1);
 }

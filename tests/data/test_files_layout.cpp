@@ -52,7 +52,6 @@ JobData layoutJob() {
         TestPoint& t = a.points[j];
         t.index = static_cast<int>(j);
         t.samples.assign(1024, 2048);
-        t.rawSamples = t.samples;
         t.L = 215.4f;
         t.Gain = 80.0f;
         t.Delay = 2.0f;
@@ -62,6 +61,9 @@ JobData layoutJob() {
     a.points[0].samples.mutableData()[10] = 1000; // |1000 - 2047| = 1047
     a.points[0].samples.mutableData()[11] = 3000; // |3000 - 2047| = 953
     a.points[1].samples.mutableData()[0] = 4095;  // |4095 - 2047| = 2048
+    // The measured signal (what the files hold) is the one with these extremes.
+    for (TestPoint& t : a.points)
+        t.rawSamples = t.samples;
     for (int r = 0; r < 16; ++r)
         a.R[static_cast<size_t>(r)] = 30 + r;
     a.RA = 36.6f;

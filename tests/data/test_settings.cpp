@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <unistd.h>
 #include <vector>
 
 using namespace tavolin;
@@ -206,4 +207,16 @@ TEST_F(SettingsFile, WritesIntoANewFolderAndFailsCleanly) {
     fs::create_directories(dir / "c" / "tavolin.ini");
     EXPECT_FALSE(writeSettings((dir / "c" / "tavolin.ini").string(), small()));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir / "c"), {}), 1);
+}
+
+TEST_F(SettingsFile, ATemporaryLeftByAnotherRunIsNoObstacle) {
+    // A fixed temporary name (target + ".tmp" + process id) left behind, here as a folder that
+    // cannot be written: the writer takes a name of its own and leaves nothing of its own behind.
+    const std::string target = (dir / "tavolin.ini").string();
+    fs::create_directories(target + ".tmp" + std::to_string(::getpid()));
+    ASSERT_TRUE(writeSettings(target, small()));
+    AppSettings s;
+    readSettings(target, s);
+    EXPECT_EQ(s.project.INST, u"超声");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 2);
 }

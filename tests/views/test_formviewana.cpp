@@ -193,7 +193,7 @@ private slots:
             // a clamped to 10: 10 * 4^0 * R^0 + 4.5 = 14.5; pooled 20.1 < 25 with s 7.81 > 4.5.
             {"a = 12",
              [&] { enter(edit("系数a"), "12"); },
-             {"自定义", "10.000", "0.000", "0.000", "1.00", "泵送"},
+             {"自定义", "10.0000", "0.000", "0.000", "1.00", "泵送"},
              {"3", "14.5", "14.5", "14.5", "0.00", "14.5", "|", "20.1", "7.81", kRuleTb}},
             {"a, b, c typed",
              [&] {
@@ -201,19 +201,19 @@ private slots:
                  enter(edit("系数b"), "1.23");
                  enter(edit("系数c"), "1.95");
              },
-             {"自定义", "0.004", "1.23", "1.95", "1.00", "泵送"},
+             {"自定义", "0.0038", "1.230", "1.950", "1.00", "泵送"},
              {"3", "27.2", "32.3", "29.7", "2.58", "27.2", "|", "29.2", "2.51", "25.1"}},
             // eta 0: only the pumping correction is left (4.5, 4.5, 4.5 | 0, 0); 2.7 - 1.645 *
             // 2.46 < 0, so the estimate is the mean of the members' minima (4.5 + 0 + 0) / 3.
             {"eta -1 clamped",
              [&] { enter(edit("强度修正系数η"), "-1"); },
-             {"自定义", "0.004", "1.23", "1.95", "0.00", "泵送"},
+             {"自定义", "0.0038", "1.230", "1.950", "0.00", "泵送"},
              {"3", "4.5", "4.5", "4.5", "0.00", "4.5", "|", "2.7", "2.46", "1.5"}},
             // eta 1.1 reaches every area of every member: 29.417, 32.188, 35.100 | 28.859, 33.770;
             // 31.867 - 1.645 * 2.703 = 27.4.
             {"eta 1.1",
              [&] { enter(edit("强度修正系数η"), "1.1"); },
-             {"自定义", "0.004", "1.23", "1.95", "1.10", "泵送"},
+             {"自定义", "0.0038", "1.230", "1.950", "1.10", "泵送"},
              {"3", "29.4", "35.1", "32.2", "2.84", "29.4", "|", "31.9", "2.70", "27.4"}},
             // Back to CECS: the typed coefficients stay, pumping counts no more; 乙 crushed x 1.1:
             // 29.882, 34.411.
@@ -246,6 +246,76 @@ private slots:
         }
         // The batch values reach the document's result.
         QCOMPARE(formatFixed(doc->result().MF, 1), u"31.9");
+    }
+
+    // A field shows the stored value at a precision that reads back exactly, and Enter on an
+    // unchanged text stores nothing: a = 0.0056 must not become 0.006 (+7 % on every strength).
+    void unchangedCoefficientsStoreNothing() {
+        build({{36, 38, 40}});
+        choose(combo("粗骨料"), 0); // custom: a = b = c = 0
+        const struct {
+            const char* label;
+            QString typed;
+            QString shown;
+            float MemberInfo::*field;
+            float stored;
+        } cases[] = {
+            {"系数a", "0.0056", "0.0056", &MemberInfo::A, 0.0056f},
+            // Kept at the decimals the result file holds: 56.3e-4 rounds to 56e-4.
+            {"系数a", "0.00563", "0.0056", &MemberInfo::A, 0.0056f},
+            {"系数b", "1.4394", "1.439", &MemberInfo::B, 1.439f},
+            {"系数c", "1.769", "1.769", &MemberInfo::C, 1.769f},
+        };
+        for (const auto& c : cases) {
+            enter(edit(c.label), c.typed);
+            QCOMPARE(edit(c.label)->text(), c.shown);
+            QCOMPARE(doc->member(0)->*c.field, c.stored);
+            doc->setModified(false);
+            // A second Enter, then Enter in the field clicked again: the shown text is no edit.
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QTest::mouseClick(edit(c.label), Qt::LeftButton);
+            QTest::keyClick(focus(edit(c.label)), Qt::Key_Return);
+            QCoreApplication::processEvents();
+            QCOMPARE(doc->member(0)->*c.field, c.stored);
+            QVERIFY(!doc->isModified());
+        }
+    }
+
+    // The standard and "泵送" change the strengths and the batch the result file stores.
+    void standardAndPumpedMarkTheJobModified() {
+        build({{36}, {38}});
+        const std::function<void()> acts[] = {
+            [&] { choose(combo("规范选择"), 1); },
+            [&] { QTest::mouseClick(pumped(), Qt::LeftButton); },
+            [&] { choose(combo("规范选择"), 0); },
+        };
+        for (const auto& act : acts) {
+            doc->setModified(false);
+            act();
+            QVERIFY(doc->isModified());
+        }
+    }
+
+    // A result file without "PILEID0" opens as a job of no member: every choice of the form is
+    // safe and changes nothing.
+    void aJobWithoutMembers() {
+        build({{36}});
+        std::string text = testing::readBytes(doc->path());
+        text.replace(text.find("PILEID0  :"), 10, "PILEIDX  :");
+        testing::writeBytes(doc->path(), text);
+        QVERIFY(doc->open(doc->path()).empty());
+        QCOMPARE(doc->memberCount(), 0);
+        QCoreApplication::processEvents();
+        form->refresh(); // as on entering the analysis interface
+        test::ModalCatcher catcher;
+        for (int curve : {1, 0, 2})
+            choose(combo("粗骨料"), curve);
+        choose(combo("规范选择"), 1);
+        enter(edit("强度修正系数η"), "1.2");
+        clickTab(1);
+        // No member under TB 10426-2004: fewer than two, so the batch is assessed member by member.
+        QCOMPARE(catcher.texts, QStringList{kRuleTb});
+        QCOMPARE(doc->memberCount(), 0);
     }
 
     // A new name replaces the member's own entry; the list keeps its order.

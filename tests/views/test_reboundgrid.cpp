@@ -19,9 +19,16 @@
 #include <QTimer>
 
 #include <cmath>
+#include <functional>
+#include <type_traits>
+#include <utility>
 
 using namespace tavolin;
 using Grid = ReboundGrid;
+
+// Views reach the document through the bridge: const for reading, DocEditor for the edits.
+static_assert(std::is_same_v<decltype(std::declval<DocBridge&>().doc()), const CTavolinDoc&>);
+static_assert(std::is_same_v<decltype(std::declval<DocBridge&>().edit()), DocEditor&>);
 
 namespace {
 
@@ -418,6 +425,58 @@ private slots:
         // Still locked after the table is built again: the typed mean is still in force.
         view->rebuild();
         QVERIFY(grid()->isCellReadOnly(Grid::readingRow(4, 0), Grid::readingColumn(0)));
+    }
+
+    // Opening "R" and leaving it stores nothing: the mean keeps following the readings. Deleting
+    // a typed mean gives the area back the mean of its readings.
+    void anUnchangedMeanStoresNothing() {
+        build();
+        const int row = Grid::upperRow(1);
+        // The second sheet without 36, 37, 38 and 44, 45, 46: 403 / 10.
+        QCOMPARE(text(row, Grid::ColMean), QStringLiteral("40.3"));
+        const std::function<void()> leave[] = {
+            [] { key(Qt::Key_Return); },
+            [] { key(Qt::Key_Tab); },
+            [&] { click(Grid::readingRow(2, 0), Grid::readingColumn(0)); },
+        };
+        for (const auto& how : leave) {
+            click(row, Grid::ColMean);
+            key(Qt::Key_F2);
+            QVERIFY(grid()->isEditing());
+            how();
+            settle();
+            QCOMPARE(area(1).reboundFlag, 0);
+            QVERIFY(!doc->isModified());
+        }
+        click(row, Grid::ColMean);
+        type("45\n");
+        settle();
+        QCOMPARE(area(1).reboundFlag, 1);
+        click(row, Grid::ColMean);
+        key(Qt::Key_F2);
+        key(Qt::Key_Backspace); // the editor opens with its text selected
+        key(Qt::Key_Return);
+        settle();
+        QCOMPARE(area(1).reboundFlag, 0);
+        QCOMPARE(text(row, Grid::ColMean), QStringLiteral("40.3"));
+        QVERIFY(!grid()->isCellReadOnly(Grid::readingRow(1, 0), Grid::readingColumn(0)));
+    }
+
+    // An edit committed just before another file is opened belongs to the old job: it is
+    // dropped, never applied to the same place in the new one.
+    void aLateEditNeverReachesTheNextJob() {
+        build();
+        testing::JobBuilder b;
+        b.member(u"柱C").areas(2, testing::same(30));
+        const testing::ScratchDir dir;
+        const std::string other = dir.path("other.SHA");
+        QVERIFY(WriteResultFile(other, b.build()).empty());
+        click(Grid::readingRow(0, 0), Grid::readingColumn(0));
+        type("50\n");
+        QVERIFY(doc->open(other).empty()); // before the queued edit has run
+        settle();
+        QCOMPARE(area(0).R[0], 30);
+        QVERIFY(!doc->isModified());
     }
 
     // Esc, Tab, Shift+Tab and the arrow keys, in and out of an edit.
