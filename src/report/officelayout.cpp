@@ -1,6 +1,8 @@
 // Which cell of the Word tables and the Excel sheet spans what and holds which text.
 #include "report/officelayout.h"
 
+#include "data/corefile.h"
+#include "data/curvelibrary.h"
 #include "data/format.h"
 #include "data/labels.h"
 
@@ -237,8 +239,10 @@ OfficeTable resultTable(const JobData& job, int memberIndex, int page, bool last
         t.put(21, 5, QStringLiteral("Sf=") + fixed(r.SF, 2) + QStringLiteral("Mpa"), 1, 3);
         t.put(21, 8, batchEstimateText(r.FCUE), 1, 4);
         t.put(22, 0, QStringLiteral("使用的测区强度换算表"), 1, 2);
-        t.put(22, 2, q(info.conversionTable), 1, 3);
-        t.put(22, 5, QStringLiteral("备注：") + q(info.resultTableRemark), 1, 7);
+        t.put(22, 2, q(conversionTableText(job, info.conversionTable)), 1, 3);
+        t.put(22, 5,
+              QStringLiteral("备注：") + q(remarkWithCorrection(info.resultTableRemark, job)), 1,
+              7);
         t.put(23, 0, QStringLiteral("复核"), 1, 2);
         t.put(23, 2, q(info.reviewerName), 1, 3);
         t.put(23, 5, QStringLiteral("计算"));

@@ -4,6 +4,8 @@
 #include "report/reportpages.h"
 #include "report/tablegrid.h"
 
+#include "data/corefile.h"
+#include "data/curvelibrary.h"
 #include "data/format.h"
 
 #include <QPainter>
@@ -158,9 +160,9 @@ void DrawResultPage(QPainter& painter, const PageGeometry& g, const ReportSource
     t.text(10, 15, 30, 31,
            QStringLiteral("Sf = ") + qs(formatFixed(r.SF, 2)) + QStringLiteral("Mpa"));
     t.text(15, 20, 30, 31, estimateText(r.FCUE));
-    t.text(5, 10, 32, 33, qs(info.conversionTable));
+    t.text(5, 10, 32, 33, qs(conversionTableText(job, info.conversionTable)));
     t.text(10, 20, 32, QStringLiteral("备注："));
-    t.text(10, 20, 33, qs(info.resultTableRemark));
+    t.text(10, 20, 33, qs(remarkWithCorrection(info.resultTableRemark, job)));
 }
 
 } // namespace tavolin::report
