@@ -2,6 +2,7 @@
 #include "app/commands.h"
 
 #include "app/analysiscommands.h"
+#include "app/curvecommands.h"
 #include "app/mainframe.h"
 #include "app/officecommands.h"
 #include "app/reportcommands.h"
@@ -28,6 +29,10 @@ bool canGoNext(const CMainFrame& f) {
 bool inMain(const CMainFrame& f) {
     return f.activeInterface() == CMainFrame::MainInterface;
 }
+bool jobOpen(const CMainFrame& f) {
+    return f.doc().isOpen();
+}
+
 bool inAnalysis(const CMainFrame& f) {
     return f.activeInterface() == CMainFrame::AnalysisInterface;
 }
@@ -241,6 +246,31 @@ const CommandSpec table[] = {
      [](CMainFrame& f) { f.cyclePane(1); }},
     {C::PreviousPane, 57681, "", u"上一窗格", nullptr, nullptr,
      QKeyCombination(Qt::SHIFT, Qt::Key_F6), [](CMainFrame& f) { f.cyclePane(-1); }},
+    {C::CoreCorrection,
+     32850,
+     "",
+     u"钻芯修正",
+     nullptr,
+     u"由芯样或同条件试块求修正系数η",
+     {},
+     coreCorrectionCommand,
+     jobOpen},
+    {C::CurveLibraryEdit,
+     32851,
+     "",
+     u"测强曲线库",
+     nullptr,
+     u"添加、修改、导入或导出测强曲线",
+     {},
+     curveLibraryCommand},
+    {C::FitCurve,
+     32852,
+     "",
+     u"拟合测强曲线",
+     nullptr,
+     u"由试件拟合专用测强曲线",
+     {},
+     fitCurveCommand},
 };
 static_assert(std::size(table) == size_t(Command::Count), "one row per command");
 

@@ -56,6 +56,9 @@ enum class Command {
     HelpAbout,
     NextPane,
     PreviousPane,
+    CoreCorrection,
+    CurveLibraryEdit,
+    FitCurve,
     Count // not a command: the number of commands (menus use it as their separator)
 };
 
