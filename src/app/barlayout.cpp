@@ -63,7 +63,8 @@ void CMainFrame::buildMenus() {
     QMenu* aOut = menu(QStringLiteral("输出(&O)"), "menuAnaOutput",
                        {C::WordReport, C::ExcelExport, C::BitmapExport});
     QMenu* aTables = menu(QStringLiteral("修正表(&C)"), "menuAnaTables",
-                          {C::AngleTable, C::PlaneTable, C::CarbonTable});
+                          {C::AngleTable, C::PlaneTable, C::CarbonTable, separator,
+                           C::CoreCorrection, C::CurveLibraryEdit, C::FitCurve});
     QMenu* aView =
         menu(QStringLiteral("视图(&V)"), "menuAnaView",
              {C::ToggleToolBar, C::ToggleStatusBar, C::ToggleAnalysisBar, separator, C::ShowMain});

@@ -3,6 +3,7 @@
 
 #include "app/analysiscommands.h"
 #include "app/autopickcommands.h"
+#include "app/curvecommands.h"
 #include "app/mainframe.h"
 #include "app/officecommands.h"
 #include "app/reportcommands.h"
@@ -29,6 +30,10 @@ bool canGoNext(const CMainFrame& f) {
 bool inMain(const CMainFrame& f) {
     return f.activeInterface() == CMainFrame::MainInterface;
 }
+bool jobOpen(const CMainFrame& f) {
+    return f.doc().isOpen();
+}
+
 bool inAnalysis(const CMainFrame& f) {
     return f.activeInterface() == CMainFrame::AnalysisInterface;
 }
@@ -287,6 +292,31 @@ const CommandSpec table[] = {
      [](CMainFrame& f) { f.doc().undo(); }, [](const CMainFrame& f) { return f.doc().canUndo(); }},
     {C::Redo, 57644, "", u"重做", nullptr, nullptr, ctrl(Qt::Key_Y),
      [](CMainFrame& f) { f.doc().redo(); }, [](const CMainFrame& f) { return f.doc().canRedo(); }},
+    {C::CoreCorrection,
+     32850,
+     "",
+     u"钻芯修正",
+     nullptr,
+     u"由芯样或同条件试块求修正系数η",
+     {},
+     coreCorrectionCommand,
+     jobOpen},
+    {C::CurveLibraryEdit,
+     32851,
+     "",
+     u"测强曲线库",
+     nullptr,
+     u"添加、修改、导入或导出测强曲线",
+     {},
+     curveLibraryCommand},
+    {C::FitCurve,
+     32852,
+     "",
+     u"拟合测强曲线",
+     nullptr,
+     u"由试件拟合专用测强曲线",
+     {},
+     fitCurveCommand},
 };
 static_assert(std::size(table) == size_t(Command::Count), "one row per command");
 

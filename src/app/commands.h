@@ -61,6 +61,9 @@ enum class Command {
     AutoPickAll,
     Undo,
     Redo,
+    CoreCorrection,
+    CurveLibraryEdit,
+    FitCurve,
     Count // not a command: the number of commands (menus use it as their separator)
 };
 

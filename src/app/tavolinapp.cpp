@@ -4,6 +4,7 @@
 #include "app/mainframe.h"
 #include "app/recoverykeeper.h"
 #include "app/toolicons.h"
+#include "data/curvelibrary.h"
 #include "views/docbridge.h"
 
 #include "tavolinversion.h"
@@ -15,6 +16,7 @@
 #include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QMessageBox>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTimer>
@@ -93,11 +95,21 @@ void CTavolinApp::installChinese() {
 CTavolinApp::CTavolinApp() : doc_(std::make_unique<CTavolinDoc>()) {
     // A missing or unreadable settings file leaves the built-in values.
     doc_->loadSettings(pathFromQ(settingsPath()));
+    // The curve library beside the settings archive; a faulty one is named once the window shows.
+    CurveLibrary curves;
+    const std::u16string curvesError =
+        readCurveLibrary(pathFromQ(configDir() + QStringLiteral("/curves.json")), curves);
+    doc_->setCurveLibrary(curves);
     bridge_ = std::make_unique<DocBridge>(*doc_);
     recent_ = std::make_unique<QSettings>(configDir() + QStringLiteral("/recent.ini"),
                                           QSettings::IniFormat);
     frame_ = std::make_unique<CMainFrame>(*doc_, *bridge_, *recent_);
     recovery_ = std::make_unique<RecoveryKeeper>(*doc_);
+    if (!curvesError.empty())
+        QTimer::singleShot(0, frame_.get(), [this, curvesError] {
+            QMessageBox::warning(frame_.get(), QStringLiteral("测强曲线库"),
+                                 QString::fromStdU16String(curvesError));
+        });
 }
 
 CTavolinApp::~CTavolinApp() {

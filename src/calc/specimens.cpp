@@ -6,6 +6,12 @@
 
 namespace tavolin {
 
+std::optional<double> correctionRatio(const CorePair& pair) {
+    if (!(pair.fcu > 0) || !std::isfinite(pair.fcu) || !std::isfinite(pair.fcor))
+        return std::nullopt;
+    return pair.fcor / pair.fcu;
+}
+
 std::optional<CoreCorrection> correctionFromCores(const std::vector<CorePair>& pairs) {
     if (static_cast<int>(pairs.size()) < kMinSpecimens)
         return std::nullopt;

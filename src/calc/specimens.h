@@ -25,6 +25,9 @@ struct CoreCorrection {
     std::vector<double> ratios; // fcor,i / fcu,i^c, in the order given
 };
 
+// f_cor,i / fcu,i^c of one pair; nothing when fcu,i^c is not above 0.
+std::optional<double> correctionRatio(const CorePair& pair);
+
 // Nothing when there are fewer than kMinSpecimens pairs or a converted strength is not above 0.
 std::optional<CoreCorrection> correctionFromCores(const std::vector<CorePair>& pairs);
 

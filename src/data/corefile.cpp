@@ -3,8 +3,10 @@
 
 #include "data/csvtext.h"
 #include "data/evaluation.h"
+#include "data/format.h"
 #include "data/textcodec.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
@@ -142,6 +144,23 @@ std::u16string correctionFromJob(const JobData& job, CAlgorithm& algorithm,
     out.correction = *correctionFromCores(pairs);
     out.specimens = specimens;
     return {};
+}
+
+std::u16string correctionRemark(const JobData& job) {
+    if (job.specimens.empty())
+        return {};
+    const bool cubes = std::all_of(job.specimens.begin(), job.specimens.end(),
+                                   [](const Specimen& s) { return s.kind == SpecimenCube; });
+    return (cubes ? u"同条件试块修正：n = " : u"钻芯修正：n = ") +
+           formatInt(static_cast<int>(job.specimens.size())) + u"，η = " +
+           formatFixed(job.project.ETA, 2);
+}
+
+std::u16string remarkWithCorrection(const std::u16string& remark, const JobData& job) {
+    const std::u16string correction = correctionRemark(job);
+    if (correction.empty())
+        return remark;
+    return remark.empty() ? correction : remark + u"；" + correction;
 }
 
 std::string specimenPath(const std::string& resultPath) {

@@ -43,6 +43,12 @@ std::u16string correctionFromJob(const JobData& job, CAlgorithm& algorithm,
                                  const std::vector<Specimen>& specimens,
                                  const std::vector<int>& lines, CoreResult& out);
 
+// The reports' statement of the correction: "钻芯修正：n = 5，η = 0.93" ("同条件试块修正：…" when
+// every specimen is a cube); "" without specimens.
+std::u16string correctionRemark(const JobData& job);
+// The result table's remark: the user's remark, then the correction.
+std::u16string remarkWithCorrection(const std::u16string& remark, const JobData& job);
+
 // The companion of a result pair: the result path + ".cores.csv".
 std::string specimenPath(const std::string& resultPath);
 // Reads the companion of `resultPath` into job.specimens when it exists; specimens outside the

@@ -222,6 +222,20 @@ void useNamedCurve(MemberInfo& member, const NamedCurve& curve) {
     member.curveName = curve.name;
 }
 
+std::u16string conversionTableText(const JobData& job, const std::u16string& settingsText) {
+    std::vector<std::u16string> names;
+    for (const MemberInfo& m : job.members)
+        if (m.curve == CurveCustom && !m.curveName.empty() &&
+            std::find(names.begin(), names.end(), m.curveName) == names.end())
+            names.push_back(m.curveName);
+    if (names.empty())
+        return settingsText;
+    std::u16string text;
+    for (const std::u16string& n : names)
+        text += (text.empty() ? u"" : u"、") + n;
+    return text;
+}
+
 void nameMemberCurves(JobData& job, const CurveLibrary& library) {
     for (MemberInfo& m : job.members) {
         if (m.curve != CurveCustom) {

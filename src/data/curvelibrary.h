@@ -57,6 +57,10 @@ std::u16string curveNameFor(const CurveLibrary& library, float A, float B, float
 // A member evaluated by a library curve: custom with the curve's a, b, c, and its name.
 void useNamedCurve(MemberInfo& member, const NamedCurve& curve);
 
+// The conversion table the reports name: the library curves the members use, in member order,
+// each once, joined by "、"; `settingsText` when no member uses a library curve.
+std::u16string conversionTableText(const JobData& job, const std::u16string& settingsText);
+
 // Names the curve of every member: a custom member keeps its name while the library still holds
 // that curve with the member's coefficients, else takes the name of the curve its coefficients
 // match; a named aggregate curve has none.

@@ -122,6 +122,10 @@ public:
     // Returns the message and changes nothing when the specimens do not give an eta.
     std::u16string applyCores(const std::vector<Specimen>& specimens) override;
     const std::vector<Specimen>& specimens() const { return job_.specimens; }
+    // What applyCores would find, without changing anything ("" or the message it would give).
+    std::u16string previewCores(const std::vector<Specimen>& specimens, CoreResult& out) const;
+    // fcu,i^c: the area's converted strength with eta = 1 (0 outside the job).
+    float unitEtaStrength(int member, int area) const;
     // A library curve chosen under "粗骨料": the member becomes custom with the curve's a, b, c
     // and remembers its name. "" or the message when the library has no such curve.
     std::u16string setNamedCurve(int member, const std::u16string& name) override;

@@ -35,6 +35,20 @@ std::u16string CTavolinDoc::applyCores(const std::vector<Specimen>& specimens) {
     return {};
 }
 
+std::u16string CTavolinDoc::previewCores(const std::vector<Specimen>& specimens,
+                                         CoreResult& out) const {
+    if (!isOpen())
+        return u"请先打开文件!";
+    return correctionFromJob(job_, *algorithm_, specimens, {}, out);
+}
+
+float CTavolinDoc::unitEtaStrength(int member, int area) const {
+    const TestArea* a = this->area(member, area);
+    if (!a)
+        return 0.0f;
+    return strengthAtUnitEta(*a, job_.members[static_cast<size_t>(member)], *algorithm_);
+}
+
 std::u16string CTavolinDoc::setNamedCurve(int member, const std::u16string& name) {
     if (!this->member(member))
         return {};

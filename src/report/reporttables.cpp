@@ -1,6 +1,8 @@
 // Which cell of the two report tables spans what and holds which text, for pages and Word alike.
 #include "report/reporttables.h"
 
+#include "data/corefile.h"
+#include "data/curvelibrary.h"
 #include "data/format.h"
 #include "data/labels.h"
 
@@ -174,6 +176,9 @@ std::vector<QString> resultRemarkLines(const ReportSource& source) {
     std::vector<QString> lines;
     if (!source.info.resultTableRemark.empty())
         lines.push_back(q(source.info.resultTableRemark));
+    // A correction by cores or cubes is stated where the strengths it changed are signed.
+    if (const std::u16string correction = correctionRemark(source.job); !correction.empty())
+        lines.push_back(q(correction));
     return lines;
 }
 
@@ -284,7 +289,7 @@ OfficeTable resultTable(const ReportSource& source, int memberIndex,
                                EstimateMedium::Report)));
     const int table = t.addRow(2);
     t.label(table, 0, QStringLiteral("使用的测区强度\n换算表"), 1, 2);
-    t.put(table, 2, q(info.conversionTable), 1, 3);
+    t.put(table, 2, q(conversionTableText(source.job, info.conversionTable)), 1, 3);
     QString remark = QStringLiteral("备注：");
     for (const QString& line : resultRemarkLines(source))
         remark += u'\n' + line;

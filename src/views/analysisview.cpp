@@ -176,6 +176,20 @@ void CAnalysisView::fillRow(int area) {
     put(ColV, formatFixed(a.velocity, 3));
     put(ColVa, formatFixed(a.correctedVelocity, 3));
     put(ColFcui, formatAreaStrength(a.FCUI, doc.standard()));
+    // Outside the member's named curve the strength is an extrapolation: marked, with the reason.
+    if (QTableWidgetItem* cell = grid_->item(row, ColFcui)) {
+        const AreaStrength* s = doc.areaStrength(builtMember_, area);
+        const int outside = s ? s->outsideCurve : InsideCurve;
+        QStringList why;
+        if (outside & VelocityOutside)
+            why << QStringLiteral("声速 Va 超出曲线适用范围");
+        if (outside & ReboundOutside)
+            why << QStringLiteral("回弹值 R 超出曲线适用范围");
+        cell->setToolTip(why.isEmpty()
+                             ? QString()
+                             : why.join(QStringLiteral("；")) + QStringLiteral("（强度为外推值）"));
+        cell->setBackground(outside ? QBrush(QColor(0xFF, 0xD8, 0x90)) : QBrush());
+    }
 }
 
 void CAnalysisView::followNavigation() {

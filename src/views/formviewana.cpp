@@ -245,8 +245,19 @@ void FormviewAna::showMemberSettings() {
     const MemberInfo& info = doc.members()[m];
     const bool wasFilling = filling_;
     filling_ = true;
-    curve_->setCurrentIndex(
-        info.curve >= 0 && info.curve < static_cast<int>(kCurveLabels.size()) ? info.curve : -1);
+    // The aggregate curves, then the library's curves by name.
+    const int fixedCurves = static_cast<int>(kCurveLabels.size());
+    while (curve_->count() > fixedCurves)
+        curve_->removeItem(curve_->count() - 1);
+    int chosen = info.curve >= 0 && info.curve < fixedCurves ? info.curve : -1;
+    const std::vector<NamedCurve>& library = doc.curveLibrary().curves;
+    for (size_t k = 0; k < library.size(); ++k) {
+        curve_->addItem(toQ(library[k].name));
+        if (info.curve == CurveCustom && !info.curveName.empty() &&
+            library[k].name == info.curveName)
+            chosen = fixedCurves + static_cast<int>(k);
+    }
+    curve_->setCurrentIndex(chosen);
     showCoefficients();
     eta_->setText(fixed(doc.project().ETA, 2));
     pumped_->setChecked(info.pumped != 0);
@@ -283,9 +294,10 @@ void FormviewAna::evaluate() {
         return;
     const JobEvaluation& evaluation = doc.evaluation();
     const int m = doc.currentMember();
-    if (m >= 0 && m < static_cast<int>(evaluation.members.size()))
+    if (m >= 0 && m < static_cast<int>(evaluation.members.size())) {
         single_->display(evaluation.members[m]);
-    else
+        single_->displayOutside(doc.outsideCount(m));
+    } else
         single_->clear();
     multiple_->display(evaluation.batch, doc.standard());
 }
@@ -318,7 +330,11 @@ void FormviewAna::curveChosen(int index) {
     DocEditor& edit = bridge_.edit();
     if (filling_ || !doc.isOpen() || index < 0)
         return;
-    tell(edit.setCurve(doc.currentMember(), index));
+    const int fixedCurves = static_cast<int>(kCurveLabels.size());
+    if (index >= fixedCurves)
+        tell(edit.setNamedCurve(doc.currentMember(), curve_->itemText(index).toStdU16String()));
+    else
+        tell(edit.setCurve(doc.currentMember(), index));
     showCoefficients();
     postEvaluate();
 }

@@ -48,6 +48,12 @@ CSingleResult::CSingleResult(QWidget* parent) : QWidget(parent) {
     mf_ = addField(form, QStringLiteral("Mf(Mpa)"));
     sf_ = addField(form, QStringLiteral("Sf(Mpa)"));
     fcu_ = addField(form, QStringLiteral("Fcu(Mpa)"));
+    // A strength outside the curve's range is an extrapolation: the count says how many.
+    outside_ = addField(form, QStringLiteral("超出曲线范围"));
+}
+
+void CSingleResult::displayOutside(int count) {
+    setShown(outside_, count > 0 ? formatInt(count) + u" 个测区" : std::u16string());
 }
 
 void CSingleResult::display(const MemberEvaluation& e) {
@@ -60,7 +66,7 @@ void CSingleResult::display(const MemberEvaluation& e) {
 }
 
 void CSingleResult::clear() {
-    for (DisplayEdit* e : {n_, fmin_, fmax_, mf_, sf_, fcu_})
+    for (DisplayEdit* e : {n_, fmin_, fmax_, mf_, sf_, fcu_, outside_})
         e->clear();
 }
 

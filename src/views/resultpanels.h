@@ -12,16 +12,19 @@ namespace tavolin {
 class DisplayEdit;
 
 // Fields (object and accessible names are their labels): "N", "Fmin(Mpa)", "Fmax(Mpa)",
-// "Mf(Mpa)", "Sf(Mpa)", "Fcu(Mpa)".
+// "Mf(Mpa)", "Sf(Mpa)", "Fcu(Mpa)", "超出曲线范围".
 class CSingleResult : public QWidget {
     Q_OBJECT
 public:
     explicit CSingleResult(QWidget* parent = nullptr);
     // N "%d", extremes and mean "%.1f", deviation "%.2f", the estimate by its status.
     void display(const MemberEvaluation& evaluation);
+    // Areas outside the member's named curve ("超出曲线范围"); empty when it has none.
+    void displayOutside(int count);
     void clear();
 
 private:
+    DisplayEdit* outside_ = nullptr;
     DisplayEdit* n_ = nullptr;
     DisplayEdit* fmin_ = nullptr;
     DisplayEdit* fmax_ = nullptr;

@@ -327,3 +327,22 @@ TEST(DocCorrection, LibraryCurveForAMemberAndItsRangeMarks) {
     EXPECT_EQ(doc.members()[1].curveName, u"");
     EXPECT_EQ(doc.outsideCount(1), 0);
 }
+
+TEST(ReportTexts, CorrectionRemarkAndCurvesUsed) {
+    JobData job = JobBuilder().members(3, 1).build();
+    job.project.ETA = 0.93f;
+    EXPECT_EQ(remarkWithCorrection(u"外观良好", job), u"外观良好");
+    job.specimens.assign(5, Specimen{0, 0, SpecimenCube, 30.0f});
+    EXPECT_EQ(remarkWithCorrection(u"", job), u"同条件试块修正：n = 5，η = 0.93");
+    job.specimens[2].kind = SpecimenCore;
+    EXPECT_EQ(remarkWithCorrection(u"外观良好", job), u"外观良好；钻芯修正：n = 5，η = 0.93");
+
+    EXPECT_EQ(conversionTableText(job, u"全国统一测强曲线"), u"全国统一测强曲线");
+    for (int m : {0, 2}) {
+        job.members[m].curve = CurveCustom;
+        job.members[m].curveName = m == 0 ? u"甲" : u"乙";
+    }
+    job.members[1].curve = CurveCustom;
+    job.members[1].curveName = u"甲";
+    EXPECT_EQ(conversionTableText(job, u"全国统一测强曲线"), u"甲、乙");
+}

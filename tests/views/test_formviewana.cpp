@@ -405,8 +405,8 @@ private slots:
         build({{36}, {38}});
         for (const char* label :
              {"构件名称", "规范选择", "粗骨料", "系数a", "系数b", "系数c", "强度修正系数η", "泵送",
-              "N", "Fmin(Mpa)", "Fmax(Mpa)", "Mf(Mpa)", "Sf(Mpa)", "Fcu(Mpa)", "强度换算平均值",
-              "强度换算标准差", "强度推定值"}) {
+              "N", "Fmin(Mpa)", "Fmax(Mpa)", "Mf(Mpa)", "Sf(Mpa)", "Fcu(Mpa)", "超出曲线范围",
+              "强度换算平均值", "强度换算标准差", "强度推定值"}) {
             const QString name = QString::fromUtf8(label);
             QWidget* w = form->findChild<QWidget*>(name);
             QVERIFY2(w, label);
