@@ -2,6 +2,7 @@
 #include "app/commands.h"
 
 #include "app/analysiscommands.h"
+#include "app/autopickcommands.h"
 #include "app/mainframe.h"
 #include "app/officecommands.h"
 #include "app/reportcommands.h"
@@ -232,15 +233,60 @@ const CommandSpec table[] = {
      {},
      excelExportCommand,
      inAnalysis},
-    // Items without a handler: always greyed.
-    {C::HelpContents, 32793, "", u"目录", nullptr, nullptr},
-    {C::HelpContact, 32794, "", u"联系我们", nullptr, nullptr},
-    {C::HelpAbout, 32795, "", u"关于", nullptr, nullptr},
+    {C::HelpContents,
+     32793,
+     "",
+     u"目录",
+     nullptr,
+     nullptr,
+     {},
+     [](CMainFrame& f) { f.onHelp(CHelpDlg::Contents); }},
+    {C::HelpContact,
+     32794,
+     "",
+     u"联系我们",
+     nullptr,
+     nullptr,
+     {},
+     [](CMainFrame& f) { f.onHelp(CHelpDlg::Contact); }},
+    {C::HelpAbout, 32795, "", u"关于", nullptr, nullptr, {}, [](CMainFrame& f) { f.onAbout(); }},
     // F6 / Shift+F6: next / previous pane of the active interface.
     {C::NextPane, 57680, "", u"下一窗格", nullptr, nullptr, QKeyCombination(Qt::Key_F6),
      [](CMainFrame& f) { f.cyclePane(1); }},
     {C::PreviousPane, 57681, "", u"上一窗格", nullptr, nullptr,
      QKeyCombination(Qt::SHIFT, Qt::Key_F6), [](CMainFrame& f) { f.cyclePane(-1); }},
+    {C::AutoPickArea,
+     32860,
+     "",
+     u"自动判读当前测区",
+     nullptr,
+     u"自动判读当前测区的三个测点（包括人工判读过的测点）",
+     {},
+     autoPickAreaCommand,
+     inMain},
+    {C::AutoPickMember,
+     32861,
+     "",
+     u"自动判读当前构件",
+     nullptr,
+     u"自动判读当前构件的各测点（人工判读过的测点保留）",
+     {},
+     autoPickMemberCommand,
+     inMain},
+    {C::AutoPickAll,
+     32862,
+     "",
+     u"自动判读全部",
+     nullptr,
+     u"自动判读所有构件的各测点（人工判读过的测点保留）",
+     {},
+     autoPickAllCommand,
+     inMain},
+    // The menu text names the step ("撤销 输入回弹值"); Ctrl+Shift+Z is the redo's second key.
+    {C::Undo, 57643, "", u"撤销", nullptr, nullptr, ctrl(Qt::Key_Z),
+     [](CMainFrame& f) { f.doc().undo(); }, [](const CMainFrame& f) { return f.doc().canUndo(); }},
+    {C::Redo, 57644, "", u"重做", nullptr, nullptr, ctrl(Qt::Key_Y),
+     [](CMainFrame& f) { f.doc().redo(); }, [](const CMainFrame& f) { return f.doc().canRedo(); }},
 };
 static_assert(std::size(table) == size_t(Command::Count), "one row per command");
 

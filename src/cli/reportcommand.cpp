@@ -4,6 +4,7 @@
 #include "cli/reportcommand.h"
 
 #include "cli/console.h"
+#include "cli/jobsetup.h"
 #include "cli/options.h"
 #include "data/doc.h"
 #include "data/jobeval.h"
@@ -134,7 +135,9 @@ int runReport(int argc, char** argv) {
             outputs.emplace_back(&w, it->second);
     if (outputs.empty())
         throw UsageError("report 需要输出选项 --pdf、--bmp、--docx 或 --xlsx");
-    const EvalSettings settings = evalSettingsFrom(args);
+    JobRequest request;
+    if (!jobRequestFrom(args, request))
+        return kFailure;
     const std::string& file = args.positional[0];
 
     OffscreenGui gui;
@@ -168,10 +171,12 @@ int runReport(int argc, char** argv) {
             return kFailure;
         }
     }
-    if (settings.standard)
-        doc.setStandard(*settings.standard);
-    const JobEvaluation evaluation =
-        evaluateJob(doc.job(), doc.algorithm(), doc.standard(), settings);
+    if (request.settings.standard)
+        doc.setStandard(*request.settings.standard);
+    EvaluatedJob evaluated;
+    if (!evaluateRequest(doc.job(), doc.algorithm(), doc.standard(), request, evaluated))
+        return kFailure;
+    const JobEvaluation& evaluation = evaluated.evaluation;
     // The heads name the standard the job was evaluated with.
     doc.refreshReportInfo();
 

@@ -21,7 +21,8 @@ DisplayEdit* addField(QFormLayout* form, const QString& label) {
 
 QFormLayout* panelLayout(QWidget* panel) {
     auto* form = new QFormLayout(panel);
-    form->setContentsMargins(6, 6, 6, 6);
+    form->setContentsMargins(6, 4, 6, 4);
+    form->setVerticalSpacing(3);
     form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     return form;
 }
