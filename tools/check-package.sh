@@ -13,13 +13,15 @@ WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 ROOT=$WORK/root
 fail() { echo "package check FAILED: $*" >&2; exit 1; }
+# No settings of the user's own: the programs start from their built-in defaults.
+export TAVOLIN_CONFIG_DIR="$WORK/config"
 
 VERSION=$(dpkg-deb -f "$DEB" Version)
 ARCH=$(dpkg-deb -f "$DEB" Architecture)
 [ "$(basename "$DEB")" = "tavolin_${VERSION}_${ARCH}.deb" ] || fail "file name $(basename "$DEB")"
 DEPENDS=$(dpkg-deb -f "$DEB" Depends)
 for dep in libqt6widgets6 libqt6gui6 libqt6core6 libxlsxwriter4 libzip4 qt6-translations-l10n \
-    fonts-noto-cjk; do
+    fonts-arphic-uming fonts-arphic-ukai fonts-wqy-zenhei fonts-liberation fonts-noto-cjk; do
     echo "$DEPENDS" | grep -q "$dep" || fail "Depends lacks $dep: $DEPENDS"
 done
 
@@ -42,14 +44,16 @@ for icon in apps/$ICON mimetypes/application-x-tavolin-raw mimetypes/application
     done
 done
 
-# The MIME database built from the package alone names each type for its globs, in both cases.
+# The MIME database built from the package alone: each type's glob, without the case-sensitive
+# flag, so that "job.SHA", "job.sha" and "Job.Sha" all are result jobs.
 mkdir -p "$WORK/mime/packages"
 cp "$SHARE"/mime/packages/tavolin.xml "$WORK/mime/packages/"
-update-mime-database "$WORK/mime"
-for pair in SHT:raw sht:raw SHA:result sha:result; do
-    grep -q "application/x-tavolin-${pair#*:}:\*\.${pair%:*}\$" "$WORK/mime/globs" ||
-        fail "no glob *.${pair%:*}"
+update-mime-database "$WORK/mime" >/dev/null 2>&1
+for pair in sht:raw sha:result; do
+    grep -qx "50:application/x-tavolin-${pair#*:}:\*\.${pair%:*}" "$WORK/mime/globs2" ||
+        fail "no case-blind glob *.${pair%:*}"
 done
+if grep -q 'x-tavolin.*:cs$' "$WORK/mime/globs2"; then fail "a case-sensitive glob"; fi
 
 # The unpacked programs run on their own libraries: none may be missing.
 if LC_ALL=C ldd "$ROOT"/usr/bin/tavolin "$ROOT"/usr/bin/tavolin-cli | grep -q 'not found'; then
@@ -58,34 +62,43 @@ fi
 CLI=$ROOT/usr/bin/tavolin-cli
 [ "$("$CLI" --version)" = "tavolin-cli $VERSION" ] || fail "--version: $("$CLI" --version)"
 
-# The bundled sample, as the package ships it, under a name with a blank and lower-case letters
-# as a file manager may hand it over: the same evaluation as the tested build gives.
+# The bundled samples are the repository's. Evaluated by the packaged program, also under a name
+# with a blank and lower-case letters as a file manager may hand it over, they give what the
+# tested build gives (the name the output starts with aside).
 EXAMPLES=$SHARE/doc/tavolin/examples
-mkdir -p "$WORK/site jobs"
-cp "$EXAMPLES/sample-result.SHA" "$WORK/site jobs/sample result.sha"
-cp "$EXAMPLES/sample-result.SHD" "$WORK/site jobs/sample result.shd"
+for f in sample-raw.SHT sample-raw.SHD sample-result.SHA sample-result.SHD; do
+    cmp -s "$EXAMPLES/$f" "samples/$f" || fail "examples/$f is not the repository's sample"
+done
+JOBS="$WORK/site jobs"
+mkdir -p "$JOBS"
+cp "$EXAMPLES/sample-result.SHA" "$EXAMPLES/sample-result.SHD" "$JOBS/"
+cp "$EXAMPLES/sample-result.SHA" "$JOBS/sample result.sha"
+cp "$EXAMPLES/sample-result.SHD" "$JOBS/sample result.shd"
 for options in "" "--standard tb --json" "--curve pebble"; do
     # shellcheck disable=SC2086
-    "$CLI" evaluate "$EXAMPLES/sample-result.SHA" $options >"$WORK/packaged.txt" ||
+    (cd "$JOBS" && "$CLI" evaluate sample-result.SHA $options) >"$WORK/packaged.txt" ||
         fail "evaluate $options"
     # shellcheck disable=SC2086
-    "$CLI" evaluate "$WORK/site jobs/sample result.sha" $options >"$WORK/renamed.txt" ||
+    (cd "$JOBS" && "$CLI" evaluate "sample result.sha" $options) >"$WORK/renamed.txt" ||
         fail "evaluate of the renamed sample $options"
     # shellcheck disable=SC2086
-    "$REF" evaluate "$(pwd)/samples/sample-result.SHA" $options >"$WORK/tested.txt"
+    (cd "$JOBS" && "$REF" evaluate sample-result.SHA $options) >"$WORK/tested.txt"
     cmp -s "$WORK/packaged.txt" "$WORK/tested.txt" || fail "evaluate $options differs"
-    cmp -s "$WORK/renamed.txt" "$WORK/tested.txt" || fail "renamed sample $options differs"
+    sed 's/sample result\.sha/sample-result.SHA/' "$WORK/renamed.txt" | cmp -s - "$WORK/tested.txt" ||
+        fail "renamed sample $options differs"
 done
 "$CLI" evaluate "$EXAMPLES/sample-raw.SHT" >/dev/null || fail "evaluate of the raw sample"
 
 # The report with the fonts the package depends on: searchable Chinese text in the PDF.
-QT_QPA_PLATFORM=offscreen "$CLI" report "$EXAMPLES/sample-result.SHA" --pdf "$WORK/report.pdf" ||
-    fail "report"
-pdftotext "$WORK/report.pdf" - | grep -q '结果数据表' || fail "report text"
+QT_QPA_PLATFORM=offscreen "$CLI" report "$EXAMPLES/sample-result.SHA" --tables field,result \
+    --pdf "$WORK/report.pdf" || fail "report"
+pdftotext "$WORK/report.pdf" "$WORK/report.txt"
+for title in 现场记录表 结果数据表; do
+    grep -q "$title" "$WORK/report.txt" || fail "report text $title"
+done
 
 # The desktop program starts on the sample and keeps running until it is stopped.
 status=0
-QT_QPA_PLATFORM=offscreen TAVOLIN_CONFIG_DIR="$WORK/config" \
-    timeout 10 "$ROOT"/usr/bin/tavolin "$WORK/site jobs/sample result.sha" || status=$?
+QT_QPA_PLATFORM=offscreen timeout 10 "$ROOT"/usr/bin/tavolin "$JOBS/sample result.sha" || status=$?
 [ "$status" -eq 124 ] || fail "tavolin ended with status $status"
 echo "package check passed: $(basename "$DEB")"

@@ -301,9 +301,9 @@ TEST_F(DocFiles, SaveByExtensionAndProposedResultPath) {
     EXPECT_EQ(doc.proposedResultPath(), (dir / "my.jobs" / "site").string());
     EXPECT_EQ(doc.fileName(), u"site.1.SHA");
     doc.setModified(true);
-    const std::string other = (dir / "other.txt").string();
-    EXPECT_EQ(doc.save(other), u"无法识别的文件类型");
-    EXPECT_FALSE(fs::exists(other));
+    const std::string unknown = (dir / "other.txt").string();
+    EXPECT_EQ(doc.save(unknown), u"无法识别的文件类型");
+    EXPECT_FALSE(fs::exists(unknown));
     EXPECT_TRUE(doc.isModified());
 
     doc.members()[1].PILEID = u"renamed";
@@ -322,17 +322,18 @@ TEST_F(DocFiles, LowerAndMixedCaseNamesOpenAndSave) {
         const char* name;
         const char* companion;
         bool raw;
+        bool result;
     };
     const Case cases[] = {
-        {"site.sht", "site.shd", true},
-        {"Site.Sha", "Site.Shd", false},
-        {"SITE.shA", "SITE.shD", false},
-        {"a.SHT.copy.sha", "a.SHT.copy.shd", true}, // both in the name: raw, as for saving
+        {"site.sht", "site.shd", true, false},
+        {"Site.Sha", "Site.Shd", false, true},
+        {"SITE.shA", "SITE.shD", false, true},
+        {"a.SHT.copy.sha", "a.SHT.copy.shd", true, true}, // both: raw, as for saving
     };
     for (const Case& c : cases) {
         const std::string path = (dir / c.name).string();
         EXPECT_EQ(isRawPath(path), c.raw) << c.name;
-        EXPECT_EQ(isResultPath(path), !c.raw) << c.name;
+        EXPECT_EQ(isResultPath(path), c.result) << c.name;
         EXPECT_EQ(companionPath(path), (dir / c.companion).string());
         const JobData job = makeJob(1, 2, u"C");
         ASSERT_EQ(c.raw ? WriteRawFile(path, job) : WriteResultFile(path, job), u"") << c.name;
