@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 
 namespace tavolin {
 
@@ -86,7 +87,12 @@ double CReportPreview::baseScale() const {
 }
 
 QImage CReportPreview::renderPage(int page, double scale) const {
-    const QSize size(int(paper_.width() * scale + 0.5), int(paper_.height() * scale + 0.5));
+    const double paperPixels = double(paper_.width()) * paper_.height();
+    if (paperPixels > 0 && paperPixels * scale * scale > kMaxPagePixels)
+        scale = std::sqrt(kMaxPagePixels / paperPixels);
+    QSize size(int(paper_.width() * scale + 0.5), int(paper_.height() * scale + 0.5));
+    if (double(size.width()) * size.height() > kMaxPagePixels)
+        size = QSize(int(paper_.width() * scale), int(paper_.height() * scale));
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
     const auto ref = pages_.locate(page);

@@ -25,7 +25,11 @@ public:
     double zoom() const { return zoom_; }
     void showPage(int page);
     void setZoom(double zoom);
-    // The page as the preview draws it, at `scale` screen pixels per printer pixel.
+    // Most pixels a preview page is drawn with (64 MB of image): at the highest zoom of a
+    // 1200-dpi printer the page would otherwise take some 230 MB.
+    static constexpr double kMaxPagePixels = 16e6;
+    // The page as the preview draws it, at `scale` screen pixels per printer pixel, or at the
+    // scale that keeps it within kMaxPagePixels.
     QImage renderPage(int page, double scale) const;
 
 private:

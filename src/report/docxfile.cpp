@@ -1,5 +1,6 @@
 // The .docx package: fixed parts, and document.xml made table by table while libzip compresses it.
 #include "report/docxfile.h"
+#include "report/xmltext.h"
 
 #include "report/replacefile.h"
 
@@ -107,33 +108,6 @@ void writeLine(QXmlStreamWriter& w, const QString& line) {
         w.writeAttribute("xml:space", "preserve");
     w.writeCharacters(line);
     w.writeEndElement();
-}
-
-// The text without the characters XML cannot hold (control characters, lone surrogates,
-// U+FFFE/U+FFFF), which a job's texts may carry from the instrument's files.
-QString xmlSafe(const QString& text) {
-    auto bad = [&](qsizetype i) {
-        const char16_t c = text[i].unicode();
-        if (c < 0x20)
-            return c != u'\t' && c != u'\n';
-        if (c == 0xFFFE || c == 0xFFFF)
-            return true;
-        if (QChar::isHighSurrogate(c))
-            return i + 1 >= text.size() || !text[i + 1].isLowSurrogate();
-        if (QChar::isLowSurrogate(c))
-            return i == 0 || !text[i - 1].isHighSurrogate();
-        return false;
-    };
-    qsizetype i = 0;
-    while (i < text.size() && !bad(i))
-        ++i;
-    if (i == text.size())
-        return text;
-    QString out = text.first(i);
-    for (; i < text.size(); ++i)
-        if (!bad(i))
-            out += text[i];
-    return out;
 }
 
 // Run text with line breaks; spaces kept as they are.

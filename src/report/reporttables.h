@@ -13,8 +13,8 @@ constexpr double kResultTextPoints = 10;
 // Test areas per printed page and per Word result table.
 constexpr int kAreasPerTable = 10;
 
-// The field record table of `member` with area slotCount `firstArea` … `firstArea` + `slotCount` − 1
-// (17 columns, 2 rows per slot); titled "现场记录表" when `titled`.
+// The field record table of `member` with area slotCount `firstArea` … `firstArea` + `slotCount` −
+// 1 (17 columns, 2 rows per slot); titled "现场记录表" when `titled`.
 OfficeTable fieldRecordTable(const ReportSource& source, int member, int firstArea, int slotCount,
                              bool titled);
 

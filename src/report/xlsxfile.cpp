@@ -2,6 +2,7 @@
 #include "report/xlsxfile.h"
 
 #include "report/replacefile.h"
+#include "report/xmltext.h"
 
 #include <xlsxwriter.h>
 
@@ -30,9 +31,10 @@ QString writeXlsx(const QString& path, const SheetRows& rows, double columnWidth
     for (size_t r = 0; r < rows.size() && !error; ++r) {
         const auto& row = rows[r];
         for (size_t c = 0; c < row.size() && !error; ++c) {
-            if (row[c].isEmpty())
+            const QString text = xmlSafe(row[c]);
+            if (text.isEmpty())
                 continue; // an empty text is no cell at all in a sheet
-            utf8 = row[c].toUtf8();
+            utf8 = text.toUtf8();
             error = worksheet_write_string(sheet, static_cast<lxw_row_t>(r),
                                            static_cast<lxw_col_t>(c), utf8.constData(), nullptr);
         }

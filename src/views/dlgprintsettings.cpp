@@ -2,6 +2,8 @@
 // lists and date pickers, the "确定" check and the "取消" rule.
 #include "views/dlgprintsettings.h"
 
+#include "views/datepicker.h"
+
 #include "views/qtext.h"
 #include "views/shellui.h"
 
@@ -219,9 +221,8 @@ QWidget* CDlgPrintSettings::buildInfoPage() {
         place(label, c);
     };
     auto date = [&](const QString& label, std::u16string ReportInfo::*field) {
-        auto* picker = named(new QDateEdit, label);
-        picker->setCalendarPopup(true);
-        picker->setDisplayFormat(QStringLiteral("yyyy-M-d"));
+        // Blank while the date is unknown: a report must not print a date nobody gave.
+        auto* picker = named(new DatePicker, label);
         dates_.push_back({picker, field});
         place(label, picker);
     };
@@ -289,10 +290,10 @@ void CDlgPrintSettings::loadInfo() {
         else
             c.combo->setEditText(stored);
     }
-    // Each date is read from its text and stored back in the one date form.
-    const QDate today = QDate::currentDate();
+    // Each date is read from its text and stored back in the one date form; a missing or
+    // unreadable one stays blank.
     for (const DateField& d : dates_) {
-        const QDate date = parseDate(toQ(info_.*d.field), today);
+        const QDate date = parseDate(toQ(info_.*d.field), DatePicker::noDate());
         const QSignalBlocker block(d.picker);
         d.picker->setDate(date);
         info_.*d.field = fromQ(dateText(date));
@@ -389,7 +390,7 @@ void CDlgPrintSettings::reject() {
     QDialog::reject();
 }
 
-QDate CDlgPrintSettings::parseDate(const QString& stored, const QDate& today) {
+QDate CDlgPrintSettings::parseDate(const QString& stored, const QDate& fallback) {
     const QString text = stored.left(10);
     int year = 0, month = 0, day = 0;
     auto split = [&](QChar separator) {
@@ -413,13 +414,15 @@ QDate CDlgPrintSettings::parseDate(const QString& stored, const QDate& today) {
             day = leadingInt(d >= 0 ? dayText.left(d) : dayText);
         }
     } else {
-        return today;
+        return fallback;
     }
     const QDate date(year, month, day);
-    return date.isValid() ? date : today;
+    return date.isValid() ? date : fallback;
 }
 
 QString CDlgPrintSettings::dateText(const QDate& date) {
+    if (!date.isValid() || date <= DatePicker::noDate())
+        return QString();
     return QStringLiteral("%1-%2-%3").arg(date.year()).arg(date.month()).arg(date.day());
 }
 

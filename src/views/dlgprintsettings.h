@@ -29,9 +29,9 @@ public:
     const ReportInfo& reportInfo() const { return info_; }
 
     // A stored date text ("2009-5-6", "2009.5.6", "2009年5月6日"; only its first ten characters
-    // count) as a date, `today` when it cannot be read.
-    static QDate parseDate(const QString& text, const QDate& today);
-    // Year, "-", month, "-", day, without leading zeros.
+    // count) as a date, `fallback` when it cannot be read.
+    static QDate parseDate(const QString& text, const QDate& fallback);
+    // Year, "-", month, "-", day, without leading zeros; empty for no date (the blank picker).
     static QString dateText(const QDate& date);
 
     QTabWidget* tabs() const { return tabs_; }

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPrinter>
 #include <QProgressDialog>
 #include <QStatusBar>
 #include <QToolButton>
@@ -189,6 +190,34 @@ private slots:
         QCOMPARE(count.trimmed(), QStringLiteral("/ 6"));
         QVERIFY(rendered);
         QVERIFY(zoomed);
+    }
+
+    // The highest zoom on a 1200-dpi printer draws the page within the preview's pixel limit.
+    void previewPageAtTheHighestZoomIsCapped() {
+        doc().printSettings().printResultTable = 1;
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setResolution(1200);
+        const report::ReportSource source{doc().job(), doc().evaluation(), doc().standard(),
+                                          doc().printSettings(), doc().reportInfo()};
+        const report::PageList pages = source.pageList();
+        CReportPreview preview(source, pages, printer, {});
+        preview.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&preview));
+        QToolButton* zoomIn = nullptr;
+        for (QToolButton* b : preview.findChildren<QToolButton*>())
+            if (b->text() == QStringLiteral("放大"))
+                zoomIn = b;
+        QVERIFY(zoomIn);
+        for (int i = 0; i < 12; ++i) // 1.25^12 > 8: the zoom's upper end
+            QTest::mouseClick(zoomIn, Qt::LeftButton);
+        QCOMPARE(preview.zoom(), 8.0);
+        QSize shown;
+        for (QLabel* l : preview.findChildren<QLabel*>())
+            if (l->accessibleName() == QStringLiteral("预览页面"))
+                shown = l->pixmap().size();
+        // A4 at 1200 dpi is 9921 × 14031 printer pixels: 16 Mpx keep it at about 0.34 of that.
+        QVERIFY(double(shown.width()) * shown.height() <= CReportPreview::kMaxPagePixels);
+        QVERIFY(shown.width() > 3000);
     }
 
     void settingsDialogIsKeptForTheNextRun() {

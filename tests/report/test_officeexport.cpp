@@ -106,3 +106,22 @@ TEST(OfficeExport, SheetCellsAreTextsNineCharactersWide) {
     EXPECT_TRUE(sheet.contains("<col min=\"1\" max=\"16384\" width=\"9."))
         << sheet.left(600).toStdString();
 }
+
+// Characters XML cannot hold leave both files' texts alike: the sheet's shared strings as the
+// document's cells.
+TEST(OfficeExport, TextsXmlCannotHoldAreDropped) {
+    officetest::Reported reported(officetest::makeJob({1}));
+    reported.job.members[0].PILEID = std::u16string(u"梁") + char16_t(0xFFFE) + u"A" +
+                                     char16_t(0xFFFF) + char16_t(0x0001) + u"B";
+    QTemporaryDir dir;
+    const QString xlsx = dir.filePath(QStringLiteral("c.xlsx"));
+    const QString docx = dir.filePath(QStringLiteral("c.docx"));
+    ASSERT_EQ(exportExcel(xlsx, reported.job), QString());
+    ASSERT_EQ(exportWord(docx, reported.source()), QString());
+    const QByteArray strings = officetest::zipPart(xlsx, "xl/sharedStrings.xml");
+    EXPECT_TRUE(strings.contains(QStringLiteral("构件名称：梁AB<").toUtf8()))
+        << strings.toStdString();
+    EXPECT_TRUE(officetest::zipPart(docx, "word/document.xml").contains("梁AB<"));
+    for (const char* bad : {"\xEF\xBF\xBE", "\xEF\xBF\xBF", "\x01", "_x0001_"})
+        EXPECT_FALSE(strings.contains(bad)) << bad;
+}

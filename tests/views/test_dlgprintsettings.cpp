@@ -156,6 +156,10 @@ private slots:
         QCOMPARE(d.reportInfo().testDate, std::u16string(u"2009-5-6"));
         QCOMPARE(d.reportInfo().reportDate, std::u16string(u"2009-5-6"));
         QCOMPARE(control<QDateEdit>(d, "检测日期")->date(), QDate(2009, 5, 6));
+        // A job without a construction date keeps it blank: nothing of today's to print.
+        QCOMPARE(d.reportInfo().constructionDate, std::u16string());
+        QCOMPARE(control<QDateEdit>(d, "施工日期")->text().trimmed(), QString());
+        QCOMPARE(CDlgPrintSettings::dateText(QDate(1900, 1, 1)), QString());
     }
 
     void aDateChangeIsStoredOnlyWithAFileOpen() {
