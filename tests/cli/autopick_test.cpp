@@ -24,8 +24,8 @@ std::string writePulseJob(const ScratchDir& dir) {
     };
     set(0, 0, 300);
     set(0, 1, 250);
-    job.job().areas[0][0].points[2].samples = {};
-    job.job().areas[0][0].points[2].rawSamples = {};
+    job.job().areas[0][0].points[2].samples = tavolin::SampleBuffer();
+    job.job().areas[0][0].points[2].rawSamples = tavolin::SampleBuffer();
     set(1, 1, 200);
     set(1, 2, 420);
     const std::string path = dir.path("pulses.SHA");
