@@ -10,6 +10,7 @@
 #include "views/dlgfilter.h"
 #include "views/dlgplane.h"
 #include "views/docbridge.h"
+#include "views/reboundgrid.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -125,6 +126,14 @@ int main(int argc, char** argv) {
         a->trigger();
         settle(500);
         ok &= save(&frame, out, QStringLiteral("analysis"));
+        // The keyboard on the current area's angle selector, as after a Tab into the table.
+        if (auto* grid = frame.findChild<ReboundGrid*>()) {
+            frame.activateWindow();
+            grid->setFocus(Qt::TabFocusReason);
+            grid->goToCell(ReboundGrid::upperRow(tavolin.doc().currentAreaIndex()),
+                           ReboundGrid::ColAngle);
+            ok &= save(&frame, out, QStringLiteral("analysis-selector-focus"));
+        }
         for (const char* m :
              {"menuAnaFile", "menuAnaOutput", "menuAnaTables", "menuAnaView", "menuAnaHelp"})
             ok &= shotMenu(frame, m, out);
@@ -141,6 +150,13 @@ int main(int argc, char** argv) {
         }
         frame.action(QStringLiteral("cmd32796"))->trigger();
         settle();
+    }
+    // Last, as it changes the picks: the main screen after "自动判读全部", with the suggestions
+    // and the points left for a human marked in their panes.
+    if (QAction* a = frame.action(QStringLiteral("cmd32862")); a && tavolin.doc().isOpen()) {
+        a->trigger();
+        settle(500);
+        ok &= save(&frame, out, QStringLiteral("main-autopick"));
     }
     tavolin.doc().setModified(false);
     return ok ? 0 : 1;

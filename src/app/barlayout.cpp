@@ -49,7 +49,8 @@ void CMainFrame::buildMenus() {
         {C::ToggleToolBar, C::ToggleStatusBar, separator, C::ToggleProjectBar, C::ToggleAreaBar});
     QMenu* area = menu(QStringLiteral("测区(&D)"), "menuArea",
                        {C::TestParameters, separator, C::PreviousArea, C::NextArea});
-    QMenu* wave = menu(QStringLiteral("波形处理(&W)"), "menuWave", {C::Filter});
+    QMenu* wave = menu(QStringLiteral("波形处理(&W)"), "menuWave",
+                       {C::Filter, separator, C::AutoPickArea, C::AutoPickMember, C::AutoPickAll});
     QMenu* analysis = menu(QStringLiteral("分析(&N)"), "menuAnalysis", {C::ShowAnalysis});
     QMenu* help = menu(QStringLiteral("帮助(&H)"), "menuHelp", {C::About});
     mainMenus_ = {file, edit, view, area, wave, analysis, help};

@@ -56,6 +56,9 @@ enum class Command {
     HelpAbout,
     NextPane,
     PreviousPane,
+    AutoPickArea,
+    AutoPickMember,
+    AutoPickAll,
     Undo,
     Redo,
     Count // not a command: the number of commands (menus use it as their separator)

@@ -15,8 +15,10 @@
 #include "app/aboutdlg.h"
 #include "app/analysiscommands.h"
 #include "app/dlgparam.h"
+#include "app/helpdlg.h"
 #include "app/recentfiles.h"
 #include "app/toolicons.h"
+#include "data/labels.h"
 #include "app/undokeys.h"
 #include "views/analysisdowntview.h"
 #include "views/analysisview.h"
@@ -27,6 +29,7 @@
 #include "views/mainform.h"
 #include "views/mainformright.h"
 #include "views/mainscreen.h"
+#include "views/plausibilitymarks.h"
 #include "views/shellui.h"
 #include "views/tavolinview.h"
 #include "widgets/accessiblenames.h"
@@ -59,7 +62,7 @@ namespace tavolin {
 CMainFrame::CMainFrame(DocBridge& bridge, QSettings& recentStore, QWidget* parent)
     : QMainWindow(parent), bridge_(bridge), recentStore_(recentStore) {
     setObjectName(QStringLiteral("CMainFrame"));
-    setWindowTitle(baseTitle);
+    setWindowTitle(toQ(CTavolinDoc::baseTitle));
     setWindowIcon(programIcon());
     setAcceptDrops(true);
     setDockOptions(QMainWindow::AnimatedDocks);
@@ -81,6 +84,21 @@ CMainFrame::CMainFrame(DocBridge& bridge, QSettings& recentStore, QWidget* paren
     readyLabel_ = new QLabel(QStringLiteral("就绪"), this);
     readyLabel_->setObjectName(QStringLiteral("labelReady"));
     statusBar()->addWidget(readyLabel_, 1);
+    // Stays in view beside other messages until the values are corrected.
+    statusBar()->addPermanentWidget(new PlausibilityLabel(bridge_, this));
+    // How many points an automatic run left for a human, until they are picked by hand.
+    reviewLabel_ = new QLabel(this);
+    reviewLabel_->setObjectName(QStringLiteral("labelReview"));
+    reviewLabel_->setAccessibleName(QStringLiteral("需人工判读的测点数"));
+    reviewLabel_->hide();
+    statusBar()->addPermanentWidget(reviewLabel_);
+    auto showReviewCount = [this] {
+        const int n = doc().isOpen() ? doc().pointsNeedingReview() : 0;
+        reviewLabel_->setText(toQ(reviewCountText(n)));
+        reviewLabel_->setVisible(n > 0);
+    };
+    connect(&bridge_, &DocBridge::jobChangedQueued, this, showReviewCount);
+    connect(&bridge_, &DocBridge::contentsReplacedQueued, this, showReviewCount);
 
     barWidths_ = doc().barWidths();
     for (int& w : barWidths_)
@@ -243,7 +261,7 @@ void CMainFrame::cyclePane(int step) {
 
 bool CMainFrame::saveWithDialog() {
     // Proposes the open job's own type, so that a result job stays one.
-    const bool result = toQ(doc().fileName()).contains(QStringLiteral(".SHA"));
+    const bool result = toQ(doc().fileName()).contains(QStringLiteral(".SHA"), Qt::CaseInsensitive);
     const QString target = askSaveFile(this, filterSaveAs, pathToQ(doc().path()), QString(),
                                        result ? filterNameResult : filterNameRaw);
     if (target.isEmpty())
@@ -408,6 +426,11 @@ void CMainFrame::onFilter() {
 
 void CMainFrame::onAbout() {
     CAboutDlg dialog(this);
+    dialog.exec();
+}
+
+void CMainFrame::onHelp(CHelpDlg::Page page) {
+    CHelpDlg dialog(page, this);
     dialog.exec();
 }
 

@@ -6,6 +6,8 @@
 #include "app/toolicons.h"
 #include "views/docbridge.h"
 
+#include "tavolinversion.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -63,7 +65,9 @@ void CTavolinApp::installFontSubstitutions() {
 
 void CTavolinApp::initApplication() {
     QCoreApplication::setApplicationName(QStringLiteral("tavolin"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.0.30506"));
+    QCoreApplication::setApplicationVersion(QLatin1String(kVersion));
+    // Wayland finds the window's icon and name through the installed desktop entry.
+    QGuiApplication::setDesktopFileName(QLatin1String(kDesktopId));
     // No display name: the platform would append it to every window title, and the titles
     // are the program's own exact texts.
     QGuiApplication::setWindowIcon(programIcon());

@@ -4,6 +4,8 @@
 #include "cli/options.h"
 #include "cli/reportcommand.h"
 
+#include "tavolinversion.h"
+
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -19,6 +21,10 @@ int main(int argc, char** argv) {
         writeOut(usageText());
         return 0;
     }
+    if (command == "--version") {
+        writeOut(std::string("tavolin-cli ") + tavolin::kVersion + "\n");
+        return 0;
+    }
     try {
         int status = 2;
         if (command == "evaluate")
@@ -31,6 +37,10 @@ int main(int argc, char** argv) {
             status = runMerge(argc - 1, argv + 1);
         else if (command == "waveform")
             status = runWaveform(argc - 1, argv + 1);
+        else if (command == "autopick")
+            status = runAutopick(argc - 1, argv + 1);
+        else if (command == "fit-curve")
+            status = runFitCurve(argc - 1, argv + 1);
         else if (command == "report")
             status = runReport(argc - 1, argv + 1);
         else

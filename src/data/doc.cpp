@@ -105,6 +105,7 @@ void CTavolinDoc::adopt(JobData&& fresh, const std::string& path) {
     job_.members = std::move(fresh.members);
     job_.sections = std::move(fresh.sections);
     job_.memberCount = fresh.memberCount;
+    job_.specimens = std::move(fresh.specimens);
     if (fresh.hasResult)
         job_.result = fresh.result;
     job_.hasResult = fresh.hasResult;
@@ -114,6 +115,7 @@ void CTavolinDoc::adopt(JobData&& fresh, const std::string& path) {
     // the coefficient rule, velocities, strengths, members and the batch.
     for (MemberInfo& member : job_.members)
         applyCurveRule(member, standard_);
+    nameMemberCurves(job_, curves_);
     for (AreaList& areas : job_.areas)
         for (TestArea& area : areas)
             computePointValues(area);
@@ -192,6 +194,7 @@ std::u16string CTavolinDoc::saveResult(const std::string& path, const ReadOption
         to.A = from.A;
         to.B = from.B;
         to.C = from.C;
+        to.curveName = from.curveName;
     }
     const size_t lists = std::min(fresh.areas.size(), job_.areas.size());
     for (size_t m = 0; m < lists; ++m) {

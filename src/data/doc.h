@@ -3,6 +3,8 @@
 
 #include "calc/algorithm.h"
 #include "calc/correctiontables.h"
+#include "data/corefile.h"
+#include "data/curvelibrary.h"
 #include "data/datafile.h"
 #include "data/docchange.h"
 #include "data/dochistory.h"
@@ -44,7 +46,7 @@ struct FilterSettings {
 
 class CTavolinDoc {
 public:
-    static inline const std::u16string baseTitle = u"超声回弹综合法测强软件   Fennick";
+    static inline const std::u16string baseTitle = u"超声回弹综合法测强软件   Tavolin";
 
     CTavolinDoc();
     ~CTavolinDoc();
@@ -101,6 +103,19 @@ public:
     // cursor with it (the main screen's panes). A point without a waveform changes nothing.
     std::u16string setArrival(int member, int area, int point, int index,
                               bool withAmplitude = false);
+    // "自动判读": one edit over the points with a waveform of one area (member and area given),
+    // one member (area -1) or the whole job (member -1). Confident suggestions replace the arrival
+    // and the amplitude cursor; the other points keep their pick and are marked for review. Hand
+    // picks are kept, except when one area is asked for: then the user asks for those points
+    // again. Setting an arrival by hand (above) marks the point as a hand pick.
+    struct AutoPickSummary {
+        int applied = 0;  // confident suggestions set
+        int review = 0;   // points marked for review
+        int handKept = 0; // hand picks left as they were
+    };
+    AutoPickSummary autoPick(int member, int area);
+    // Points of the job marked for review ("N 个测点需人工判读").
+    int pointsNeedingReview() const;
     // Test method 0..2: the position becomes "侧面" for opposite tests, else "顶面"; then the
     // beta/lambda rule.
     std::u16string setMethod(int member, int area, int method);
@@ -117,7 +132,16 @@ public:
     std::u16string setPumped(int member, bool pumped);
     std::u16string renameMember(int member, const std::u16string& name);
     // Eta limited to 0..10, stored in the project and in every area; every member recomputed.
+    // A typed eta that differs from the current one replaces a correction by specimens.
     std::u16string setEta(float value);
+    // "钻芯修正": eta from the specimens (at least four, each on an area whose converted strength
+    // with eta = 1 is above 0), set as the eta edit does, and the specimens kept with the job.
+    // Returns the message and changes nothing when the specimens do not give an eta.
+    std::u16string applyCores(const std::vector<Specimen>& specimens);
+    const std::vector<Specimen>& specimens() const { return job_.specimens; }
+    // A library curve chosen under "粗骨料": the member becomes custom with the curve's a, b, c
+    // and remembers its name. "" or the message when the library has no such curve.
+    std::u16string setNamedCurve(int member, const std::u16string& name);
     // Project texts and dates (dates as year-month-day text), with their report copies.
     std::u16string setProjectText(ProjectField field, const std::u16string& text);
 
@@ -210,6 +234,14 @@ public:
     // The correction tables as a dialog leaves them at "确定"; every member is recomputed.
     void setTables(const CorrectionTables& tables);
 
+    // --- the curve library ---
+    const CurveLibrary& curveLibrary() const { return curves_; }
+    // Replaces the library (read at start-up, or changed in "测强曲线库"): members' curve names
+    // and the range marks follow; nothing of the job is modified.
+    void setCurveLibrary(const CurveLibrary& library);
+    // Areas of a member outside its named curve's ranges.
+    int outsideCount(int member) const;
+
     // --- filter of the current area ---
     FilterSettings& filter() { return filter_; }
     // "请先打开文件再进行滤波!" when no file is open, else "".
@@ -265,6 +297,7 @@ private:
     ReportInfo report_;
     std::array<int, 3> barWidths_{220, 220, 220};
     std::vector<DocObserver*> observers_;
+    CurveLibrary curves_;
     DocHistory history_;
     struct PendingStep {
         const char16_t* name = nullptr; // nullptr: no edit under way

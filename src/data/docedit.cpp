@@ -4,6 +4,7 @@
 #include "data/jobrules.h"
 #include "data/labels.h"
 #include "data/mathoperation.h"
+#include "sonic/autopick.h"
 
 #include <algorithm>
 #include <cmath>
@@ -92,6 +93,7 @@ void CTavolinDoc::reevaluateMember(int member) {
     job_.result.MF = evaluation_.batch.MF;
     job_.result.SF = evaluation_.batch.SF;
     job_.result.FCUE = evaluation_.batch.FCUE;
+    markOutsideCurves(job_, curves_, evaluation_);
 }
 
 void CTavolinDoc::recomputeMember(int member) {
@@ -217,8 +219,13 @@ std::u16string CTavolinDoc::setArrival(int member, int area, int point, int inde
     // The first sample is never an arrival: the trigger sits there.
     index = std::clamp(index, 1, std::max(1, static_cast<int>(p.samples.size()) - 1));
     bool stored = assign(p.arrivalIndex, index);
+    // The amplitude is that of the first half-cycle after the pick, not of the sample clicked.
     if (withAmplitude)
-        stored = assign(p.ampIndex, index) || stored;
+        stored =
+            assign(p.ampIndex, firstHalfCycleIndex(p.samples.data(),
+                                                   static_cast<int>(p.samples.size()), index)) ||
+            stored;
+    p.pickOrigin = PickOrigin::Hand;
     recomputeArea(member, area, true);
     changed({member, area, ChangeArrival | ChangeStrength | ChangeEvaluation}, stored);
     return {};
@@ -289,6 +296,7 @@ std::u16string CTavolinDoc::setCurve(int member, int curve) {
     MemberInfo& m = job_.members[static_cast<size_t>(member)];
     const MemberInfo before = m;
     m.curve = curve;
+    m.curveName.clear();
     if (curve == CurveCustom)
         m.A = m.B = m.C = 0.0f;
     else
@@ -309,6 +317,8 @@ std::u16string CTavolinDoc::setCoefficient(int member, int which, float value) {
     if (m.curve == CurveCustom) {
         float& field = which == 0 ? m.A : (which == 1 ? m.B : m.C);
         stored = assign(field, limited(value, 0.0f, 10.0f));
+        // Typed coefficients keep a curve's name only while they are still that curve's.
+        m.curveName = curveNameFor(curves_, m.A, m.B, m.C);
     }
     recomputeMember(member);
     changed({member, -1, ChangeMember | ChangeStrength | ChangeEvaluation}, stored);
@@ -342,13 +352,19 @@ std::u16string CTavolinDoc::setEta(float value) {
         return {};
     record(u"输入强度修正系数η", {TouchProject | TouchAreaEta});
     value = limited(value, 0.0f, 10.0f);
+    // The specimens no longer say where a different eta came from.
+    const bool replaced = value != job_.project.ETA && !job_.specimens.empty();
+    if (replaced)
+        job_.specimens.clear();
     // Every area converts with its own eta: the project's value alone would change nothing.
-    bool stored = assign(job_.project.ETA, value);
+    bool stored = assign(job_.project.ETA, value) || replaced;
     for (AreaList& areas : job_.areas)
         for (TestArea& area : areas)
             stored = assign(area.ETA, value) || stored;
     computeAll();
-    changed({-1, -1, ChangeEta | ChangeStrength | ChangeEvaluation}, stored);
+    changed(
+        {-1, -1, ChangeEta | ChangeStrength | ChangeEvaluation | (replaced ? ChangeSpecimens : 0u)},
+        stored);
     return {};
 }
 

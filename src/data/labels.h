@@ -31,6 +31,18 @@ inline constexpr std::array<std::u16string_view, 3> kSameSidePositions = {
 inline constexpr std::array<std::u16string_view, 2> kOppositePositions = {kPositionSide,
                                                                           kPositionBetween};
 
+// How a point's arrival came about (`PickOrigin` File, Suggested, Review, Hand), as a pane marks
+// it: nothing for an arrival as read.
+inline constexpr std::array<std::u16string_view, 4> kPickOriginLabels = {
+    u"", u"自动判读", u"需人工判读", u"人工判读"};
+// The status bar's count of points marked for review: "12 个测点需人工判读".
+inline std::u16string reviewCountText(int points) {
+    std::u16string text;
+    for (char c : std::to_string(points))
+        text += static_cast<char16_t>(c);
+    return text + u" 个测点需人工判读";
+}
+
 // Label of a code, or `unknown` for a code outside the list.
 template <size_t N>
 constexpr std::u16string_view labelOf(const std::array<std::u16string_view, N>& labels, int code,

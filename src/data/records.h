@@ -45,8 +45,19 @@ struct MemberInfo {
     float A = 0.0162f;
     float B = 1.656f;
     float C = 1.41f;
+    // The library curve whose a, b, c the member uses ("" for none); not stored in the data files.
+    std::u16string curveName;
 
     bool operator==(const MemberInfo&) const = default;
+};
+
+// How a point's arrival came about. Kept in memory only: the data files do not store it, so a
+// job opened again starts with every point as the file gave it.
+enum class PickOrigin : uint8_t {
+    File,      // as read
+    Suggested, // set by the automatic picker with enough confidence
+    Review,    // the picker was not confident: the pick stays and needs a human
+    Hand,      // picked by hand (wins over later automatic runs)
 };
 
 struct TestPoint {
@@ -61,6 +72,8 @@ struct TestPoint {
     int arrivalIndex = 0;
     float L = 0.0f;
     float Delay = 0.0f;
+    PickOrigin pickOrigin = PickOrigin::File;
+    float pickConfidence = -1.0f; // the picker's confidence at its last run; -1 before any
 
     bool hasWaveform() const { return !samples.empty(); }
     // The unfiltered waveform, whichever copy holds it.
@@ -182,6 +195,15 @@ struct ReportInfo {
     bool operator==(const ReportInfo&) const = default;
 };
 
+// A drilled core or a cube cast with the concrete, tested beside one test area.
+enum SpecimenKind : int { SpecimenCore = 0, SpecimenCube = 1 };
+struct Specimen {
+    int member = 0; // index into the job's members
+    int area = 0;   // index into that member's areas
+    int kind = SpecimenCore;
+    float strength = 0.0f; // MPa
+};
+
 // Everything a data file describes: what a reader fills and a writer writes.
 struct JobData {
     ProjectInfo project;
@@ -191,6 +213,8 @@ struct JobData {
     int memberCount = -1;
     Result result;
     bool hasResult = false; // the file had a result block
+    // The specimens eta was found from; kept in a companion file beside a result pair.
+    std::vector<Specimen> specimens;
 };
 
 } // namespace tavolin

@@ -1,8 +1,11 @@
 // CTavolinView: drawing, picking and cursor readout of one point waveform pane.
 #include "views/tavolinview.h"
 
+#include "data/format.h"
+#include "data/labels.h"
 #include "sonic/waveform.h"
 #include "views/docbridge.h"
+#include "views/qtext.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -34,6 +37,13 @@ CTavolinView::CTavolinView(DocBridge& bridge, int point, QWidget* parent)
     connect(&bridge_, &DocBridge::areaChangedQueued, this, &CTavolinView::redraw);
     connect(&bridge_, &DocBridge::samplesChangedQueued, this, &CTavolinView::redraw);
     connect(&bridge_, &DocBridge::contentsReplacedQueued, this, &CTavolinView::redraw);
+    // An automatic run moves arrivals and marks points without a pick in a pane.
+    connect(&bridge_, &DocBridge::jobChangedQueued, this, [this](int member, int area, unsigned f) {
+        const CTavolinDoc& doc = std::as_const(bridge_).doc();
+        if ((f & ChangeArrival) && (member < 0 || member == doc.currentMember()) &&
+            (area < 0 || area == doc.currentAreaIndex()))
+            redraw();
+    });
 }
 
 CTavolinDoc& CTavolinView::document() const {
@@ -62,6 +72,41 @@ WaveformGeometry CTavolinView::paneGeometry(const QRect& rect) const {
 void CTavolinView::paintPane(QPainter& p, const QRect& rect) {
     const WaveformGeometry g = paneGeometry(rect);
     drawWaveform(p, g.frame, g, scale_);
+    drawPickMark(p, g.frame);
+}
+
+void CTavolinView::drawPickMark(QPainter& p, const QRect& frame) const {
+    const CTavolinDoc& doc = std::as_const(bridge_).doc();
+    const TestArea* area = doc.isOpen() ? doc.currentArea() : nullptr;
+    if (!area || !area->points[point_].hasWaveform())
+        return;
+    const TestPoint& pt = area->points[point_];
+    const int origin = static_cast<int>(pt.pickOrigin);
+    if (pt.pickOrigin == PickOrigin::File)
+        return;
+    QString text = toQ(std::u16string(labelOf(kPickOriginLabels, origin, u"")));
+    if (pt.pickOrigin != PickOrigin::Hand && pt.pickConfidence >= 0)
+        text += QStringLiteral("  置信度 ") + toQ(formatFixed(pt.pickConfidence, 2));
+    const bool review = pt.pickOrigin == PickOrigin::Review;
+    // A point that still needs a human stands out: a thick orange frame and its label.
+    const QColor colour = review                                   ? QColor(230, 100, 0)
+                          : pt.pickOrigin == PickOrigin::Suggested ? QColor(0, 120, 0)
+                                                                   : QColor(90, 90, 90);
+    p.save();
+    if (review) {
+        p.setPen(QPen(colour, 3));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(frame.adjusted(1, 1, -2, -2));
+    }
+    QFont font(QStringLiteral("宋体"));
+    font.setPixelSize(13);
+    font.setBold(review);
+    p.setFont(font);
+    p.setPen(colour);
+    const int w = p.fontMetrics().horizontalAdvance(text);
+    p.drawText(QPoint(frame.center().x() - w / 2, frame.top() + 4 + p.fontMetrics().ascent()),
+               text);
+    p.restore();
 }
 
 void CTavolinView::paintEvent(QPaintEvent*) {
@@ -103,6 +148,16 @@ void CTavolinView::mouseMoveEvent(QMouseEvent* event) {
     if (bridge_.doc().isOpen())
         readout(event->position().toPoint().x());
     QWidget::mouseMoveEvent(event);
+}
+
+void CTavolinView::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    // A readout left in the fields would read as the point's measured values.
+    if (cursorShown_) {
+        cursorShown_ = false;
+        update();
+    }
+    emit cursorLeft(point_);
 }
 
 void CTavolinView::readout(int x) {

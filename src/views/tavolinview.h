@@ -36,18 +36,24 @@ public:
 signals:
     void picked(int point);
     void cursorReadout(int point, float t, float amplitudeVolts, float velocity);
+    // The mouse left the pane: the point's own values are shown again.
+    void cursorLeft(int point);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     // The waveform geometry of the pane's point when the pane covers `rect`.
     WaveformGeometry paneGeometry(const QRect& rect) const;
     void pick(int x);
     void readout(int x);
+    // The provenance of the point's arrival at the top of the frame: automatic (with its
+    // confidence), hand-picked, or marked as needing a human.
+    void drawPickMark(QPainter& p, const QRect& frame) const;
 
     DocBridge& bridge_;
     const int point_;

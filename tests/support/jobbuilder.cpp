@@ -1,6 +1,10 @@
 // The one builder of test jobs.
 #include "support/jobbuilder.h"
 
+#include <algorithm>
+#include <cmath>
+#include <random>
+
 #include "data/textcodec.h"
 
 namespace tavolin::testing {
@@ -27,6 +31,31 @@ std::vector<uint16_t> noisyWaveform(uint32_t seed, const Geometry& g) {
     }
     if (g.ampIndex >= 0 && g.ampIndex < g.datLen)
         s[static_cast<size_t>(g.ampIndex)] = static_cast<uint16_t>(2048 + g.peak);
+    return s;
+}
+
+std::vector<uint16_t> pulseWaveform(const Pulse& p) {
+    std::mt19937 rng(p.seed);
+    std::normal_distribution<double> gauss(0.0, 1.0);
+    const double period = 1000.0 / (p.kHz * p.dT); // samples
+    const double rise = p.rise * period, tau = 3 * period;
+    std::vector<double> pulse(static_cast<size_t>(std::max(0, p.datLen)), 0.0);
+    double top = 0;
+    for (int i = 0; i < p.datLen; ++i) {
+        const double t = i - p.onset;
+        if (t <= 0)
+            continue;
+        const double env = t < rise ? t / rise : std::exp(-(t - rise) / tau);
+        pulse[static_cast<size_t>(i)] = env * std::sin(2 * M_PI * t / period);
+        top = std::max(top, std::fabs(pulse[static_cast<size_t>(i)]));
+    }
+    std::vector<uint16_t> s(pulse.size());
+    for (int i = 0; i < p.datLen; ++i) {
+        const double v = 2048 + p.offset + p.driftPerSample * i +
+                         p.polarity * p.peak * pulse[static_cast<size_t>(i)] / top +
+                         p.noise * gauss(rng);
+        s[static_cast<size_t>(i)] = static_cast<uint16_t>(std::clamp(std::lround(v), 0L, 4095L));
+    }
     return s;
 }
 

@@ -33,6 +33,26 @@ std::vector<uint16_t> noisyWaveform(uint32_t seed, const Geometry& g = {});
 // A regular pattern: every value depends on the sample index and the seed.
 std::vector<uint16_t> waveform(int datLen, int seed);
 
+// A through-transmission pulse with a known start, for the first-arrival picker: a carrier of
+// `kHz` whose first half-cycle starts at sample `onset` (fractional), under an envelope rising
+// linearly over `rise` periods and then decaying with a time constant of three periods, `peak`
+// codes at its largest, plus a DC `offset`, a linear drift and Gaussian noise of `noise` codes
+// (seeded); 12-bit codes, clipped at 0 and 4095.
+struct Pulse {
+    int datLen = 1024;
+    double dT = 0.4; // us
+    double onset = 300;
+    double kHz = 50;
+    double rise = 0.5;
+    double peak = 800;
+    double noise = 8;
+    double offset = 0;
+    double driftPerSample = 0;
+    int polarity = 1;
+    uint32_t seed = 1;
+};
+std::vector<uint16_t> pulseWaveform(const Pulse& p);
+
 class JobBuilder {
 public:
     // A result-file job: the project texts below, no members yet.

@@ -69,7 +69,7 @@ private slots:
         doc.reset();
     }
 
-    void aClickPicksBothIndexesAndFillsTheFormsOfItsPoint() {
+    void aClickPicksTheArrivalAndTheFirstHalfCycleAndFillsTheForms() {
         build();
         TestArea& a = area();
         const int x = 215;
@@ -80,15 +80,28 @@ private slots:
         QVERIFY(!doc->isModified());
         QTest::mouseClick(panes[1], Qt::LeftButton, {}, QPoint(x, 100));
         QCOMPARE(a.points[1].arrivalIndex, k);
-        QCOMPARE(a.points[1].ampIndex, k);
         QCOMPARE(a.points[0].arrivalIndex, others[0]);
         QCOMPARE(a.points[2].arrivalIndex, others[1]);
         QVERIFY(doc->isModified());
 
+        // The amplitude cursor goes to the extremum of the half-cycle of the carrier (about 23
+        // samples here) that follows the pick: the largest excursion of its lobe, in it.
+        const TestPoint& p = a.points[1];
+        const int amp = p.ampIndex;
+        auto dev = [&](int i) { return int(p.samples[i]) - 2048; };
+        QVERIFY(amp >= k - 12 && amp <= k + 40);
+        int lo = amp, hi = amp;
+        while (lo > 0 && (dev(lo - 1) > 0) == (dev(amp) > 0))
+            --lo;
+        while (hi + 1 < int(p.samples.size()) && (dev(hi + 1) > 0) == (dev(amp) > 0))
+            ++hi;
+        QVERIFY(hi - lo >= 10); // a lobe of the carrier, not a noise wiggle
+        for (int i = lo; i <= hi; ++i)
+            QVERIFY(std::abs(dev(i)) <= std::abs(dev(amp)));
+
         // Values worked out from the stored samples, independently of the program.
         const float t = float(k) * a.dT + a.Delay;
-        const TestPoint& p = a.points[1];
-        const double mv = (int(p.samples[k]) - 2048) * 2.0 / 2048.0 / p.Gain * 1000.0;
+        const double mv = dev(amp) * 2.0 / 2048.0 / p.Gain * 1000.0;
         const double v = p.L / t;
         QCOMPARE(field(right, "editT2"), QString::number(t, 'f', 2));
         QCOMPARE(field(right, "editA2"), QString::number(mv, 'f', 2));
@@ -103,9 +116,12 @@ private slots:
 
     void aClickLeftOfTheOriginGivesIndexOne() {
         build();
+        // The file's amplitude cursor sits on the pulse's first lobe (as its maker put it).
+        const int firstLobe = area().points[0].ampIndex;
         QTest::mouseClick(panes[0], Qt::LeftButton, {}, QPoint(4, 50));
         QCOMPARE(area().points[0].arrivalIndex, 1);
-        QCOMPARE(area().points[0].ampIndex, 1);
+        // A pick before the pulse shows the pulse's first half-cycle.
+        QCOMPARE(area().points[0].ampIndex, firstLobe);
         const float t = 1 * area().dT + area().Delay;
         QCOMPARE(field(right, "editT1"), QString::number(t, 'f', 2));
     }
@@ -136,6 +152,31 @@ private slots:
         QCOMPARE(area().velocity, before.velocity);
         // Other points' fields are not touched by pane 3.
         QCOMPARE(field(right, "editT1"), QString::number(area().pointTime[0], 'f', 2));
+    }
+
+    // The readout is the cursor's, not the point's: once the mouse leaves the pane (onto the
+    // right form, as a user reaching for a field does), the point's own T, A and V come back.
+    void leavingThePaneShowsThePointsOwnValuesAgain() {
+        build();
+        const QStringList names = {"editT3", "editA3", "editVp3", "editT1"};
+        auto shown = [&] {
+            QStringList texts;
+            for (const QString& n : names)
+                texts << field(right, n.toLatin1().constData());
+            return texts;
+        };
+        // The document's values of the point (their computation is tested with the picks).
+        const QStringList stored = {QString::number(area().pointTime[2], 'f', 2),
+                                    QString::number(area().pointAmplitude[2] * 1000.0f, 'f', 2),
+                                    QString::number(area().pointVelocity[2], 'f', 3),
+                                    QString::number(area().pointTime[0], 'f', 2)};
+        QCOMPARE(shown(), stored);
+        QTest::mouseMove(panes[2], QPoint(320, 80));
+        QTRY_VERIFY(shown()[0] != stored[0]);
+        QTest::mouseMove(right, QPoint(50, 50));
+        QTRY_COMPARE(shown(), stored);
+        QCOMPARE(panes[2]->cursorX(), -1);
+        QVERIFY(!doc->isModified());
     }
 
     void theCursorLineIsGreenOnWhiteAndLeavesNoTrail() {

@@ -1,0 +1,68 @@
+// CTavolinDoc: "自动判读", the automatic first-arrival suggestions applied as one edit.
+#include "data/doc.h"
+
+#include "sonic/autopick.h"
+
+#include <algorithm>
+
+namespace tavolin {
+
+CTavolinDoc::AutoPickSummary CTavolinDoc::autoPick(int member, int area) {
+    AutoPickSummary summary;
+    if (!isOpen())
+        return summary;
+    const int members = static_cast<int>(std::min(job_.members.size(), job_.areas.size()));
+    if (member >= members || (member < 0 && area >= 0))
+        return summary;
+    // Asking for one area asks for its hand picks again; wider runs leave them alone.
+    const bool redoHand = area >= 0;
+    bool stored = false;
+    for (int m = member < 0 ? 0 : member; m < (member < 0 ? members : member + 1); ++m) {
+        const int areas = static_cast<int>(job_.areas[static_cast<size_t>(m)].size());
+        if (area >= areas)
+            return summary;
+        for (int a = area < 0 ? 0 : area; a < (area < 0 ? areas : area + 1); ++a) {
+            TestArea& ta = job_.areas[static_cast<size_t>(m)][static_cast<size_t>(a)];
+            bool touched = false;
+            for (TestPoint& p : ta.points) {
+                if (!p.hasWaveform())
+                    continue;
+                if (p.pickOrigin == PickOrigin::Hand && !redoHand) {
+                    ++summary.handKept;
+                    continue;
+                }
+                const int n = static_cast<int>(p.samples.size());
+                const ArrivalSuggestion s = suggestArrival(p.samples.data(), n);
+                p.pickConfidence = s.confidence;
+                touched = true;
+                if (s.index < 0 || s.confidence < kConfidentPick) {
+                    p.pickOrigin = PickOrigin::Review;
+                    ++summary.review;
+                    continue;
+                }
+                // As for a pick by hand, the first sample (the trigger) is never an arrival.
+                const int index = std::clamp(s.index, 1, std::max(1, n - 1));
+                stored = stored || p.arrivalIndex != index || p.ampIndex != s.ampIndex;
+                p.arrivalIndex = index;
+                p.ampIndex = s.ampIndex;
+                p.pickOrigin = PickOrigin::Suggested;
+                ++summary.applied;
+            }
+            if (touched)
+                recomputeArea(m, a, true);
+        }
+    }
+    changed({member, area, ChangeArrival | ChangeStrength | ChangeEvaluation}, stored);
+    return summary;
+}
+
+int CTavolinDoc::pointsNeedingReview() const {
+    int count = 0;
+    for (const AreaList& areas : job_.areas)
+        for (const TestArea& a : areas)
+            for (const TestPoint& p : a.points)
+                count += p.hasWaveform() && p.pickOrigin == PickOrigin::Review;
+    return count;
+}
+
+} // namespace tavolin
