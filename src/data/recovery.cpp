@@ -220,7 +220,10 @@ std::string recoveryText(const CTavolinDoc& doc, int64_t time) {
     Line(text, "project") << p.SITE << p.UNIT << p.PERSON << p.Molddate << p.DATE << p.ETA;
     Line(text, "members") << static_cast<int>(job.members.size());
     for (const MemberInfo& m : job.members)
-        Line(text, "member") << m.pumped << m.curve << m.A << m.B << m.C << m.PILEID;
+        Line(text, "member") << m.pumped << m.curve << m.A << m.B << m.C << m.PILEID << m.curveName;
+    Line(text, "specimens") << static_cast<int>(job.specimens.size());
+    for (const Specimen& s : job.specimens)
+        Line(text, "specimen") << s.member << s.area << s.kind << s.strength;
     for (const AreaList& areas : job.areas) {
         Line(text, "areas") << static_cast<int>(areas.size());
         for (const TestArea& a : areas) {
@@ -295,8 +298,28 @@ std::u16string CTavolinDoc::restoreRecovery(const std::string& folder) {
         m.B = f.f();
         m.C = f.f();
         m.PILEID = f.u16();
+        m.curveName = f.u16();
         ok = f.key() == "member" && f.ok();
     }
+    Fields specimensLine = next();
+    const int specimens = specimensLine.i();
+    ok = ok && specimensLine.key() == "specimens" && specimensLine.ok() && specimens >= 0 &&
+         static_cast<size_t>(specimens) <= lines.size();
+    std::vector<Specimen> kept;
+    for (int i = 0; ok && i < specimens; ++i) {
+        Fields f = next();
+        Specimen s;
+        s.member = f.i();
+        s.area = f.i();
+        s.kind = f.i();
+        s.strength = f.f();
+        ok = f.key() == "specimen" && f.ok() && s.member >= 0 && s.member < members &&
+             s.area >= 0 &&
+             s.area < static_cast<int>(fresh.areas[static_cast<size_t>(s.member)].size());
+        kept.push_back(s);
+    }
+    if (ok)
+        fresh.specimens = std::move(kept);
     for (int mi = 0; ok && mi < members; ++mi) {
         AreaList& areas = fresh.areas[static_cast<size_t>(mi)];
         Fields count = next();
