@@ -233,7 +233,8 @@ std::string recoveryText(const CTavolinDoc& doc, int64_t time) {
             line << a.reboundMean << a.reboundFlag << a.CARBON << a.ANGLE << a.PLANE << a.TMETHOD
                  << a.BETA << a.LAMDA << a.ETA;
             for (const TestPoint& pt : a.points)
-                line << pt.L << pt.arrivalIndex << pt.ampIndex;
+                line << pt.L << pt.arrivalIndex << pt.ampIndex << static_cast<int>(pt.pickOrigin)
+                     << pt.pickConfidence;
             line << a.TESTLOC;
         }
     }
@@ -342,6 +343,11 @@ std::u16string CTavolinDoc::restoreRecovery(const std::string& folder) {
                 pt.L = f.f();
                 pt.arrivalIndex = f.i();
                 pt.ampIndex = f.i();
+                const int origin = f.i();
+                pt.pickOrigin = static_cast<PickOrigin>(origin);
+                pt.pickConfidence = f.f();
+                ok = ok && origin >= static_cast<int>(PickOrigin::File) &&
+                     origin <= static_cast<int>(PickOrigin::Hand);
                 // An index outside the waveform would be read past its end.
                 const int n = static_cast<int>(pt.samples.size());
                 ok = ok && (n == 0 || (pt.arrivalIndex >= 0 && pt.arrivalIndex < n &&
