@@ -29,6 +29,7 @@ std::string local(const QString& path) {
 
 RecoveryKeeper::RecoveryKeeper(CTavolinDoc& doc, QObject* parent) : QObject(parent), doc_(doc) {
     timer_.setSingleShot(true);
+    writer_.setMaxThreadCount(1);
     connect(&timer_, &QTimer::timeout, this, &RecoveryKeeper::writeNow);
     doc_.addObserver(this);
 }
@@ -61,6 +62,7 @@ void RecoveryKeeper::modifiedChanged(bool modified) {
 
 void RecoveryKeeper::removeOwn() {
     timer_.stop();
+    writer_.waitForDone();
     if (folder_.isEmpty())
         return;
     lock_.reset();
@@ -83,7 +85,13 @@ bool RecoveryKeeper::writeNow() {
         folder_ = folder;
         lock_ = std::move(lock);
     }
-    return doc_.writeRecovery(local(folder_), QDateTime::currentSecsSinceEpoch()).empty();
+    const std::string folder = local(folder_);
+    if (!linkRecoveryPair(doc_, folder).empty())
+        return false;
+    // Made here, where the job cannot change meanwhile; the disk's flush waits elsewhere.
+    const std::string text = recoveryText(doc_, QDateTime::currentSecsSinceEpoch());
+    writer_.start([folder, text] { writeRecoveryText(folder, text); });
+    return true;
 }
 
 QStringList RecoveryKeeper::leftBehind() {

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <functional>
@@ -42,8 +43,11 @@ public:
     void adoptFolder(const QString& folder);
     // Deletes a snapshot left behind.
     void discard(const QString& folder);
-    // Writes the snapshot now (the timer's work); false when it could not be written.
+    // Makes the snapshot now (the timer's work): the values on this thread, the file written and
+    // flushed on a thread of its own; false when it could not be begun.
     bool writeNow();
+    // Waits until the snapshot begun last is on the disk.
+    void waitForWrite() { writer_.waitForDone(); }
 
     // DocObserver: edits start the timer, a save or a new job ends the snapshot.
     void jobChanged(const DocChange&) override { schedule(); }
@@ -56,6 +60,8 @@ private:
 
     CTavolinDoc& doc_;
     QTimer timer_;
+    // One writer thread: snapshots reach the disk in the order they were made.
+    QThreadPool writer_;
     QString folder_;
     std::unique_ptr<QLockFile> lock_;
     std::map<QString, std::unique_ptr<QLockFile>> held_;

@@ -16,6 +16,12 @@ AutoPickSummary CTavolinDoc::autoPick(int member, int area) {
         return summary;
     // Asking for one area asks for its hand picks again; wider runs leave them alone.
     const bool redoHand = area >= 0;
+    if (member >= 0 && area >= static_cast<int>(job_.areas[static_cast<size_t>(member)].size()))
+        return summary;
+    record(area >= 0     ? u"自动判读当前测区"
+           : member >= 0 ? u"自动判读当前构件"
+                         : u"自动判读全部",
+           {TouchAreas, member});
     bool stored = false;
     for (int m = member < 0 ? 0 : member; m < (member < 0 ? members : member + 1); ++m) {
         const int areas = static_cast<int>(job_.areas[static_cast<size_t>(m)].size());

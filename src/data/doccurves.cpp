@@ -13,6 +13,7 @@ std::u16string CTavolinDoc::applyCores(const std::vector<Specimen>& specimens) {
     if (std::u16string error = correctionFromJob(job_, *algorithm_, specimens, {}, result);
         !error.empty())
         return error;
+    record(u"芯样修正", {TouchProject | TouchAreaEta | TouchSpecimens});
     const float eta = result.correction.eta;
     bool stored = job_.project.ETA != eta;
     job_.project.ETA = eta;
@@ -55,6 +56,7 @@ std::u16string CTavolinDoc::setNamedCurve(int member, const std::u16string& name
     const NamedCurve* curve = curves_.find(name);
     if (!curve)
         return u"曲线库中没有名为“" + name + u"”的曲线";
+    record(u"选择测强曲线", {TouchMember, member});
     MemberInfo& m = job_.members[static_cast<size_t>(member)];
     const MemberInfo before = m;
     useNamedCurve(m, *curve);

@@ -434,7 +434,7 @@ std::u16string CTavolinDoc::renameMember(int member, const std::u16string& name)
 std::u16string CTavolinDoc::setEta(float value) {
     if (!isOpen())
         return {};
-    record(u"输入强度修正系数η", {TouchProject | TouchAreaEta});
+    record(u"输入强度修正系数η", {TouchProject | TouchAreaEta | TouchSpecimens});
     value = limited(value, 0.0f, 10.0f);
     const bool writable = unwritableValue(-1).empty();
     // The specimens no longer say where a different eta came from.

@@ -42,6 +42,7 @@ bool sameRecords(const Records& a, const Records& b) {
     return samePtr(a.area, b.area) && samePtr(a.member, b.member) &&
            samePtr(a.members, b.members) && samePtr(a.project, b.project) &&
            samePtr(a.report, b.report) && sameTables(a.tables, b.tables) &&
+           samePtr(a.areaLists, b.areaLists) && samePtr(a.specimens, b.specimens) &&
            a.areaEta == b.areaEta && a.standard == b.standard;
 }
 

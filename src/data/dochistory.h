@@ -16,14 +16,17 @@ namespace tavolin {
 
 // Which records an edit touches; an edit names them before it changes anything.
 enum TouchKind : unsigned {
-    TouchArea = 1u << 0,     // one test area (member, area)
-    TouchMember = 1u << 1,   // one member record (member)
-    TouchMembers = 1u << 2,  // every member record
-    TouchProject = 1u << 3,  // the project record
-    TouchAreaEta = 1u << 4,  // ETA of every area
-    TouchStandard = 1u << 5, // the standard index
-    TouchTables = 1u << 6,   // the correction tables
-    TouchReport = 1u << 7,   // the report texts that copy project texts
+    TouchArea = 1u << 0,      // one test area (member, area)
+    TouchMember = 1u << 1,    // one member record (member)
+    TouchMembers = 1u << 2,   // every member record
+    TouchProject = 1u << 3,   // the project record
+    TouchAreaEta = 1u << 4,   // ETA of every area
+    TouchStandard = 1u << 5,  // the standard index
+    TouchTables = 1u << 6,    // the correction tables
+    TouchReport = 1u << 7,    // the report texts that copy project texts
+    TouchAreas = 1u << 8,     // every area of `member` (-1: of every member); the step keeps
+                              // only the areas that changed
+    TouchSpecimens = 1u << 9, // the job's specimens
 };
 
 struct EditTouch {
@@ -43,6 +46,8 @@ struct Records {
     std::shared_ptr<const ProjectInfo> project;
     std::shared_ptr<const ReportInfo> report;
     std::shared_ptr<const CorrectionTables> tables;
+    std::shared_ptr<const std::vector<AreaList>> areaLists; // TouchAreas, until filed
+    std::shared_ptr<const std::vector<Specimen>> specimens;
     // Every area's ETA in job order; a single value when they were all equal (the usual case,
     // which keeps a step of a 10,000-area job small).
     std::vector<float> areaEta;

@@ -5,6 +5,8 @@
 
 #include "data/labels.h"
 
+#include <algorithm>
+
 namespace tavolin {
 
 namespace {
@@ -28,7 +30,23 @@ void CTavolinDoc::fileStep(const DocChange& change, bool stored) {
     if (sameRecords(pending.before, after))
         return;
     HistoryStep step{pending.name, {}, change, stored, pending.touch.mergeKey};
-    step.parts.push_back({pending.touch, std::move(pending.before), std::move(after)});
+    if (pending.touch.kinds == TouchAreas && pending.before.areaLists && after.areaLists) {
+        // A run over many areas keeps the areas it changed, not copies of the job.
+        const std::vector<AreaList>& from = *pending.before.areaLists;
+        const std::vector<AreaList>& to = *after.areaLists;
+        const int first = std::max(pending.touch.member, 0);
+        for (size_t m = 0; m < from.size() && m < to.size(); ++m)
+            for (size_t a = 0; a < from[m].size() && a < to[m].size(); ++a)
+                if (!(from[m][a] == to[m][a])) {
+                    HistoryStep::Part part{
+                        {TouchArea, first + static_cast<int>(m), static_cast<int>(a)}, {}, {}};
+                    part.before.area = std::make_shared<const TestArea>(from[m][a]);
+                    part.after.area = std::make_shared<const TestArea>(to[m][a]);
+                    step.parts.push_back(std::move(part));
+                }
+    } else {
+        step.parts.push_back({pending.touch, std::move(pending.before), std::move(after)});
+    }
     history_.add(std::move(step));
 }
 
@@ -50,6 +68,15 @@ Records CTavolinDoc::capture(const EditTouch& touch) const {
         r.tables = std::make_shared<const CorrectionTables>(tables_);
     if (touch.kinds & TouchStandard)
         r.standard = standard_;
+    if (touch.kinds & TouchSpecimens)
+        r.specimens = std::make_shared<const std::vector<Specimen>>(job_.specimens);
+    if (touch.kinds & TouchAreas) {
+        if (touch.member < 0)
+            r.areaLists = std::make_shared<const std::vector<AreaList>>(job_.areas);
+        else if (touch.member < static_cast<int>(job_.areas.size()))
+            r.areaLists = std::make_shared<const std::vector<AreaList>>(
+                1, job_.areas[static_cast<size_t>(touch.member)]);
+    }
     if (touch.kinds & TouchAreaEta) {
         bool uniform = true;
         for (const AreaList& areas : job_.areas)
@@ -77,6 +104,8 @@ void CTavolinDoc::restore(const EditTouch& touch, const Records& r) {
         report_ = *r.report;
     if (r.tables)
         tables_ = *r.tables;
+    if (r.specimens)
+        job_.specimens = *r.specimens;
     if ((touch.kinds & TouchStandard) && r.standard >= 0 && r.standard != standard_) {
         standard_ = standardCopy_ = r.standard;
         makeAlgorithm();

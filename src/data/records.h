@@ -202,6 +202,8 @@ struct Specimen {
     int area = 0;   // index into that member's areas
     int kind = SpecimenCore;
     float strength = 0.0f; // MPa
+
+    bool operator==(const Specimen&) const = default;
 };
 
 // Everything a data file describes: what a reader fills and a writer writes.

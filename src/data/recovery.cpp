@@ -6,7 +6,7 @@
 #include "data/doc.h"
 #include "data/textcodec.h"
 
-#include <cstdio>
+#include <charconv>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -52,27 +52,34 @@ std::u16string unescaped(const std::string& field) {
     return utf8ToUtf16(out);
 }
 
-// Nine significant digits give every float back exactly.
-std::string num(float v) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.9g", static_cast<double>(v));
-    return buffer;
-}
-
+// One line of tab-separated fields appended straight to the text: a snapshot of a large job has
+// hundreds of thousands of fields, made while the user waits.
 class Line {
 public:
+    Line(std::string& out, const char* key) : out_(out) { out_ += key; }
+    ~Line() { out_ += '\n'; }
+    Line(const Line&) = delete;
+    Line& operator=(const Line&) = delete;
     Line& operator<<(const std::string& field) {
-        text_ += text_.empty() ? field : "\t" + field;
+        out_ += '\t';
+        out_ += field;
         return *this;
     }
     Line& operator<<(const std::u16string& text) { return *this << escaped(text); }
-    Line& operator<<(float v) { return *this << num(v); }
-    Line& operator<<(int v) { return *this << std::to_string(v); }
-    Line& operator<<(int64_t v) { return *this << std::to_string(v); }
-    std::string str() const { return text_ + "\n"; }
+    // The shortest text that reads back as the same float.
+    Line& operator<<(float v) { return number(v); }
+    Line& operator<<(int v) { return number(v); }
+    Line& operator<<(int64_t v) { return number(v); }
 
 private:
-    std::string text_;
+    template <class T> Line& number(T v) {
+        char buffer[32];
+        const auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
+        out_ += '\t';
+        out_.append(buffer, result.ptr);
+        return *this;
+    }
+    std::string& out_;
 };
 
 // Reads the fields of one line in order; any missing or malformed field marks it bad.
@@ -182,55 +189,73 @@ std::u16string readRecoveryInfo(const std::string& folder, RecoveryInfo& info) {
     return parseHead(lines, info, source);
 }
 
-std::u16string CTavolinDoc::writeRecovery(const std::string& folder, int64_t time) const {
-    if (!isOpen() || path_.empty())
+std::u16string linkRecoveryPair(const CTavolinDoc& doc, const std::string& folder) {
+    if (!doc.isOpen() || doc.path().empty())
         return u"请先打开文件!";
-    const std::string source = pairName(path_);
-    const std::string pair = folder + "/" + source;
+    const std::string pair = folder + "/" + pairName(doc.path());
     std::error_code ec;
-    if (!fs::exists(pair, ec)) {
-        if (!linkOrCopy(companionPath(path_), companionPath(pair)) || !linkOrCopy(path_, pair))
-            return u"无法写入恢复文件";
-    }
+    if (fs::exists(pair, ec))
+        return {};
+    if (!linkOrCopy(companionPath(doc.path()), companionPath(pair)) ||
+        !linkOrCopy(doc.path(), pair))
+        return u"无法写入恢复文件";
+    return {};
+}
 
-    std::string text = std::string(kMagic) + "\n";
-    text += (Line() << std::string("path") << utf8ToUtf16(path_)).str();
-    text += (Line() << std::string("name") << fileName()).str();
-    text += (Line() << std::string("time") << time).str();
-    text += (Line() << std::string("source") << source).str();
-    text += (Line() << std::string("standard") << standard_).str();
-    const ProjectInfo& p = job_.project;
-    text += (Line() << std::string("project") << p.SITE << p.UNIT << p.PERSON << p.Molddate
-                    << p.DATE << p.ETA)
-                .str();
-    text += (Line() << std::string("members") << static_cast<int>(job_.members.size())).str();
-    for (const MemberInfo& m : job_.members)
-        text += (Line() << std::string("member") << m.pumped << m.curve << m.A << m.B << m.C
-                        << m.PILEID)
-                    .str();
-    for (size_t mi = 0; mi < job_.areas.size(); ++mi) {
-        text += (Line() << std::string("areas") << static_cast<int>(job_.areas[mi].size())).str();
-        for (const TestArea& a : job_.areas[mi]) {
-            Line line;
-            line << std::string("area");
+std::string recoveryText(const CTavolinDoc& doc, int64_t time) {
+    const JobData& job = doc.job();
+    std::string text;
+    size_t areaCount = 0;
+    for (const AreaList& areas : job.areas)
+        areaCount += areas.size();
+    text.reserve(4096 + areaCount * 160);
+    text += kMagic;
+    text += '\n';
+    Line(text, "path") << utf8ToUtf16(doc.path());
+    Line(text, "name") << doc.fileName();
+    Line(text, "time") << time;
+    Line(text, "source") << pairName(doc.path());
+    Line(text, "standard") << doc.standard();
+    const ProjectInfo& p = doc.project();
+    Line(text, "project") << p.SITE << p.UNIT << p.PERSON << p.Molddate << p.DATE << p.ETA;
+    Line(text, "members") << static_cast<int>(job.members.size());
+    for (const MemberInfo& m : job.members)
+        Line(text, "member") << m.pumped << m.curve << m.A << m.B << m.C << m.PILEID << m.curveName;
+    Line(text, "specimens") << static_cast<int>(job.specimens.size());
+    for (const Specimen& s : job.specimens)
+        Line(text, "specimen") << s.member << s.area << s.kind << s.strength;
+    for (const AreaList& areas : job.areas) {
+        Line(text, "areas") << static_cast<int>(areas.size());
+        for (const TestArea& a : areas) {
+            Line line(text, "area");
             for (int r : a.R)
                 line << r;
             line << a.reboundMean << a.reboundFlag << a.CARBON << a.ANGLE << a.PLANE << a.TMETHOD
                  << a.BETA << a.LAMDA << a.ETA;
             for (const TestPoint& pt : a.points)
-                line << pt.L << pt.arrivalIndex << pt.ampIndex;
+                line << pt.L << pt.arrivalIndex << pt.ampIndex << static_cast<int>(pt.pickOrigin)
+                     << pt.pickConfidence;
             line << a.TESTLOC;
-            text += line.str();
         }
     }
     text += "end\n";
+    return text;
+}
 
+std::u16string writeRecoveryText(const std::string& folder, const std::string& text) {
     const std::string target = folder + "/" + kRecoveryFile;
     TempFile file(target);
     if (!file.open() || !file.write(text.data(), text.size()) || !file.finish())
         return u"无法写入恢复文件";
+    std::error_code ec;
     fs::rename(file.tempPath(), target, ec);
     return ec ? u"无法写入恢复文件" : std::u16string();
+}
+
+std::u16string CTavolinDoc::writeRecovery(const std::string& folder, int64_t time) const {
+    if (std::u16string error = linkRecoveryPair(*this, folder); !error.empty())
+        return error;
+    return writeRecoveryText(folder, recoveryText(*this, time));
 }
 
 std::u16string CTavolinDoc::restoreRecovery(const std::string& folder) {
@@ -274,8 +299,28 @@ std::u16string CTavolinDoc::restoreRecovery(const std::string& folder) {
         m.B = f.f();
         m.C = f.f();
         m.PILEID = f.u16();
+        m.curveName = f.u16();
         ok = f.key() == "member" && f.ok();
     }
+    Fields specimensLine = next();
+    const int specimens = specimensLine.i();
+    ok = ok && specimensLine.key() == "specimens" && specimensLine.ok() && specimens >= 0 &&
+         static_cast<size_t>(specimens) <= lines.size();
+    std::vector<Specimen> kept;
+    for (int i = 0; ok && i < specimens; ++i) {
+        Fields f = next();
+        Specimen s;
+        s.member = f.i();
+        s.area = f.i();
+        s.kind = f.i();
+        s.strength = f.f();
+        ok = f.key() == "specimen" && f.ok() && s.member >= 0 && s.member < members &&
+             s.area >= 0 &&
+             s.area < static_cast<int>(fresh.areas[static_cast<size_t>(s.member)].size());
+        kept.push_back(s);
+    }
+    if (ok)
+        fresh.specimens = std::move(kept);
     for (int mi = 0; ok && mi < members; ++mi) {
         AreaList& areas = fresh.areas[static_cast<size_t>(mi)];
         Fields count = next();
@@ -298,6 +343,11 @@ std::u16string CTavolinDoc::restoreRecovery(const std::string& folder) {
                 pt.L = f.f();
                 pt.arrivalIndex = f.i();
                 pt.ampIndex = f.i();
+                const int origin = f.i();
+                pt.pickOrigin = static_cast<PickOrigin>(origin);
+                pt.pickConfidence = f.f();
+                ok = ok && origin >= static_cast<int>(PickOrigin::File) &&
+                     origin <= static_cast<int>(PickOrigin::Hand);
                 // An index outside the waveform would be read past its end.
                 const int n = static_cast<int>(pt.samples.size());
                 ok = ok && (n == 0 || (pt.arrivalIndex >= 0 && pt.arrivalIndex < n &&

@@ -7,6 +7,8 @@
 
 namespace tavolin {
 
+class CTavolinDoc;
+
 // What a snapshot folder says about itself, shown when it is offered.
 struct RecoveryInfo {
     std::string originalPath; // the job's own file: "保存" writes there after a restore
@@ -19,5 +21,12 @@ inline constexpr const char* kRecoveryFile = "edits.txt";
 
 // Reads the head of the snapshot in `folder`; the message of a failure, else "".
 std::u16string readRecoveryInfo(const std::string& folder, RecoveryInfo& info);
+
+// The steps of CTavolinDoc::writeRecovery, for a writer that takes the disk off the user's way:
+// the pair linked once, the text made from the job (fast, in memory), the text written
+// atomically (anywhere, from the text alone).
+std::u16string linkRecoveryPair(const CTavolinDoc& doc, const std::string& folder);
+std::string recoveryText(const CTavolinDoc& doc, int64_t time);
+std::u16string writeRecoveryText(const std::string& folder, const std::string& text);
 
 } // namespace tavolin

@@ -310,9 +310,9 @@ TEST_F(DocFiles, SaveByExtensionAndProposedResultPath) {
     const std::string copy = (dir / "copy.SHA").string();
     EXPECT_EQ(doc.save(copy), u"");
     EXPECT_FALSE(doc.isModified());
-    CTavolinDoc other;
-    ASSERT_EQ(other.open(copy), u"");
-    EXPECT_EQ(other.members()[1].PILEID, u"renamed");
+    CTavolinDoc reread;
+    ASSERT_EQ(reread.open(copy), u"");
+    EXPECT_EQ(reread.members()[1].PILEID, u"renamed");
 }
 
 // Jobs copied from Windows machines keep whatever case their names had; the type and the

@@ -39,6 +39,12 @@ protected:
         doc.setPosition(0, 1, u"顶面\t底面\\"); // a text with the characters that need escapes
         doc.renameMember(1, u"新柱");
         doc.setProjectText(ProjectField::Site, u"工程\n二");
+        // Specimens and the eta they give (the job's own file has none).
+        ASSERT_EQ(doc.applyCores({{0, 0, SpecimenCore, 30.0f},
+                                  {0, 1, SpecimenCore, 31.0f},
+                                  {1, 0, SpecimenCube, 30.0f},
+                                  {1, 0, SpecimenCore, 33.0f}}),
+                  u"");
     }
 
     ScratchDir dir;
@@ -68,6 +74,8 @@ TEST_F(Recovery, AnEditedJobComesBackWholeUnderItsOwnPath) {
     EXPECT_EQ(restored.standard(), 1);
     EXPECT_EQ(restored.project(), doc.project());
     EXPECT_EQ(restored.members(), doc.members());
+    EXPECT_EQ(restored.specimens(), doc.specimens());
+    EXPECT_EQ(restored.specimens().size(), 4u);
     EXPECT_EQ(restored.job().areas, doc.job().areas);
     EXPECT_EQ(restored.result().FCUE, doc.result().FCUE);
 }
