@@ -4,6 +4,7 @@
 
 #include "app/mainframe.h"
 #include "support/jobbuilder.h"
+#include "views/qtext.h"
 #include "views/tavolinview.h"
 
 #include <QLabel>
@@ -35,7 +36,10 @@ private:
                     p.rawSamples = p.samples;
                 }
         const QString path = data_.filePath(QStringLiteral("pulses.SHA"));
-        return WriteResultFile(pathFromQ(path), b.build()).empty() ? QString() : path;
+        const std::u16string error = WriteResultFile(pathFromQ(path), b.build());
+        if (!error.empty())
+            qWarning() << toQ(error);
+        return error.empty() ? path : QString();
     }
 
     // Opens a menu of the menu bar and chooses one of its items, both by mouse clicks.
