@@ -129,7 +129,9 @@ int main(int argc, char** argv) {
 
     measureMemory(".xlsx", job, [&](CTavolinDoc& d) { return report::exportExcel(xlsx, d.job()); });
     measureMemory(".docx, both tables", job, [&](CTavolinDoc& d) {
-        return report::exportWord(docx, d.job(), d.reportInfo(), bothTables());
+        const PrintSettings print = bothTables();
+        return report::exportWord(docx,
+                                  {d.job(), d.evaluation(), d.standard(), print, d.reportInfo()});
     });
 
     CTavolinDoc doc;
@@ -140,8 +142,10 @@ int main(int argc, char** argv) {
         ++(ref.kind == report::WordTableRef::FieldRecord ? fieldTables : resultTables);
     QString error;
     const Timing xlsxMs = median(5, [&] { error += report::exportExcel(xlsx, data); });
-    const Timing docxMs =
-        median(3, [&] { error += report::exportWord(docx, data, doc.reportInfo(), bothTables()); });
+    const PrintSettings print = bothTables();
+    const report::ReportSource source{data, doc.evaluation(), doc.standard(), print,
+                                      doc.reportInfo()};
+    const Timing docxMs = median(3, [&] { error += report::exportWord(docx, source); });
     if (!error.isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 1;

@@ -103,14 +103,15 @@ int main(int argc, char** argv) {
     CTavolinDoc doc;
     if (!doc.open(job).empty())
         return 1;
-    evaluateJob(doc.job(), doc.algorithm(), doc.standard());
+    const JobEvaluation evaluation = evaluateJob(doc.job(), doc.algorithm(), doc.standard());
     doc.printSettings().printFieldRecord = 1;
     doc.printSettings().printResultTable = 1;
     QPrinter printer(QPrinter::HighResolution);
     std::vector<double> firstPage;
     for (int run = 0; run < 5; ++run) {
         const auto start = Clock::now();
-        const report::ReportSource source{doc.job(), doc.printSettings(), doc.reportInfo()};
+        const report::ReportSource source{doc.job(), evaluation, doc.standard(),
+                                          doc.printSettings(), doc.reportInfo()};
         const report::PageList pages = source.pageList();
         CReportPreview preview(source, pages, printer, {});
         firstPage.push_back(msSince(start));

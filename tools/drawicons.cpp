@@ -1,5 +1,7 @@
 // Draws the toolbar images (normal, hot, disabled; 32 and 64 pixels) and the program icon
 // into resources/icons; the PNGs are committed and compiled into the program as resources.
+// Given a second folder, it also draws the desktop's icons there as a hicolor tree (SVG and PNG
+// sizes): the program and the two job file types, committed under packaging/icons.
 #include <QColor>
 #include <QDir>
 #include <QGuiApplication>
@@ -8,6 +10,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <QSvgGenerator>
 
 #include <cstdio>
 #include <functional>
@@ -298,12 +301,61 @@ void appIcon(QPainter& p) {
     p.drawLine(QPointF(2, 16), QPointF(0.5, 16));
 }
 
+// A job file: a page with the program's wave across its top. A raw file carries the three test
+// points' waveforms; a result file one waveform and the strengths as bars.
+void jobFile(QPainter& p, bool result) {
+    page(p);
+    if (!result) {
+        const QColor waves[] = {QColor(210, 40, 40), QColor(40, 110, 200), QColor(40, 150, 70)};
+        for (int i = 0; i < 3; ++i)
+            wave(p, QRectF(8.5, 9 + i * 6.5, 16, 5.5), waves[i], 1.3);
+        return;
+    }
+    wave(p, QRectF(8.5, 8, 16, 7), QColor(210, 40, 40), 1.3);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(40, 150, 70));
+    const double h[] = {6, 10, 8};
+    for (int i = 0; i < 3; ++i)
+        p.drawRect(QRectF(10 + i * 5, 27 - h[i], 3.5, h[i]));
+}
+
+// One picture as a hicolor icon: every PNG size and the scalable SVG.
+bool desktopIcon(const QDir& root, const QString& context, const QString& name, const Draw& draw) {
+    bool ok = true;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QString folder = QString("%1x%1/%2").arg(size).arg(context);
+        ok &= root.mkpath(folder);
+        ok &= render(draw, size).save(root.filePath(folder + "/" + name + ".png"));
+    }
+    const QString folder = QStringLiteral("scalable/") + context;
+    ok &= root.mkpath(folder);
+    QSvgGenerator svg;
+    svg.setFileName(root.filePath(folder + "/" + name + ".svg"));
+    svg.setSize(QSize(32, 32));
+    svg.setViewBox(QRectF(0, 0, 32, 32));
+    svg.setTitle(name);
+    QPainter p;
+    ok &= p.begin(&svg);
+    p.setRenderHint(QPainter::Antialiasing);
+    draw(p);
+    ok &= p.end();
+    return ok;
+}
+
+bool desktopIcons(const QDir& root) {
+    return desktopIcon(root, "apps", "tavolin", appIcon) &&
+           desktopIcon(root, "mimetypes", "application-x-tavolin-raw",
+                       [](QPainter& p) { jobFile(p, false); }) &&
+           desktopIcon(root, "mimetypes", "application-x-tavolin-result",
+                       [](QPainter& p) { jobFile(p, true); });
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT_FOLDER\n", argv[0]);
+        std::fprintf(stderr, "usage: %s OUTPUT_FOLDER [HICOLOR_FOLDER]\n", argv[0]);
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
@@ -323,5 +375,7 @@ int main(int argc, char** argv) {
     }
     for (int size : {32, 64, 256})
         ok &= render(appIcon, size).save(out.filePath(QString("tavolin-%1.png").arg(size)));
+    if (argc > 2)
+        ok &= desktopIcons(QDir(QString::fromLocal8Bit(argv[2])));
     return ok ? 0 : 1;
 }

@@ -2,12 +2,13 @@
 # Installs everything Tavolin needs to build, test and run, from Debian 12's packages.
 set -e
 PACKAGES="build-essential cmake ninja-build pkg-config ccache \
-  qt6-base-dev qt6-base-dev-tools libgl-dev \
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev \
   libxlsxwriter-dev libzip-dev libgtest-dev googletest \
   fonts-noto-cjk fonts-dejavu-core fonts-liberation xvfb xauth \
   libreoffice-writer-nogui libreoffice-calc-nogui \
   fonts-arphic-ukai fonts-arphic-uming fonts-wqy-zenhei poppler-utils \
-  qt6-translations-l10n"
+  qt6-translations-l10n \
+  dpkg-dev lintian desktop-file-utils appstream shared-mime-info"
 missing=""
 for p in $PACKAGES; do
     dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"

@@ -10,6 +10,7 @@
 #include "views/dlgfilter.h"
 #include "views/dlgplane.h"
 #include "views/docbridge.h"
+#include "views/reboundgrid.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -125,6 +126,14 @@ int main(int argc, char** argv) {
         a->trigger();
         settle(500);
         ok &= save(&frame, out, QStringLiteral("analysis"));
+        // The keyboard on the current area's angle selector, as after a Tab into the table.
+        if (auto* grid = frame.findChild<ReboundGrid*>()) {
+            frame.activateWindow();
+            grid->setFocus(Qt::TabFocusReason);
+            grid->goToCell(ReboundGrid::upperRow(tavolin.doc().currentAreaIndex()),
+                           ReboundGrid::ColAngle);
+            ok &= save(&frame, out, QStringLiteral("analysis-selector-focus"));
+        }
         for (const char* m :
              {"menuAnaFile", "menuAnaOutput", "menuAnaTables", "menuAnaView", "menuAnaHelp"})
             ok &= shotMenu(frame, m, out);

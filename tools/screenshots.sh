@@ -1,6 +1,7 @@
 #!/bin/sh
 # Writes PNGs of the main and analysis screens with a sample job, the menus and every dialog
-# (the three correction tables under both standards), at 100 % and 200 %.
+# (the three correction tables under both standards), at 100 % and 200 %, and on a 1366 x 768
+# screen (the smallest the analysis screen is laid out for).
 # Usage: tools/screenshots.sh OUTPUT_FOLDER [FILE]   (BUILD_DIR selects the build folder)
 set -e
 cd "$(dirname "$0")/.."
@@ -21,4 +22,5 @@ trap 'rm -rf "$CONF"' EXIT
 export TAVOLIN_CONFIG_DIR="$CONF" LC_ALL=C.UTF-8
 xvfb-run -a -s "-screen 0 1600x1000x24" "$BIN" "$OUT/100" "$SAMPLE"
 QT_SCALE_FACTOR=2 xvfb-run -a -s "-screen 0 1600x1000x24" "$BIN" "$OUT/200" "$SAMPLE"
-echo "screenshots in $OUT/100 and $OUT/200"
+xvfb-run -a -s "-screen 0 1366x768x24" "$BIN" "$OUT/1366x768" "$SAMPLE"
+echo "screenshots in $OUT/100, $OUT/200 and $OUT/1366x768"

@@ -1,6 +1,6 @@
 #!/bin/sh
 # Builds Tavolin and runs every test (GUI tests on the offscreen platform), then a short run of
-# every fuzz target.
+# every fuzz target, then builds the Debian package and checks it.
 set -e
 cd "$(dirname "$0")/.."
 ./tools/build.sh
@@ -17,3 +17,6 @@ export QT_QPA_PLATFORM=offscreen
 (cd build && ctest --output-on-failure -j "$(nproc)" --timeout 600)
 # Every reader fuzzed a little: a few hundred inputs per target beyond its corpus.
 ./tools/fuzz-smoke.sh
+# The Debian package, built from its own Release build and checked as installed files.
+./tools/package.sh build-package/deb
+./tools/check-package.sh build-package/deb/tavolin_*.deb

@@ -5,6 +5,8 @@
 
 #include "views/shellui.h"
 
+#include "tavolinversion.h"
+
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -18,7 +20,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("关于 Tavolin"));
     auto* icon = new QLabel(this);
     icon->setPixmap(programIcon().pixmap(QSize(32, 32)));
-    auto* text = new QLabel(QStringLiteral("超声回弹综合法测强软件 1.0.30506 版"), this);
+    auto* text = new QLabel(
+        QStringLiteral("超声回弹综合法测强软件 %1 版").arg(QLatin1String(kVersion)), this);
     text->setObjectName(QStringLiteral("labelVersion"));
     QDialogButtonBox* buttons = okCancelButtons(this, false);
 

@@ -10,6 +10,9 @@
 #include "views/qtext.h"
 #include "views/shellui.h"
 
+#include <QDir>
+#include <QStatusBar>
+
 namespace tavolin {
 
 namespace {
@@ -74,6 +77,8 @@ void saveResultCommand(CMainFrame& frame) {
     }
     // The written file is now the open job.
     frame.jobReplacedBy(target);
+    frame.statusBar()->showMessage(
+        QStringLiteral("结果已保存到 %1").arg(QDir::toNativeSeparators(target)));
 }
 
 void angleTableCommand(CMainFrame& frame) {

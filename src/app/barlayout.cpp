@@ -43,6 +43,7 @@ void CMainFrame::buildMenus() {
         new RecentFiles(recentStore_, recentMenu, [this](const QString& path) { openFile(path); });
     file->addSeparator();
     file->addAction(action(C::Exit));
+    QMenu* edit = menu(QStringLiteral("编辑(&E)"), "menuEdit", {C::Undo, C::Redo});
     QMenu* view = menu(
         QStringLiteral("视图(&V)"), "menuView",
         {C::ToggleToolBar, C::ToggleStatusBar, separator, C::ToggleProjectBar, C::ToggleAreaBar});
@@ -52,12 +53,13 @@ void CMainFrame::buildMenus() {
                        {C::Filter, separator, C::AutoPickArea, C::AutoPickMember, C::AutoPickAll});
     QMenu* analysis = menu(QStringLiteral("分析(&N)"), "menuAnalysis", {C::ShowAnalysis});
     QMenu* help = menu(QStringLiteral("帮助(&H)"), "menuHelp", {C::About});
-    mainMenus_ = {file, view, area, wave, analysis, help};
+    mainMenus_ = {file, edit, view, area, wave, analysis, help};
 
     QMenu* aFile =
         menu(QStringLiteral("文件(&F)"), "menuAnaFile",
              {C::FileOpenAnalysis, C::FileSaveAnalysis, C::SaveResult, separator, C::PrintSetup,
               C::PrintPreview, C::Print, C::PdfExport, separator, C::ExitAnalysis});
+    QMenu* aEdit = menu(QStringLiteral("编辑(&E)"), "menuAnaEdit", {C::Undo, C::Redo});
     QMenu* aOut = menu(QStringLiteral("输出(&O)"), "menuAnaOutput",
                        {C::WordReport, C::ExcelExport, C::BitmapExport});
     QMenu* aTables = menu(QStringLiteral("修正表(&C)"), "menuAnaTables",
@@ -67,7 +69,7 @@ void CMainFrame::buildMenus() {
              {C::ToggleToolBar, C::ToggleStatusBar, C::ToggleAnalysisBar, separator, C::ShowMain});
     QMenu* aHelp = menu(QStringLiteral("帮助(&H)"), "menuAnaHelp",
                         {C::HelpContents, C::HelpContact, C::HelpAbout});
-    analysisMenus_ = {aFile, aOut, aTables, aView, aHelp};
+    analysisMenus_ = {aFile, aEdit, aOut, aTables, aView, aHelp};
 
     for (QMenu* m : mainMenus_)
         menuBar()->addMenu(m);

@@ -233,10 +233,23 @@ const CommandSpec table[] = {
      {},
      excelExportCommand,
      inAnalysis},
-    // Items without a handler: always greyed.
-    {C::HelpContents, 32793, "", u"目录", nullptr, nullptr},
-    {C::HelpContact, 32794, "", u"联系我们", nullptr, nullptr},
-    {C::HelpAbout, 32795, "", u"关于", nullptr, nullptr},
+    {C::HelpContents,
+     32793,
+     "",
+     u"目录",
+     nullptr,
+     nullptr,
+     {},
+     [](CMainFrame& f) { f.onHelp(CHelpDlg::Contents); }},
+    {C::HelpContact,
+     32794,
+     "",
+     u"联系我们",
+     nullptr,
+     nullptr,
+     {},
+     [](CMainFrame& f) { f.onHelp(CHelpDlg::Contact); }},
+    {C::HelpAbout, 32795, "", u"关于", nullptr, nullptr, {}, [](CMainFrame& f) { f.onAbout(); }},
     // F6 / Shift+F6: next / previous pane of the active interface.
     {C::NextPane, 57680, "", u"下一窗格", nullptr, nullptr, QKeyCombination(Qt::Key_F6),
      [](CMainFrame& f) { f.cyclePane(1); }},
@@ -269,6 +282,11 @@ const CommandSpec table[] = {
      {},
      autoPickAllCommand,
      inMain},
+    // The menu text names the step ("撤销 输入回弹值"); Ctrl+Shift+Z is the redo's second key.
+    {C::Undo, 57643, "", u"撤销", nullptr, nullptr, ctrl(Qt::Key_Z),
+     [](CMainFrame& f) { f.doc().undo(); }, [](const CMainFrame& f) { return f.doc().canUndo(); }},
+    {C::Redo, 57644, "", u"重做", nullptr, nullptr, ctrl(Qt::Key_Y),
+     [](CMainFrame& f) { f.doc().redo(); }, [](const CMainFrame& f) { return f.doc().canRedo(); }},
 };
 static_assert(std::size(table) == size_t(Command::Count), "one row per command");
 

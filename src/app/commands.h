@@ -59,6 +59,8 @@ enum class Command {
     AutoPickArea,
     AutoPickMember,
     AutoPickAll,
+    Undo,
+    Redo,
     Count // not a command: the number of commands (menus use it as their separator)
 };
 

@@ -15,9 +15,11 @@
 #include "app/aboutdlg.h"
 #include "app/analysiscommands.h"
 #include "app/dlgparam.h"
+#include "app/helpdlg.h"
 #include "app/recentfiles.h"
 #include "app/toolicons.h"
 #include "data/labels.h"
+#include "app/undokeys.h"
 #include "views/analysisdowntview.h"
 #include "views/analysisview.h"
 #include "views/dlgcombine.h"
@@ -27,6 +29,7 @@
 #include "views/mainform.h"
 #include "views/mainformright.h"
 #include "views/mainscreen.h"
+#include "views/plausibilitymarks.h"
 #include "views/shellui.h"
 #include "views/tavolinview.h"
 #include "widgets/accessiblenames.h"
@@ -59,7 +62,7 @@ namespace tavolin {
 CMainFrame::CMainFrame(DocBridge& bridge, QSettings& recentStore, QWidget* parent)
     : QMainWindow(parent), bridge_(bridge), recentStore_(recentStore) {
     setObjectName(QStringLiteral("CMainFrame"));
-    setWindowTitle(baseTitle);
+    setWindowTitle(toQ(CTavolinDoc::baseTitle));
     setWindowIcon(programIcon());
     setAcceptDrops(true);
     setDockOptions(QMainWindow::AnimatedDocks);
@@ -68,6 +71,11 @@ CMainFrame::CMainFrame(DocBridge& bridge, QSettings& recentStore, QWidget* paren
     installAccessibleNames();
 
     buildActions();
+    // Both keys of redo, as desktop programs have them.
+    action(Command::Redo)
+        ->setShortcuts(
+            {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    installTextUndoFilter(this);
     buildToolBars();
     buildBars();
     buildInterfaces();
@@ -76,6 +84,8 @@ CMainFrame::CMainFrame(DocBridge& bridge, QSettings& recentStore, QWidget* paren
     readyLabel_ = new QLabel(QStringLiteral("就绪"), this);
     readyLabel_->setObjectName(QStringLiteral("labelReady"));
     statusBar()->addWidget(readyLabel_, 1);
+    // Stays in view beside other messages until the values are corrected.
+    statusBar()->addPermanentWidget(new PlausibilityLabel(bridge_, this));
     // How many points an automatic run left for a human, until they are picked by hand.
     reviewLabel_ = new QLabel(this);
     reviewLabel_->setObjectName(QStringLiteral("labelReview"));
@@ -97,6 +107,9 @@ CMainFrame::CMainFrame(DocBridge& bridge, QSettings& recentStore, QWidget* paren
     connect(&bridge_, &DocBridge::titleChangedQueued, this, &CMainFrame::setWindowTitle);
     connect(&bridge_, &DocBridge::areaChangedQueued, this, &CMainFrame::updateActions);
     connect(&bridge_, &DocBridge::contentsReplacedQueued, this, &CMainFrame::updateActions);
+    // Undo and redo name the step they would take back or do again.
+    connect(&bridge_, &DocBridge::jobChangedQueued, this, &CMainFrame::updateActions);
+    connect(&bridge_, &DocBridge::modifiedChangedQueued, this, &CMainFrame::updateActions);
     connect(&bridge_, &DocBridge::noticeNow, this,
             [this](const QString& text) { showMessage(this, text); });
 
@@ -220,6 +233,12 @@ void CMainFrame::updateActions() {
         if (spec.checked)
             a->setChecked(spec.checked(*this));
     }
+    const std::u16string undo = doc().undoName();
+    const std::u16string redo = doc().redoName();
+    action(Command::Undo)
+        ->setText(undo.empty() ? QStringLiteral("撤销") : QStringLiteral("撤销 ") + toQ(undo));
+    action(Command::Redo)
+        ->setText(redo.empty() ? QStringLiteral("重做") : QStringLiteral("重做 ") + toQ(redo));
 }
 
 void CMainFrame::cyclePane(int step) {
@@ -242,7 +261,7 @@ void CMainFrame::cyclePane(int step) {
 
 bool CMainFrame::saveWithDialog() {
     // Proposes the open job's own type, so that a result job stays one.
-    const bool result = toQ(doc().fileName()).contains(QStringLiteral(".SHA"));
+    const bool result = toQ(doc().fileName()).contains(QStringLiteral(".SHA"), Qt::CaseInsensitive);
     const QString target = askSaveFile(this, filterSaveAs, pathToQ(doc().path()), QString(),
                                        result ? filterNameResult : filterNameRaw);
     if (target.isEmpty())
@@ -407,6 +426,11 @@ void CMainFrame::onFilter() {
 
 void CMainFrame::onAbout() {
     CAboutDlg dialog(this);
+    dialog.exec();
+}
+
+void CMainFrame::onHelp(CHelpDlg::Page page) {
+    CHelpDlg dialog(page, this);
     dialog.exec();
 }
 

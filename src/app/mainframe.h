@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/commands.h"
+#include "app/helpdlg.h"
 #include "data/doc.h"
 
 #include <QMainWindow>
@@ -35,7 +36,6 @@ class FormviewAna;
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
-    static inline const QString baseTitle = QStringLiteral("超声回弹综合法测强软件   Fennick");
     enum Interface { MainInterface, AnalysisInterface };
 
     // `recentStore` keeps the recently-used list; the frame does not own it.
@@ -99,6 +99,7 @@ public slots:
     void onNextArea();
     void onFilter();
     void onAbout();
+    void onHelp(CHelpDlg::Page page);
     void onToggleToolBar();
     void onToggleProjectBar();
     void onToggleAreaBar();

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QStatusBar>
 #include <QUrl>
 
 namespace tavolin {
@@ -33,8 +34,8 @@ QString proposedPath(const CTavolinDoc& doc, const char* extension) {
     return job.dir().filePath(job.completeBaseName() + QLatin1Char('.') + QLatin1String(extension));
 }
 
-// Asks for the file, writes it with `write` under the wait cursor, opens it.
-void exportTo(CMainFrame& frame, const QString& filter, const char* extension,
+// Asks for the file, writes it with `write` under the wait cursor, says where it went, opens it.
+void exportTo(CMainFrame& frame, const QString& filter, const char* extension, const QString& what,
               const std::function<QString(const QString&)>& write) {
     const QString target =
         askSaveFile(&frame, filter, proposedPath(frame.doc(), extension), QLatin1String(extension));
@@ -47,6 +48,8 @@ void exportTo(CMainFrame& frame, const QString& filter, const char* extension,
         showMessage(&frame, error);
         return;
     }
+    frame.statusBar()->showMessage(
+        QStringLiteral("%1已保存到 %2").arg(what, QDir::toNativeSeparators(target)));
     if (!openDocument(target))
         showMessage(&frame, QStringLiteral("文件已写入“%1”，但没有能打开它的程序").arg(target));
 }
@@ -68,9 +71,11 @@ void wordReportCommand(CMainFrame& frame) {
         showMessage(&frame, report::noTableChosenMessage());
         return;
     }
-    exportTo(frame, QStringLiteral("Word 文档 (*.docx)"), "docx", [&](const QString& target) {
-        return report::exportWord(target, doc.job(), doc.reportInfo(), print);
-    });
+    exportTo(frame, QStringLiteral("Word 文档 (*.docx)"), "docx", QStringLiteral("Word 文档"),
+             [&](const QString& target) {
+                 return report::exportWord(target, {doc.job(), doc.evaluation(), doc.standard(),
+                                                    print, doc.reportInfo()});
+             });
 }
 
 void excelExportCommand(CMainFrame& frame) {
@@ -79,7 +84,7 @@ void excelExportCommand(CMainFrame& frame) {
         showMessage(&frame, QStringLiteral("请先打开文件!"));
         return;
     }
-    exportTo(frame, QStringLiteral("Excel 工作簿 (*.xlsx)"), "xlsx",
+    exportTo(frame, QStringLiteral("Excel 工作簿 (*.xlsx)"), "xlsx", QStringLiteral("Excel 工作簿"),
              [&](const QString& target) { return report::exportExcel(target, doc.job()); });
 }
 

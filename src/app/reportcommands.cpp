@@ -2,10 +2,10 @@
 // page list and one page-drawing routine; neither table chosen means nothing starts.
 #include "app/reportcommands.h"
 
+#include "app/bitmapexport.h"
 #include "app/mainframe.h"
 #include "app/reportpreview.h"
 #include "app/tavolinapp.h"
-#include "report/bmpout.h"
 #include "report/fonts.h"
 #include "report/reportoutput.h"
 #include "views/dlgprintsettings.h"
@@ -14,11 +14,13 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QStatusBar>
 
 #include <memory>
 
@@ -37,6 +39,11 @@ QPrinter& reportPrinter() {
     return *printer;
 }
 
+report::ReportSource sourceOf(CMainFrame& frame) {
+    CTavolinDoc& doc = frame.doc();
+    return {doc.job(), doc.evaluation(), doc.standard(), doc.printSettings(), doc.reportInfo()};
+}
+
 // The page list of the chosen tables, or nothing when no file is open (after the message) or no
 // table is chosen (silently: nothing starts).
 std::optional<report::PageList> pagesToPrint(CMainFrame& frame) {
@@ -46,16 +53,10 @@ std::optional<report::PageList> pagesToPrint(CMainFrame& frame) {
         return std::nullopt;
     }
     report::installFontSubstitutions();
-    report::PageList pages =
-        report::ReportSource{doc.job(), doc.printSettings(), doc.reportInfo()}.pageList();
+    report::PageList pages = sourceOf(frame).pageList();
     if (pages.empty())
         return std::nullopt;
     return pages;
-}
-
-report::ReportSource sourceOf(CMainFrame& frame) {
-    CTavolinDoc& doc = frame.doc();
-    return {doc.job(), doc.printSettings(), doc.reportInfo()};
 }
 
 // A modal progress dialog for long outputs, shown after a moment; events keep the windows
@@ -82,6 +83,13 @@ private:
     QProgressDialog dialog_;
 };
 
+// A print into a file that was stopped leaves no partial file behind: Qt's PDF and CUPS
+// engines cannot abort, and write what was drawn when the painter ends.
+void discardPartialOutput(const QPrinter& printer) {
+    if (!printer.outputFileName().isEmpty())
+        QFile::remove(printer.outputFileName());
+}
+
 void printPages(CMainFrame& frame, const report::PageList& pages, QWidget* dialogParent) {
     QPrinter& printer = reportPrinter();
     QPrintDialog dialog(&printer, dialogParent);
@@ -105,8 +113,17 @@ void printPages(CMainFrame& frame, const report::PageList& pages, QWidget* dialo
     }
     const bool done = report::paintPages(painter, printer, sourceOf(frame), pages, first, last,
                                          progress.callback());
-    if (!done && !progress.cancelled())
-        showMessage(&frame, QStringLiteral("打印未能完成"));
+    if (!done) {
+        // The pages drawn so far must not reach the printer as a partial job (where the engine
+        // can abort at all).
+        printer.abort();
+        painter.end();
+        discardPartialOutput(printer);
+        if (!progress.cancelled())
+            showMessage(&frame, QStringLiteral("打印未能完成"));
+        frame.statusBar()->showMessage(QStringLiteral("打印已取消"));
+        return;
+    }
     painter.end();
 }
 
@@ -158,29 +175,20 @@ void pdfExportCommand(CMainFrame& frame) {
     PageProgressDialog progress(&frame, QStringLiteral("正在输出PDF..."), pages->pageCount());
     const std::u16string error =
         report::writePdf(pathFromQ(target), sourceOf(frame), progress.callback());
-    if (!error.empty() && !progress.cancelled())
-        showMessage(&frame, toQ(error));
+    if (!error.empty()) {
+        if (!progress.cancelled())
+            showMessage(&frame, toQ(error));
+        return;
+    }
+    frame.statusBar()->showMessage(
+        QStringLiteral("PDF 已保存到 %1").arg(QDir::toNativeSeparators(target)));
 }
 
 void bitmapExportCommand(CMainFrame& frame) {
     const auto pages = pagesToPrint(frame);
     if (!pages)
         return;
-    const report::ReportSource source = sourceOf(frame);
-    // One save dialog per page, the field record pages first; a cancelled dialog skips its page.
-    for (int page = 1; page <= pages->pageCount(); ++page) {
-        FileRequest request;
-        request.kind = FileRequest::Save;
-        request.caption = QStringLiteral("另存为");
-        request.filter = QStringLiteral("(*.bmp)");
-        request.defaultSuffix = QStringLiteral("bmp");
-        const QStringList chosen = runFileDialog(&frame, request);
-        if (chosen.isEmpty())
-            continue;
-        const QImage image = report::renderBitmapPage(source, *pages->locate(page));
-        if (!report::CBMPOut::save(pathFromQ(chosen.front()), image))
-            showMessage(&frame, QStringLiteral("error!"));
-    }
+    exportBitmaps(frame, sourceOf(frame), *pages);
 }
 
 } // namespace tavolin

@@ -2,8 +2,11 @@
 #include "app/tavolinapp.h"
 
 #include "app/mainframe.h"
+#include "app/recoverykeeper.h"
 #include "app/toolicons.h"
 #include "views/docbridge.h"
+
+#include "tavolinversion.h"
 
 #include <QApplication>
 #include <QDir>
@@ -62,7 +65,9 @@ void CTavolinApp::installFontSubstitutions() {
 
 void CTavolinApp::initApplication() {
     QCoreApplication::setApplicationName(QStringLiteral("tavolin"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.0.30506"));
+    QCoreApplication::setApplicationVersion(QLatin1String(kVersion));
+    // Wayland finds the window's icon and name through the installed desktop entry.
+    QGuiApplication::setDesktopFileName(QLatin1String(kDesktopId));
     // No display name: the platform would append it to every window title, and the titles
     // are the program's own exact texts.
     QGuiApplication::setWindowIcon(programIcon());
@@ -92,10 +97,13 @@ CTavolinApp::CTavolinApp() : doc_(std::make_unique<CTavolinDoc>()) {
     recent_ = std::make_unique<QSettings>(configDir() + QStringLiteral("/recent.ini"),
                                           QSettings::IniFormat);
     frame_ = std::make_unique<CMainFrame>(*bridge_, *recent_);
+    recovery_ = std::make_unique<RecoveryKeeper>(*doc_);
 }
 
 CTavolinApp::~CTavolinApp() {
     frame_.reset();
+    // A clean close: this run's snapshot goes.
+    recovery_.reset();
     QDir().mkpath(configDir());
     doc_->storeSettings(pathFromQ(settingsPath()));
     bridge_.reset();
@@ -111,6 +119,13 @@ void CTavolinApp::start(const QStringList& arguments) {
             break;
         }
     }
+    QTimer::singleShot(0, frame_.get(), [this] { offerRecovery(); });
+}
+
+void CTavolinApp::offerRecovery() {
+    if (tavolin::offerRecovery(*recovery_, *doc_, frame_.get(),
+                               [this] { return frame_->maybeSave(); }))
+        frame_->jobReplacedBy(pathToQ(doc_->path()));
 }
 
 } // namespace tavolin

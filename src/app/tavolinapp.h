@@ -14,6 +14,7 @@ namespace tavolin {
 
 class CMainFrame;
 class DocBridge;
+class RecoveryKeeper;
 
 class CTavolinApp {
 public:
@@ -30,6 +31,10 @@ public:
     CTavolinDoc& doc() { return *doc_; }
     DocBridge& bridge() { return *bridge_; }
     CMainFrame& frame() { return *frame_; }
+    RecoveryKeeper& recovery() { return *recovery_; }
+    // Offers the snapshots of unsaved work a crashed run left behind (start does it once the
+    // window is shown).
+    void offerRecovery();
 
     // Per-user configuration folder; TAVOLIN_CONFIG_DIR replaces it (tests, portable use).
     static QString configDir();
@@ -46,6 +51,7 @@ private:
     std::unique_ptr<DocBridge> bridge_;
     std::unique_ptr<QSettings> recent_;
     std::unique_ptr<CMainFrame> frame_;
+    std::unique_ptr<RecoveryKeeper> recovery_;
 };
 
 } // namespace tavolin

@@ -159,10 +159,18 @@ struct CurveDefaults {
     float A, B, C;
 };
 
+// TB 10426-2004 takes the national curves of 1988: pebble 0.0038 v^1.23 R^1.95 and crushed stone
+// 0.008 v^1.72 R^1.57 (the pebble curve's a with the crushed-stone exponents gives half the
+// strength of every other curve at the same v and R).
 constexpr CurveDefaults kCurveDefaults[] = {
     {0, 1, 0.0056f, 1.439f, 1.769f},
     {0, 2, 0.0162f, 1.656f, 1.41f},
     {1, 1, 0.0038f, 1.23f, 1.95f},
+    {1, 2, 0.008f, 1.72f, 1.57f},
+};
+
+// Files saved with the former TB crushed-stone coefficients still name crushed stone.
+constexpr CurveDefaults kFormerCurves[] = {
     {1, 2, 0.0038f, 1.72f, 1.57f},
 };
 
@@ -183,10 +191,15 @@ bool curveCoefficients(int standard, int curve, float& A, float& B, float& C) {
 int curveFromCoefficients(float A, float B, float C) {
     if (A == 0.0f && B == 0.0f && C == 0.0f)
         return 2;
-    for (const CurveDefaults& d : kCurveDefaults)
-        if (d.A == A && d.B == B && d.C == C)
-            return d.curve;
-    return 0;
+    auto find = [&](const auto& table) {
+        for (const CurveDefaults& d : table)
+            if (d.A == A && d.B == B && d.C == C)
+                return d.curve;
+        return 0;
+    };
+    if (const int curve = find(kCurveDefaults))
+        return curve;
+    return find(kFormerCurves);
 }
 
 } // namespace tavolin

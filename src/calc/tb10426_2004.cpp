@@ -53,16 +53,8 @@ float Algorithm_TB10426_2004::GetPlaneCorrection(float Rm, int plane) {
 
 float Algorithm_TB10426_2004::CalcStrength(float va, float R, int pebble, float A, float B, float C,
                                            int custom, int pumped, float carbonation, float eta) {
-    if (custom == 0) {
-        A = 0.0038f;
-        if (pebble != 0) {
-            B = 1.23f;
-            C = 1.95f;
-        } else {
-            B = 1.72f;
-            C = 1.57f;
-        }
-    }
+    if (custom == 0)
+        curveCoefficients(1, pebble != 0 ? 1 : 2, A, B, C);
     float f = 0.0f;
     if (va > 1e-8 && R > 1e-8) {
         const float vB =

@@ -3,6 +3,7 @@
 
 #include "cli/console.h"
 #include "cli/jobjson.h"
+#include "cli/jobsetup.h"
 #include "cli/json.h"
 #include "cli/options.h"
 #include "cli/textreport.h"
@@ -40,16 +41,19 @@ bool selfCompanion(const std::string& path) {
 
 struct Evaluated {
     int standard = 0;
-    JobEvaluation evaluation;
+    EvaluatedJob job;
 };
 
-Evaluated evaluateDocument(CTavolinDoc& doc, const EvalSettings& settings) {
-    if (settings.standard)
-        doc.setStandard(*settings.standard);
-    Evaluated out;
+bool evaluateDocument(CTavolinDoc& doc, JobRequest& request, Evaluated& out) {
+    if (request.settings.standard)
+        doc.setStandard(*request.settings.standard);
     out.standard = doc.standard();
-    out.evaluation = evaluateJob(doc.job(), doc.algorithm(), out.standard, settings);
-    return out;
+    return evaluateRequest(doc.job(), doc.algorithm(), out.standard, request, out.job);
+}
+
+void writeJson(const std::string& file, const CTavolinDoc& doc, const Evaluated& e) {
+    writeJobJson(file, e.standard, doc.job(), e.job.evaluation, writeOut,
+                 e.job.cores ? &*e.job.cores : nullptr);
 }
 
 } // namespace
@@ -58,17 +62,21 @@ int runEvaluate(int argc, char** argv) {
     const ParsedArgs args = parseArgs(argc, argv, 1, kEvalValueOptions, kEvalFlagOptions);
     if (args.positional.size() != 1)
         throw UsageError("evaluate 需要一个文件");
-    const EvalSettings settings = evalSettingsFrom(args);
+    JobRequest request;
+    if (!jobRequestFrom(args, request))
+        return kFailure;
     const std::string& file = args.positional[0];
 
     CTavolinDoc doc;
     if (!openDocument(doc, file))
         return kFailure;
-    const Evaluated e = evaluateDocument(doc, settings);
+    Evaluated e;
+    if (!evaluateDocument(doc, request, e))
+        return kFailure;
     if (args.flags.count("--json"))
-        writeJobJson(file, e.standard, doc.job(), e.evaluation, writeOut);
+        writeJson(file, doc, e);
     else
-        writeOut(jobToText(file, e.standard, doc.job(), e.evaluation));
+        writeOut(jobToText(file, e.standard, doc.job(), e.job.evaluation));
     return 0;
 }
 
@@ -76,7 +84,9 @@ int runSaveResult(int argc, char** argv) {
     const ParsedArgs args = parseArgs(argc, argv, 1, kEvalValueOptions, kEvalFlagOptions);
     if (args.positional.size() != 2)
         throw UsageError("save-result 需要输入文件和输出文件");
-    const EvalSettings settings = evalSettingsFrom(args);
+    JobRequest request;
+    if (!jobRequestFrom(args, request))
+        return kFailure;
     const std::string& file = args.positional[0];
     const std::string& out = args.positional[1];
     // The result command only ever writes result files.
@@ -88,14 +98,16 @@ int runSaveResult(int argc, char** argv) {
     CTavolinDoc doc;
     if (!openDocument(doc, file))
         return kFailure;
-    const Evaluated e = evaluateDocument(doc, settings);
+    Evaluated e;
+    if (!evaluateDocument(doc, request, e))
+        return kFailure;
     const std::u16string error = WriteResultFile(out, doc.job());
     if (!error.empty()) {
         errorLine(error);
         return kFailure;
     }
     if (args.flags.count("--json"))
-        writeJobJson(file, e.standard, doc.job(), e.evaluation, writeOut);
+        writeJson(file, doc, e);
     return 0;
 }
 

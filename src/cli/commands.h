@@ -20,5 +20,7 @@ int runSave(int argc, char** argv);
 int runMerge(int argc, char** argv);
 int runWaveform(int argc, char** argv);
 int runAutopick(int argc, char** argv);
+// fit-curve SPECIMENS.csv [--json] [--name NAME --add-to LIBRARY]
+int runFitCurve(int argc, char** argv);
 
 } // namespace tavolin::cli

@@ -89,6 +89,7 @@ void writeArea(JsonWriter& w, const TestArea& a, const AreaStrength* s) {
     w.key("RA").value(a.RA);
     w.key("CARBON").value(a.CARBON);
     w.key("FCUI").value(a.FCUI);
+    w.key("outside_curve").value(s && s->outsideCurve != InsideCurve);
     w.key("velocity").value(a.velocity);
     w.key("correctedVelocity").value(a.correctedVelocity);
     w.key("points");
@@ -114,15 +115,40 @@ void writeMemberEvaluation(JsonWriter& w, const MemberEvaluation& e) {
 } // namespace
 
 std::string jobToJson(const std::string& file, int standard, const JobData& job,
-                      const JobEvaluation& evaluation) {
+                      const JobEvaluation& evaluation, const CoreResult* cores) {
     std::string text;
-    writeJobJson(file, standard, job, evaluation, [&](std::string_view piece) { text += piece; });
+    writeJobJson(
+        file, standard, job, evaluation, [&](std::string_view piece) { text += piece; }, cores);
     return text;
 }
 
+namespace {
+
+void writeCorrection(JsonWriter& w, const CoreResult& cores) {
+    w.beginObject();
+    w.key("n").value(cores.correction.n);
+    w.key("eta").value(cores.correction.eta);
+    w.key("pairs");
+    w.beginArray();
+    for (size_t i = 0; i < cores.specimens.size(); ++i) {
+        const Specimen& s = cores.specimens[i];
+        w.beginObject();
+        w.key("member").value(s.member + 1);
+        w.key("area").value(s.area + 1);
+        w.key("fcu").value(static_cast<float>(cores.fcu[i]));
+        w.key("fcor").value(s.strength);
+        w.key("ratio").value(cores.correction.ratios[i]);
+        w.endObject();
+    }
+    w.endArray();
+    w.endObject();
+}
+
+} // namespace
+
 void writeJobJson(const std::string& file, int standard, const JobData& job,
                   const JobEvaluation& evaluation,
-                  const std::function<void(std::string_view)>& sink) {
+                  const std::function<void(std::string_view)>& sink, const CoreResult* cores) {
     JsonWriter w(sink);
     w.beginObject();
     w.key("file").value(std::string_view(file));
@@ -143,6 +169,11 @@ void writeJobJson(const std::string& file, int standard, const JobData& job,
         w.key("A").value(member.A);
         w.key("B").value(member.B);
         w.key("C").value(member.C);
+        w.key("curve_name");
+        if (member.curveName.empty())
+            w.null();
+        else
+            w.value(member.curveName);
         w.key("areas");
         w.beginArray();
         if (m < job.areas.size()) {
@@ -171,6 +202,10 @@ void writeJobJson(const std::string& file, int standard, const JobData& job,
     w.key("FCUE").value(evaluation.batch.FCUE);
     w.key("status").value(statusName(evaluation.batch.status));
     w.endObject();
+    if (cores) {
+        w.key("correction");
+        writeCorrection(w, *cores);
+    }
     w.endObject();
     w.flush();
 }

@@ -175,6 +175,21 @@ JsonWriter& JsonWriter::key(std::string_view name) {
     return *this;
 }
 
+std::string shortestDouble(double value) {
+    if (!std::isfinite(value))
+        return "null";
+    char buffer[64];
+    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    if (ec != std::errc())
+        return "null";
+    return std::string(buffer, end);
+}
+
+void JsonWriter::value(double v) {
+    beforeValue();
+    out_ += shortestDouble(v);
+}
+
 void JsonWriter::value(float v) {
     beforeValue();
     out_ += shortestFloat(v);

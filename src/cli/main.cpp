@@ -4,6 +4,8 @@
 #include "cli/options.h"
 #include "cli/reportcommand.h"
 
+#include "tavolinversion.h"
+
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -17,6 +19,10 @@ int main(int argc, char** argv) {
     const std::string command = argv[1];
     if (command == "--help" || command == "-h" || command == "help") {
         writeOut(usageText());
+        return 0;
+    }
+    if (command == "--version") {
+        writeOut(std::string("tavolin-cli ") + tavolin::kVersion + "\n");
         return 0;
     }
     try {
@@ -33,6 +39,8 @@ int main(int argc, char** argv) {
             status = runWaveform(argc - 1, argv + 1);
         else if (command == "autopick")
             status = runAutopick(argc - 1, argv + 1);
+        else if (command == "fit-curve")
+            status = runFitCurve(argc - 1, argv + 1);
         else if (command == "report")
             status = runReport(argc - 1, argv + 1);
         else

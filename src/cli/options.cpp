@@ -6,7 +6,8 @@
 
 namespace tavolin::cli {
 
-const std::set<std::string> kEvalValueOptions = {"--standard", "--curve", "--abc", "--eta"};
+const std::set<std::string> kEvalValueOptions = {"--standard", "--curve",      "--abc",   "--eta",
+                                                 "--cores",    "--curve-name", "--curves"};
 const std::set<std::string> kEvalFlagOptions = {"--pumped", "--json"};
 const std::set<std::string> kWaveformValueOptions = {"--member", "--area", "--point", "--highpass",
                                                      "--lowpass"};
@@ -86,6 +87,10 @@ float parseCoefficient(const std::string& text, const std::string& what) {
 } // namespace
 
 EvalSettings evalSettingsFrom(const ParsedArgs& args) {
+    if (args.has("--cores") && args.has("--eta"))
+        throw UsageError("--cores 不能与 --eta 同用：η 由试件求得");
+    if (args.has("--curve-name") && (args.has("--abc") || args.has("--curve")))
+        throw UsageError("--curve-name 不能与 --abc 或 --curve 同用");
     EvalSettings s;
     if (auto it = args.values.find("--standard"); it != args.values.end()) {
         if (it->second == "cecs")
@@ -159,9 +164,11 @@ WaveformRequest waveformRequestFrom(const ParsedArgs& args) {
 std::string usageText() {
     return "用法：\n"
            "  tavolin-cli evaluate FILE [--standard cecs|tb] [--curve custom|pebble|crushed]\n"
-           "                       [--abc A,B,C] [--pumped] [--eta X] [--json]\n"
+           "                       [--abc A,B,C] [--pumped] [--eta X | --cores CORES.csv]\n"
+           "                       [--curves LIBRARY] [--curve-name NAME] [--json]\n"
            "  tavolin-cli save-result FILE OUT.SHA [与 evaluate 相同的选项]\n"
            "  tavolin-cli save FILE OUT\n"
+           "  tavolin-cli fit-curve SPECIMENS.csv [--json] [--name NAME --add-to LIBRARY]\n"
            "  tavolin-cli merge OUT.SHA IN...\n"
            "  tavolin-cli waveform FILE --member M --area A --point P [--highpass KHZ]"
            " [--lowpass KHZ]\n"
@@ -170,6 +177,7 @@ std::string usageText() {
            "OUT.xlsx\n"
            "                     [--tables field|result|field,result] [--settings INI]\n"
            "                     [evaluate 的计算选项]\n"
+           "  tavolin-cli --help | --version\n"
            "\n"
            "FILE 为声波原始文件（.SHT）或声波结果文件（.SHA），同目录下须有其 .SHD 波形文件。\n"
            "构件、测区、测点从 1 开始编号。失败时显示原因，退出码为 1；用法错误时为 2。\n"
@@ -182,11 +190,24 @@ std::string usageText() {
            "  --abc       自定义曲线的系数a、b、c（即 --curve custom），各在 0 到 10 之间。\n"
            "  --pumped    所有构件按泵送混凝土计算（仅 TB10426-2004 计入修正）。\n"
            "  --eta       强度修正系数η（0 到 10），写入工程信息和每一个测区。\n"
+           "  --cores     钻芯修正：CSV 每行一个试件 member,area,strength（构件、测区从 1 开始，\n"
+           "              强度 MPa），可有一行标题，UTF-8 或 GBK；η = 各试件 f_cor,i / fcu,i^c\n"
+           "              的平均值（fcu,i^c 为 η = 1 时的测区强度换算值），取两位小数，再按\n"
+           "              --eta η 计算。至少 4 个试件。\n"
+           "  --curves    测强曲线库文件（默认为用户设置文件夹中的 curves.json）。\n"
+           "  --curve-name 以曲线库中该名称曲线的 a、b、c 作为每一个构件的自定义曲线，\n"
+           "              与 --abc 相同；强度超出曲线适用范围的测区在 JSON 中标为\n"
+           "              outside_curve。\n"
            "  --json      以 JSON 输出各记录的字段；数值为能读回同一单精度值的最短写法，\n"
            "              无穷大或非数写为 null。excluded 为被剔除的六个读数位置（0–15）：\n"
            "              前三个为最高值、后三个为最低值，每组按位置从小到大；直接输入平均值\n"
            "              的测区为 null。\n"
-           "save-result 写出按所选设置计算后的声波结果文件。\n"
+           "save-result 写出按所选设置计算后的声波结果文件（有试件时在旁边写出\n"
+           "OUT.SHA.cores.csv）。\n"
+           "fit-curve 由试件（每行 v,R,f：修正后声速 km/s、修正后回弹值、立方体强度 MPa）\n"
+           "按 ln f = ln a + b ln v + c ln R 最小二乘拟合测强曲线，给出 n、a、b、c、平均相对\n"
+           "误差 δ、相对标准差 e_r 和 v、R、f 的范围；--add-to 把曲线以 --name 加入曲线库\n"
+           "（a 取四位小数，b、c 取三位，与结果文件相同），名称已存在时曲线库不变。\n"
            "waveform 输出 CSV（index,time_us,raw,working）；--highpass 为 0.01–20 kHz，\n"
            "--lowpass 为 2–500 kHz，高通值不得大于低通值。\n"
            "autopick 对每个有波形的测点自动判读首波：列出建议的首波采样序号、声时（序号×采样间隔\n"

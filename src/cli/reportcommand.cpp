@@ -4,6 +4,7 @@
 #include "cli/reportcommand.h"
 
 #include "cli/console.h"
+#include "cli/jobsetup.h"
 #include "cli/options.h"
 #include "data/doc.h"
 #include "data/jobeval.h"
@@ -48,9 +49,7 @@ std::u16string writeBmpOutput(const std::string& target, const report::ReportSou
 
 std::u16string writeDocxOutput(const std::string& target, const report::ReportSource& source,
                                const report::PageProgress&) {
-    return report::exportWord(QFile::decodeName(target.c_str()), source.job, source.info,
-                              source.print)
-        .toStdU16String();
+    return report::exportWord(QFile::decodeName(target.c_str()), source).toStdU16String();
 }
 
 // The sheet holds every area whatever tables are chosen.
@@ -136,7 +135,9 @@ int runReport(int argc, char** argv) {
             outputs.emplace_back(&w, it->second);
     if (outputs.empty())
         throw UsageError("report 需要输出选项 --pdf、--bmp、--docx 或 --xlsx");
-    const EvalSettings settings = evalSettingsFrom(args);
+    JobRequest request;
+    if (!jobRequestFrom(args, request))
+        return kFailure;
     const std::string& file = args.positional[0];
 
     OffscreenGui gui;
@@ -170,13 +171,17 @@ int runReport(int argc, char** argv) {
             return kFailure;
         }
     }
-    if (settings.standard)
-        doc.setStandard(*settings.standard);
-    evaluateJob(doc.job(), doc.algorithm(), doc.standard(), settings);
+    if (request.settings.standard)
+        doc.setStandard(*request.settings.standard);
+    EvaluatedJob evaluated;
+    if (!evaluateRequest(doc.job(), doc.algorithm(), doc.standard(), request, evaluated))
+        return kFailure;
+    const JobEvaluation& evaluation = evaluated.evaluation;
     // The heads name the standard the job was evaluated with.
     doc.refreshReportInfo();
 
-    const report::ReportSource source{doc.job(), doc.printSettings(), doc.reportInfo()};
+    const report::ReportSource source{doc.job(), evaluation, doc.standard(), doc.printSettings(),
+                                      doc.reportInfo()};
     for (const auto& [writer, target] : outputs) {
         ConsoleFeedback feedback("正在输出");
         const ReadOptions feed = feedback.readOptions();

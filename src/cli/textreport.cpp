@@ -59,7 +59,7 @@ void memberBlock(std::string& out, int standard, size_t index, size_t count,
         const MemberEvaluation& e = *evaluation;
         out += "N " + std::to_string(e.N) + "  Fmin(Mpa) " + fixed(e.Fmin, 1) + "  Fmax(Mpa) " +
                fixed(e.Fmax, 1) + "  Mf(Mpa) " + fixed(e.Mf, 1) + "  Sf(Mpa) " + fixed(e.Sf, 2) +
-               "  Fcu(Mpa) " + u8(formatMemberEstimate(e.Fcu, e.status)) + "\n";
+               "  Fcu(Mpa) " + u8(estimateText(e.Fcu, e.status, EstimateOf::Member, 0)) + "\n";
     }
 }
 
@@ -91,7 +91,7 @@ std::string jobToText(const std::string& file, int standard, const JobData& job,
     out += "\n批评定（" + std::to_string(count) + " 个构件）\n";
     out += "强度换算平均值：" + fixed(b.MF, 1) + "\n";
     out += "强度换算标准差：" + fixed(b.SF, 2) + "\n";
-    out += "强度推定值：" + u8(formatBatchEstimate(b.FCUE, b.status, standard)) + "\n";
+    out += "强度推定值：" + u8(estimateText(b.FCUE, b.status, EstimateOf::Batch, standard)) + "\n";
     return out;
 }
 

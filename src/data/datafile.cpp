@@ -26,9 +26,11 @@
 // - A key that occurs inside the line of an earlier numbered key of StrengthNum ends that key's
 //   value (such a file has lost its line ends): otherwise thousands of keys on one line would
 //   each take the rest of the line, and the values alone would grow with the square of the file.
-// - The file type is decided on the file name, not on the folders above it; a name with both
-//   ".SHT" and ".SHA" is a raw file, as for saving.
+// - The file type is decided on the file name, not on the folders above it, in any case of
+//   letters; a name with both ".SHT" and ".SHA" is a raw file, as for saving.
 #include "data/datafile.h"
+
+#include "data/corefile.h"
 
 #include "data/fieldreader.h"
 #include "data/fileinput.h"
@@ -47,7 +49,7 @@ std::string companionPath(const std::string& path) {
     if (path.empty())
         return path;
     std::string out = path;
-    out.back() = 'D';
+    out.back() = out.back() >= 'a' && out.back() <= 'z' ? 'd' : 'D';
     return out;
 }
 
@@ -62,11 +64,22 @@ std::string_view fileName(const std::string& path) {
 
 } // namespace
 
+namespace {
+
+// Whether the file name contains `upper` (an upper-case ASCII text) in any case of letters.
+bool nameContains(const std::string& path, std::string_view upper) {
+    const std::string_view name = fileName(path);
+    const auto same = [](char a, char b) { return (a >= 'a' && a <= 'z' ? a - 32 : a) == b; };
+    return std::search(name.begin(), name.end(), upper.begin(), upper.end(), same) != name.end();
+}
+
+} // namespace
+
 bool isRawPath(const std::string& path) {
-    return fileName(path).find(".SHT") != std::string_view::npos;
+    return nameContains(path, ".SHT");
 }
 bool isResultPath(const std::string& path) {
-    return fileName(path).find(".SHA") != std::string_view::npos;
+    return nameContains(path, ".SHA");
 }
 
 namespace {
@@ -474,6 +487,14 @@ std::u16string ReadDataFile(const std::string& path, JobData& job, const ReadOpt
         const Result kept = job.result;
         job = JobData{};
         job.result = kept;
+        return error;
+    }
+    // The specimens of a correction live beside a result pair; a faulty list is reported and
+    // left out, the job itself is sound.
+    if (isResultPath(path)) {
+        const std::u16string specimens = readSpecimenFile(path, job);
+        if (!specimens.empty() && options.notice)
+            options.notice(u"钻芯修正的试件文件未能读取：" + specimens);
     }
     return error;
 }

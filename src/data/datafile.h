@@ -19,10 +19,13 @@ struct ReadOptions {
     ProgressSink progress;
 };
 
-// Path of the companion waveform file: the last character replaced by 'D'.
+// Path of the companion waveform file: the last character replaced by 'D' ('d' when it is a
+// lower-case letter, so "job.sha" pairs with "job.shd").
 std::string companionPath(const std::string& path);
-bool isRawPath(const std::string& path);    // contains ".SHT"
-bool isResultPath(const std::string& path); // contains ".SHA"
+// The file name contains ".SHT" / ".SHA" in any case of letters: jobs copied from Windows
+// machines often carry lower-case names.
+bool isRawPath(const std::string& path);
+bool isResultPath(const std::string& path);
 
 // Reads a file pair into `job` (which should be fresh). Returns the message text of a failure,
 // empty on success. On failure `job` holds no usable data.

@@ -1,6 +1,7 @@
 // Writers of the raw (.SHT) and result (.SHA) file pairs: fixed-width lines in GBK, int16
 // waveforms.
 #include "data/atomicfile.h"
+#include "data/corefile.h"
 #include "data/datafile.h"
 #include "data/fixedtext.h"
 #include "data/labels.h"
@@ -488,10 +489,14 @@ std::u16string WriteRawFile(const std::string& path, const JobData& job) {
 
 std::u16string WriteResultFile(const std::string& path, const JobData& job) {
     try {
-        return writePair(path, job, true);
+        if (std::u16string error = writePair(path, job, true); !error.empty())
+            return error;
     } catch (const std::exception&) {
         return kResultTextFailed;
     }
+    if (std::u16string error = writeSpecimenFile(path, job); !error.empty())
+        return u"钻芯修正的试件文件未能写入：" + error;
+    return {};
 }
 
 } // namespace tavolin

@@ -41,6 +41,7 @@ template <class F> void CTavolinDoc::notifyAll(F&& f) {
 }
 
 void CTavolinDoc::changed(const DocChange& change, bool stored) {
+    fileStep(change, stored);
     if (stored)
         setModified(true);
     notifyAll([&](DocObserver& o) { o.jobChanged(change); });
@@ -104,6 +105,7 @@ void CTavolinDoc::adopt(JobData&& fresh, const std::string& path) {
     job_.members = std::move(fresh.members);
     job_.sections = std::move(fresh.sections);
     job_.memberCount = fresh.memberCount;
+    job_.specimens = std::move(fresh.specimens);
     if (fresh.hasResult)
         job_.result = fresh.result;
     job_.hasResult = fresh.hasResult;
@@ -113,6 +115,7 @@ void CTavolinDoc::adopt(JobData&& fresh, const std::string& path) {
     // the coefficient rule, velocities, strengths, members and the batch.
     for (MemberInfo& member : job_.members)
         applyCurveRule(member, standard_);
+    nameMemberCurves(job_, curves_);
     for (AreaList& areas : job_.areas)
         for (TestArea& area : areas)
             computePointValues(area);
@@ -120,6 +123,8 @@ void CTavolinDoc::adopt(JobData&& fresh, const std::string& path) {
 
     filter_.highOn = false;
     filter_.lowOn = false;
+    history_.clear();
+    pending_ = {};
     notifyAll([](DocObserver& o) { o.contentsReplaced(); });
 
     modified_ = false;
@@ -136,6 +141,8 @@ void CTavolinDoc::newDocument() {
     evaluation_ = JobEvaluation{};
     currentMember_ = currentArea_ = selectedPoint_ = 0;
     filter_.highOn = filter_.lowOn = false;
+    history_.clear();
+    pending_ = {};
     path_.clear();
     notifyAll([](DocObserver& o) { o.contentsReplaced(); });
     modified_ = false;
@@ -160,6 +167,7 @@ std::u16string CTavolinDoc::save(const std::string& path) {
         path_ = path;
         notifyTitle();
     }
+    history_.markSaved();
     setModified(false);
     return {};
 }
@@ -186,6 +194,7 @@ std::u16string CTavolinDoc::saveResult(const std::string& path, const ReadOption
         to.A = from.A;
         to.B = from.B;
         to.C = from.C;
+        to.curveName = from.curveName;
     }
     const size_t lists = std::min(fresh.areas.size(), job_.areas.size());
     for (size_t m = 0; m < lists; ++m) {
@@ -297,6 +306,8 @@ std::u16string CTavolinDoc::nextArea() {
 // --- algorithm ---
 
 void CTavolinDoc::setStandard(int standard) {
+    if (isOpen())
+        record(u"选择规范", {TouchStandard | TouchMembers | TouchReport});
     standard_ = standard;
     standardCopy_ = standard;
     makeAlgorithm();
@@ -317,6 +328,8 @@ void CTavolinDoc::makeAlgorithm() {
 }
 
 void CTavolinDoc::setTables(const CorrectionTables& tables) {
+    if (isOpen())
+        record(u"修改修正表", {TouchTables});
     tables_ = tables;
     if (!isOpen())
         return;
@@ -331,11 +344,15 @@ std::u16string CTavolinDoc::filterCommandCheck() const {
 }
 
 void CTavolinDoc::applyFilter() {
+    // Trying one cut-off after another in the dialog is one step.
+    if (currentArea())
+        record(u"滤波", {TouchArea, currentMember_, currentArea_, 1});
     restoreCurrentArea();
     filterCurrentArea();
     // The amplitudes are read from the working samples.
     if (TestArea* area = currentArea())
         computePointValues(*area);
+    fileStep({currentMember_, currentArea_, ChangeArrival}, false);
     notifyAll([](DocObserver& o) { o.samplesChanged(); });
 }
 

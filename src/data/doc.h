@@ -3,8 +3,11 @@
 
 #include "calc/algorithm.h"
 #include "calc/correctiontables.h"
+#include "data/corefile.h"
+#include "data/curvelibrary.h"
 #include "data/datafile.h"
 #include "data/docchange.h"
+#include "data/dochistory.h"
 #include "data/jobeval.h"
 #include "data/records.h"
 #include "data/settings.h"
@@ -43,7 +46,7 @@ struct FilterSettings {
 
 class CTavolinDoc {
 public:
-    static inline const std::u16string baseTitle = u"超声回弹综合法测强软件   Fennick";
+    static inline const std::u16string baseTitle = u"超声回弹综合法测强软件   Tavolin";
 
     CTavolinDoc();
     ~CTavolinDoc();
@@ -129,7 +132,16 @@ public:
     std::u16string setPumped(int member, bool pumped);
     std::u16string renameMember(int member, const std::u16string& name);
     // Eta limited to 0..10, stored in the project and in every area; every member recomputed.
+    // A typed eta that differs from the current one replaces a correction by specimens.
     std::u16string setEta(float value);
+    // "钻芯修正": eta from the specimens (at least four, each on an area whose converted strength
+    // with eta = 1 is above 0), set as the eta edit does, and the specimens kept with the job.
+    // Returns the message and changes nothing when the specimens do not give an eta.
+    std::u16string applyCores(const std::vector<Specimen>& specimens);
+    const std::vector<Specimen>& specimens() const { return job_.specimens; }
+    // A library curve chosen under "粗骨料": the member becomes custom with the curve's a, b, c
+    // and remembers its name. "" or the message when the library has no such curve.
+    std::u16string setNamedCurve(int member, const std::u16string& name);
     // Project texts and dates (dates as year-month-day text), with their report copies.
     std::u16string setProjectText(ProjectField field, const std::u16string& text);
 
@@ -160,12 +172,36 @@ public:
     // The path proposed by "保存结果": the document path cut before its first ".".
     std::string proposedResultPath() const;
 
+    // Recovery snapshot (recovery.h) of the job as it stands, into `folder`: the file pair the
+    // job was read from is linked (or copied) there once, the edited values are rewritten
+    // atomically every time. The message of a failure, else "".
+    std::u16string writeRecovery(const std::string& folder, int64_t time) const;
+    // Replaces the job by the snapshot in `folder`: the job of its original path, marked
+    // modified, with an empty history. The failure message (the open job stays) or "".
+    std::u16string restoreRecovery(const std::string& folder);
+
     const std::string& path() const { return path_; }
     std::u16string fileName() const; // text after the last path separator
     std::u16string title() const;    // window title for the current state
 
     bool isModified() const { return modified_; }
     void setModified(bool modified = true);
+
+    // --- history: every edit above is one step, named for the menus ("输入回弹值") ---
+    // Undo and redo put back the records a step touched and then recompute, notify and set the
+    // modified flag as an edit does; back at the saved state the job is unmodified again. Open
+    // and new start an empty history.
+    bool canUndo() const { return history_.canUndo(); }
+    bool canRedo() const { return history_.canRedo(); }
+    std::u16string undoName() const;
+    std::u16string redoName() const;
+    void undo();
+    void redo();
+    // Every edit between the outermost begin and end becomes one step named `name` (an
+    // automatic pick of many areas, a correction of a member).
+    void beginCompoundEdit(const std::u16string& name);
+    void endCompoundEdit();
+    const DocHistory& history() const { return history_; }
 
     // --- navigation ---
     int currentMember() const { return currentMember_; }
@@ -198,6 +234,14 @@ public:
     // The correction tables as a dialog leaves them at "确定"; every member is recomputed.
     void setTables(const CorrectionTables& tables);
 
+    // --- the curve library ---
+    const CurveLibrary& curveLibrary() const { return curves_; }
+    // Replaces the library (read at start-up, or changed in "测强曲线库"): members' curve names
+    // and the range marks follow; nothing of the job is modified.
+    void setCurveLibrary(const CurveLibrary& library);
+    // Areas of a member outside its named curve's ranges.
+    int outsideCount(int member) const;
+
     // --- filter of the current area ---
     FilterSettings& filter() { return filter_; }
     // "请先打开文件再进行滤波!" when no file is open, else "".
@@ -226,6 +270,12 @@ private:
     void recomputeMember(int member);
     void computeAll();
     void changed(const DocChange& change, bool stored);
+    // An edit names the records it is about to change; `changed` then files the step.
+    void record(const char16_t* name, const EditTouch& touch);
+    void fileStep(const DocChange& change, bool stored);
+    Records capture(const EditTouch& touch) const;
+    void restore(const EditTouch& touch, const Records& records);
+    void replay(const HistoryStep& step, bool forward);
     ReadOptions withNotices(const ReadOptions& options);
     void notifyAreaChanged();
     void notifyTitle();
@@ -247,6 +297,13 @@ private:
     ReportInfo report_;
     std::array<int, 3> barWidths_{220, 220, 220};
     std::vector<DocObserver*> observers_;
+    CurveLibrary curves_;
+    DocHistory history_;
+    struct PendingStep {
+        const char16_t* name = nullptr; // nullptr: no edit under way
+        EditTouch touch;
+        Records before;
+    } pending_;
 };
 
 } // namespace tavolin

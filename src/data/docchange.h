@@ -20,6 +20,8 @@ enum ChangeField : unsigned {
     ChangeEvaluation = 1u << 13, // member evaluation(s), the batch and the job's Result
     ChangeName = 1u << 14,       // PILEID of a member
     ChangeProject = 1u << 15,    // SITE, UNIT, PERSON, DATE, Molddate (and the report copies)
+    ChangeSpecimens = 1u << 16,  // the specimens of a core or cube correction
+    ChangeCurves = 1u << 17,     // the curve library, members' curve names, range marks
 };
 
 // member / area -1 = all of them (area -1 with a member: every area of that member).

@@ -93,6 +93,7 @@ void CTavolinDoc::reevaluateMember(int member) {
     job_.result.MF = evaluation_.batch.MF;
     job_.result.SF = evaluation_.batch.SF;
     job_.result.FCUE = evaluation_.batch.FCUE;
+    markOutsideCurves(job_, curves_, evaluation_);
 }
 
 void CTavolinDoc::recomputeMember(int member) {
@@ -129,6 +130,7 @@ std::u16string CTavolinDoc::setReading(int member, int area, int index, int valu
     TestArea* a = editableArea(member, area);
     if (!a || index < 0 || index >= 16)
         return {};
+    record(u"输入回弹值", {TouchArea, member, area});
     int& reading = a->R[static_cast<size_t>(index)];
     std::u16string message;
     if (value < 0) {
@@ -147,6 +149,7 @@ std::u16string CTavolinDoc::setReboundMean(int member, int area, float value) {
     TestArea* a = editableArea(member, area);
     if (!a)
         return {};
+    record(u"输入回弹平均值", {TouchArea, member, area});
     bool stored = assign(a->reboundMean, limited(value, 20.0f, 50.0f));
     stored = assign(a->reboundFlag, 1) || stored;
     recomputeArea(member, area, false);
@@ -158,6 +161,7 @@ std::u16string CTavolinDoc::setCarbon(int member, int area, float value) {
     TestArea* a = editableArea(member, area);
     if (!a)
         return {};
+    record(u"输入碳化深度", {TouchArea, member, area});
     // No range: the value is kept as typed, but a non-number must not reach the strengths.
     const bool stored = assign(a->CARBON, std::isfinite(value) ? value : 0.0f);
     recomputeArea(member, area, false);
@@ -169,6 +173,7 @@ std::u16string CTavolinDoc::setAngle(int member, int area, int angle) {
     TestArea* a = editableArea(member, area);
     if (!a)
         return {};
+    record(u"选择测试角度", {TouchArea, member, area});
     if (std::find(std::begin(kAngles), std::end(kAngles), angle) == std::end(kAngles))
         angle = 0;
     const bool stored = assign(a->ANGLE, angle);
@@ -181,6 +186,7 @@ std::u16string CTavolinDoc::setPlane(int member, int area, int plane) {
     TestArea* a = editableArea(member, area);
     if (!a)
         return {};
+    record(u"选择测试平面", {TouchArea, member, area});
     if (plane < FaceSide || plane > FaceBottom)
         plane = FaceNone;
     const bool stored = assign(a->PLANE, plane);
@@ -193,6 +199,7 @@ std::u16string CTavolinDoc::setPathLength(int member, int area, int point, float
     TestArea* a = editableArea(member, area);
     if (!a || point < 0 || point > 2)
         return {};
+    record(u"输入测距", {TouchArea, member, area});
     const bool stored =
         assign(a->points[static_cast<size_t>(point)].L, limited(value, 0.0f, 10000.0f));
     recomputeArea(member, area, true);
@@ -208,6 +215,7 @@ std::u16string CTavolinDoc::setArrival(int member, int area, int point, int inde
     TestPoint& p = a->points[static_cast<size_t>(point)];
     if (!p.hasWaveform())
         return {};
+    record(u"拾取首波", {TouchArea, member, area});
     // The first sample is never an arrival: the trigger sits there.
     index = std::clamp(index, 1, std::max(1, static_cast<int>(p.samples.size()) - 1));
     bool stored = assign(p.arrivalIndex, index);
@@ -227,6 +235,7 @@ std::u16string CTavolinDoc::setMethod(int member, int area, int method) {
     TestArea* a = editableArea(member, area);
     if (!a || method < MethodCorner || method > MethodOpposite)
         return {};
+    record(u"选择测试方式", {TouchArea, member, area});
     bool stored = assign(a->TMETHOD, method);
     stored = assign(a->TESTLOC,
                     std::u16string(method == MethodOpposite ? kPositionSide : kPositionTop)) ||
@@ -242,6 +251,7 @@ std::u16string CTavolinDoc::setPosition(int member, int area, const std::u16stri
     TestArea* a = editableArea(member, area);
     if (!a)
         return {};
+    record(u"选择测试位置", {TouchArea, member, area});
     bool stored = assign(a->TESTLOC, position.substr(0, kPositionWidth));
     stored = applyFactorRule(*a) || stored;
     recomputeArea(member, area, false);
@@ -254,6 +264,7 @@ std::u16string CTavolinDoc::setBeta(int member, int area, float value) {
     TestArea* a = editableArea(member, area);
     if (!a)
         return {};
+    record(u"输入β修正值", {TouchArea, member, area});
     bool stored = false;
     // A beta the method and position imply is the rule's, not the user's.
     if (!factorRuleOf(a->TMETHOD, a->TESTLOC).beta)
@@ -267,6 +278,7 @@ std::u16string CTavolinDoc::setLambda(int member, int area, float value) {
     TestArea* a = editableArea(member, area);
     if (!a)
         return {};
+    record(u"输入λ修正值", {TouchArea, member, area});
     bool stored = false;
     if (!factorRuleOf(a->TMETHOD, a->TESTLOC).lamda)
         stored = assign(a->LAMDA, limited(value, 0.0f, 10.0f));
@@ -280,9 +292,11 @@ std::u16string CTavolinDoc::setLambda(int member, int area, float value) {
 std::u16string CTavolinDoc::setCurve(int member, int curve) {
     if (!this->member(member) || curve < CurveCustom || curve > CurveCrushed)
         return {};
+    record(u"选择粗骨料", {TouchMember, member});
     MemberInfo& m = job_.members[static_cast<size_t>(member)];
     const MemberInfo before = m;
     m.curve = curve;
+    m.curveName.clear();
     if (curve == CurveCustom)
         m.A = m.B = m.C = 0.0f;
     else
@@ -296,11 +310,15 @@ std::u16string CTavolinDoc::setCurve(int member, int curve) {
 std::u16string CTavolinDoc::setCoefficient(int member, int which, float value) {
     if (!this->member(member) || which < 0 || which > 2)
         return {};
+    static constexpr const char16_t* names[] = {u"输入系数a", u"输入系数b", u"输入系数c"};
+    record(names[which], {TouchMember, member});
     MemberInfo& m = job_.members[static_cast<size_t>(member)];
     bool stored = false;
     if (m.curve == CurveCustom) {
         float& field = which == 0 ? m.A : (which == 1 ? m.B : m.C);
         stored = assign(field, limited(value, 0.0f, 10.0f));
+        // Typed coefficients keep a curve's name only while they are still that curve's.
+        m.curveName = curveNameFor(curves_, m.A, m.B, m.C);
     }
     recomputeMember(member);
     changed({member, -1, ChangeMember | ChangeStrength | ChangeEvaluation}, stored);
@@ -310,6 +328,7 @@ std::u16string CTavolinDoc::setCoefficient(int member, int which, float value) {
 std::u16string CTavolinDoc::setPumped(int member, bool pumped) {
     if (!this->member(member))
         return {};
+    record(u"更改泵送", {TouchMember, member});
     // The files do not store the flag: nothing to save.
     job_.members[static_cast<size_t>(member)].pumped = pumped ? 1 : 0;
     recomputeMember(member);
@@ -320,6 +339,7 @@ std::u16string CTavolinDoc::setPumped(int member, bool pumped) {
 std::u16string CTavolinDoc::renameMember(int member, const std::u16string& name) {
     if (!this->member(member))
         return {};
+    record(u"重命名构件", {TouchMember, member});
     const bool stored = assign(job_.members[static_cast<size_t>(member)].PILEID, name);
     changed({member, -1, ChangeName}, stored);
     return {};
@@ -330,20 +350,32 @@ std::u16string CTavolinDoc::renameMember(int member, const std::u16string& name)
 std::u16string CTavolinDoc::setEta(float value) {
     if (!isOpen())
         return {};
+    record(u"输入强度修正系数η", {TouchProject | TouchAreaEta});
     value = limited(value, 0.0f, 10.0f);
+    // The specimens no longer say where a different eta came from.
+    const bool replaced = value != job_.project.ETA && !job_.specimens.empty();
+    if (replaced)
+        job_.specimens.clear();
     // Every area converts with its own eta: the project's value alone would change nothing.
-    bool stored = assign(job_.project.ETA, value);
+    bool stored = assign(job_.project.ETA, value) || replaced;
     for (AreaList& areas : job_.areas)
         for (TestArea& area : areas)
             stored = assign(area.ETA, value) || stored;
     computeAll();
-    changed({-1, -1, ChangeEta | ChangeStrength | ChangeEvaluation}, stored);
+    changed(
+        {-1, -1, ChangeEta | ChangeStrength | ChangeEvaluation | (replaced ? ChangeSpecimens : 0u)},
+        stored);
     return {};
 }
 
 std::u16string CTavolinDoc::setProjectText(ProjectField field, const std::u16string& text) {
     if (!isOpen())
         return {};
+    // Texts are stored at every keystroke: a run of typing in one field is one step.
+    static constexpr const char16_t* names[] = {u"修改工程名称", u"修改检测单位", u"修改检测人员",
+                                                u"修改浇注日期", u"修改检测日期"};
+    const int which = static_cast<int>(field);
+    record(names[which], {TouchProject | TouchReport, -1, -1, 100 + which});
     ProjectInfo& p = job_.project;
     bool stored = false;
     switch (field) {

@@ -19,6 +19,7 @@ struct AreaStrength {
     bool extremesValid = false; // false when the mean was typed (reboundFlag set)
     int extremes[6] = {};       // positions 0..15, three highest first
     float correctedRebound = 0; // PLANEAM + ANGLEAM + Rm, shown only
+    int outsideCurve = 0;       // OutsideFlags of va and R against the member's named curve
 };
 // Rebound mean, corrections and FCUI of one area, in that order, stored in the area.
 AreaStrength computeAreaStrength(TestArea& area, const MemberInfo& member, CAlgorithm& algorithm);

@@ -55,25 +55,24 @@ std::u16string formatStrengthLimited(float fcui) {
     return formatFixed(fcui, 1);
 }
 
-std::u16string formatMemberEstimate(float value, EstimateStatus status) {
+std::u16string estimateText(float value, EstimateStatus status, EstimateOf of, int standard,
+                            EstimateMedium medium) {
+    const bool report = medium == EstimateMedium::Report;
     switch (status) {
     case Valid:
-        return formatFixed(value, 1);
+        return report ? u"fcue = " + formatFixed(value, 1) + u"Mpa" : formatFixed(value, 1);
     case Below10:
-        return u"<10.0MPa";
+        return report ? u"fcue < 10 Mpa" : u"<10.0MPa";
     case Above70:
-        return u">70.0MPa";
+        return report ? u"fcue > 70 Mpa" : u">70.0MPa";
     case RetestMembers:
+        if (of == EstimateOf::Batch)
+            return retestRuleText(standard);
+        return u"输入有误！";
     case NoData:
     default:
         return u"输入有误！";
     }
-}
-
-std::u16string formatBatchEstimate(float value, EstimateStatus status, int standard) {
-    if (status == RetestMembers)
-        return retestRuleText(standard);
-    return formatMemberEstimate(value, status);
 }
 
 std::u16string retestRuleText(int standard) {

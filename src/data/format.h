@@ -14,10 +14,15 @@ std::u16string formatInt(int value);                   // "%d"
 std::u16string formatAreaStrength(float fcui, int standard);
 // Converted strength with the limits marked whatever the standard: "<10MPa" / ">70MPa" / "%.1f".
 std::u16string formatStrengthLimited(float fcui);
-// "Fcu(Mpa)" of the member panel by status.
-std::u16string formatMemberEstimate(float value, EstimateStatus status);
-// "强度推定值" of the batch panel by status and standard.
-std::u16string formatBatchEstimate(float value, EstimateStatus status, int standard);
+// Whose estimate a text states, and where it is shown.
+enum class EstimateOf { Member, Batch };
+enum class EstimateMedium { Panel, Report };
+// The one text of an estimate by its status: what the "Fcu(Mpa)" and "强度推定值" panels show
+// ("21.6", "<10.0MPa", ...) or what the report pages and Word tables print ("fcue = 21.6Mpa",
+// "fcue < 10 Mpa", ...). A batch to be assessed member by member states the standard's rule
+// text in both; only `Below10` says below 10 and only `Above70` says above 70.
+std::u16string estimateText(float value, EstimateStatus status, EstimateOf of, int standard,
+                            EstimateMedium medium = EstimateMedium::Panel);
 // The re-test rule text of a standard ("" for an unknown index).
 std::u16string retestRuleText(int standard);
 // Status name as in the JSON output: "Valid", "Below10", ...

@@ -14,6 +14,7 @@ void applySettings(MemberInfo& member, AreaList& areas, ProjectInfo& project, in
         member.A = (*settings.abc)[0];
         member.B = (*settings.abc)[1];
         member.C = (*settings.abc)[2];
+        member.curveName = settings.curveName;
     } else if (settings.curve && *settings.curve == CurveCustom) {
         member.curve = CurveCustom; // keep the member's own coefficients
     } else {

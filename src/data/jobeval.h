@@ -19,6 +19,7 @@ struct EvalSettings {
     std::optional<std::array<float, 3>> abc; // custom A, B, C (implies curve 0)
     bool pumped = false;                     // set pumped 1 on every member
     std::optional<float> eta;                // project and every area
+    std::u16string curveName;                // the library curve abc comes from, "" for none
 };
 
 struct JobEvaluation {

@@ -37,6 +37,12 @@ int MergeFiles(const std::vector<std::string>& paths, JobData& merged, const Rea
             }
             for (SectionPara& p : file.sections)
                 merged.sections.push_back(p);
+            // Specimens follow their members to the members' new places.
+            const int offset = static_cast<int>(merged.members.size());
+            for (Specimen s : file.specimens) {
+                s.member += offset;
+                merged.specimens.push_back(s);
+            }
             for (size_t i = 0; i < file.members.size(); ++i) {
                 merged.members.push_back(std::move(file.members[i]));
                 merged.areas.push_back(i < file.areas.size() ? std::move(file.areas[i])

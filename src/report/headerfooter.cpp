@@ -1,7 +1,6 @@
 // Header, footer and page number of every report page, and the whole page put together.
 #include "report/fonts.h"
 #include "report/reportpages.h"
-#include "report/tablegrid.h"
 
 #include "data/format.h"
 #include "data/mathoperation.h"
@@ -10,9 +9,11 @@
 
 namespace tavolin::report {
 
-using detail::qs;
-
 namespace {
+
+QString qs(const std::u16string& text) {
+    return QString::fromStdU16String(text);
+}
 
 QFont headFootFont(int index, int dpiY) {
     const QStringList& faces = headerFooterFaces();

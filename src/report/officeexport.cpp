@@ -32,14 +32,14 @@ DocxPage wordPage(const PrintSettings& print) {
     return page;
 }
 
-QString exportWord(const QString& path, const JobData& job, const ReportInfo& info,
-                   const PrintSettings& print) {
+QString exportWord(const QString& path, const ReportSource& source) {
+    const PrintSettings& print = source.print;
     if (!print.printFieldRecord && !print.printResultTable)
         return noTableChosenMessage();
     const std::vector<WordTableRef> plan =
-        wordTablePlan(job, print.printFieldRecord != 0, print.printResultTable != 0);
+        wordTablePlan(source.job, print.printFieldRecord != 0, print.printResultTable != 0);
     return writeDocx(path, wordPage(print), static_cast<int>(plan.size()),
-                     [&](int i) { return wordTable(job, info, plan[i]); });
+                     [&](int i) { return wordTable(source, plan[i]); });
 }
 
 QString exportExcel(const QString& path, const JobData& job) {

@@ -2,6 +2,7 @@
 // drawn on any QPainter device from the job's records.
 #pragma once
 
+#include "data/jobeval.h"
 #include "data/records.h"
 #include "report/pagegeometry.h"
 #include "report/pagelist.h"
@@ -13,10 +14,13 @@ class QPainter;
 
 namespace tavolin::report {
 
-// What the pages read: the job (members, areas, batch `Result`), what and how to print, the texts
-// of the report heads. Nothing is copied; the records must outlive the drawing.
+// What the pages and the office files read: the job (members, areas), its evaluation (each
+// member's and the batch's estimate with its status) under `standard`, what and how to print,
+// the texts of the report heads. Nothing is copied; the records must outlive the drawing.
 struct ReportSource {
     const JobData& job;
+    const JobEvaluation& evaluation;
+    int standard = 0;
     const PrintSettings& print;
     const ReportInfo& info;
 

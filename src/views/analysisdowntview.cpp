@@ -5,6 +5,7 @@
 #include "data/docchange.h"
 #include "data/format.h"
 #include "data/labels.h"
+#include "data/plausibility.h"
 #include "views/docbridge.h"
 #include "views/reboundgrid.h"
 #include "views/shellui.h"
@@ -90,6 +91,7 @@ void CAnalysisDownTView::refreshArea(int area) {
         for (int position : strength->extremes)
             if (position >= 0 && position < 16)
                 cells.marked[position] = true;
+    cells.implausible = checkPlausibility(*t).reading;
     // While a typed mean is in force the readings do not count: they stay locked.
     cells.locked = t->reboundFlag != 0;
     cells.angle = toQ(formatInt(t->ANGLE));

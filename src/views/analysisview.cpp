@@ -3,9 +3,11 @@
 
 #include "data/doc.h"
 #include "data/format.h"
+#include "data/plausibility.h"
 #include "sonic/waveform.h"
 #include "views/analysiswave.h"
 #include "views/docbridge.h"
+#include "views/plausibilitymarks.h"
 #include "views/shellui.h"
 #include "widgets/tavolingrid.h"
 
@@ -151,9 +153,14 @@ void CAnalysisView::fillRow(int area) {
         grid_->setCellText(row, column, toQ(text));
     };
     put(ColArea, formatInt(area + 1));
+    const AreaPlausibility marks = checkPlausibility(a);
     for (int j = 0; j < 3; ++j) {
         put(ColL1 + 2 * j, formatFixed(a.points[j].L, 0));
         put(ColT1 + 2 * j, formatFixed(a.pointTime[j], 1));
+        // A path length of 0 or above 3000 mm is kept as typed but marked.
+        grid_->setCellBackground(row, ColL1 + 2 * j,
+                                 marks.pathLength[size_t(j)] ? implausibleColor()
+                                                             : QColor(Qt::white));
     }
     put(ColV, formatFixed(a.velocity, 3));
     put(ColVa, formatFixed(a.correctedVelocity, 3));

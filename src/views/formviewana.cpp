@@ -24,6 +24,7 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <functional>
 
 namespace tavolin {
@@ -65,11 +66,18 @@ FormviewAna::FormviewAna(DocBridge& bridge, QWidget* parent) : QWidget(parent), 
 }
 
 void FormviewAna::build() {
+    // Compact rows: at 1366 x 768 the member's estimate must be in view without scrolling.
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setContentsMargins(4, 2, 4, 2);
+    layout->setSpacing(3);
+    auto compact = [](QFormLayout* form) {
+        form->setContentsMargins(6, 2, 6, 4);
+        form->setVerticalSpacing(3);
+        return form;
+    };
 
     auto* project = new QGroupBox(QStringLiteral("工程信息"));
-    auto* projectForm = new QFormLayout(project);
+    auto* projectForm = compact(new QFormLayout(project));
     auto addRow = [](QFormLayout* form, const QString& label, QWidget* w) {
         form->addRow(label, named(w, label));
     };
@@ -94,7 +102,16 @@ void FormviewAna::build() {
     layout->addLayout(checks);
 
     auto* memberBox = new QGroupBox;
-    auto* memberForm = new QFormLayout(memberBox);
+    auto* memberLayout = new QVBoxLayout(memberBox);
+    memberLayout->setContentsMargins(0, 0, 0, 0);
+    memberLayout->setSpacing(0);
+    // The selectors under their own short labels, so that "CECS 02:2005" and "TB10426-2004"
+    // keep their full width beside them; the coefficients below have the long label of η.
+    auto* memberForm = compact(new QFormLayout);
+    auto* coefficientForm = compact(new QFormLayout);
+    memberForm->setRowWrapPolicy(QFormLayout::WrapLongRows);
+    memberLayout->addLayout(memberForm);
+    memberLayout->addLayout(coefficientForm);
     member_ = makeMemberBox(this, [this] { renameMember(); });
     standard_ = new QComboBox;
     for (int i = 0; i < static_cast<int>(kStandardLabels.size()); ++i)
@@ -111,14 +128,17 @@ void FormviewAna::build() {
         c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         c->setMinimumContentsLength(4);
     }
+    // A standard's name is never cut: the box is at least as wide as the longer one.
+    standard_->setMinimumContentsLength(
+        std::max(standard_->itemText(0).size(), standard_->itemText(1).size()));
     addRow(memberForm, QStringLiteral("构件名称"), member_);
     member_->lineEdit()->setAccessibleName(QStringLiteral("构件名称"));
     addRow(memberForm, QStringLiteral("规范选择"), standard_);
     addRow(memberForm, QStringLiteral("粗骨料"), curve_);
-    addRow(memberForm, QStringLiteral("系数a"), a_);
-    addRow(memberForm, QStringLiteral("系数b"), b_);
-    addRow(memberForm, QStringLiteral("系数c"), c_);
-    addRow(memberForm, QStringLiteral("强度修正系数η"), eta_);
+    addRow(coefficientForm, QStringLiteral("系数a"), a_);
+    addRow(coefficientForm, QStringLiteral("系数b"), b_);
+    addRow(coefficientForm, QStringLiteral("系数c"), c_);
+    addRow(coefficientForm, QStringLiteral("强度修正系数η"), eta_);
     layout->addWidget(memberBox);
 
     tabs_ = new QTabBar;
@@ -150,9 +170,10 @@ void FormviewAna::build() {
             [this](const QDate& d) { dateEdited(true, d); });
     connect(testDate_, &QDateEdit::dateChanged, this,
             [this](const QDate& d) { dateEdited(false, d); });
+    // The dates are project information too: a locked form keeps them as they are.
     connect(lock_, &QCheckBox::toggled, this, [this](bool locked) {
-        for (QLineEdit* e : {site_, unit_, person_})
-            e->setEnabled(!locked && bridge_.doc().isOpen());
+        for (QWidget* w : projectFields())
+            w->setEnabled(!locked && bridge_.doc().isOpen());
     });
     connect(pumped_, &QCheckBox::clicked, this, &FormviewAna::pumpedClicked);
     connect(member_, &QComboBox::activated, this, &FormviewAna::memberChosen);
@@ -166,14 +187,18 @@ void FormviewAna::build() {
 }
 
 void FormviewAna::setInputsEnabled(bool enabled) {
-    for (QWidget* w : std::initializer_list<QWidget*>{moldDate_, testDate_, lock_, member_,
-                                                      standard_, curve_, eta_, tabs_})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{lock_, member_, standard_, curve_, eta_, tabs_})
         w->setEnabled(enabled);
-    for (QLineEdit* e : {site_, unit_, person_})
-        e->setEnabled(enabled && !lock_->isChecked());
+    for (QWidget* w : projectFields())
+        w->setEnabled(enabled && !lock_->isChecked());
     if (!enabled)
         for (QWidget* w : std::initializer_list<QWidget*>{pumped_, a_, b_, c_})
             w->setEnabled(false);
+}
+
+std::array<QWidget*, 5> FormviewAna::projectFields() const {
+    return {site_, unit_, person_, moldDate_, testDate_};
 }
 
 void FormviewAna::refresh() {

@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+#include <array>
 #include <string>
 
 class QCheckBox;
@@ -43,6 +44,8 @@ private:
 
     void build();
     void setInputsEnabled(bool enabled);
+    // The fields that "锁定工程信息" locks: three texts and the two dates.
+    std::array<QWidget*, 5> projectFields() const;
     void evaluate(); // handler of UM_EVALUATE
     // Curve, a, b, c (with their enabled state), η and "泵送" of the current member.
     void showMemberSettings();

@@ -2,8 +2,10 @@
 #include "views/mainformright.h"
 
 #include "data/format.h"
+#include "data/plausibility.h"
 #include "views/displayedit.h"
 #include "views/docbridge.h"
+#include "views/plausibilitymarks.h"
 #include "views/shellui.h"
 
 #include <QApplication>
@@ -13,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <utility>
 
 namespace tavolin {
 
@@ -77,6 +80,11 @@ void MainFormRight::refresh() {
         showPointValues(j, area->pointTime[j], area->pointAmplitude[j], area->pointVelocity[j]);
         l_[j]->setText(fixed(area->points[j].L, 0));
     }
+    const AreaPlausibility marks = area ? checkPlausibility(*area) : AreaPlausibility{};
+    for (size_t j = 0; j < 3; ++j) {
+        markImplausible(l_[j], marks.pathLength[j]);
+        markImplausible(v_[j], marks.velocity[j]);
+    }
 }
 
 void MainFormRight::showPointValues(int point, float t, float amplitudeVolts, float velocity) {
@@ -85,6 +93,14 @@ void MainFormRight::showPointValues(int point, float t, float amplitudeVolts, fl
     t_[point]->setText(fixed(t, 2));
     a_[point]->setText(fixed(amplitudeVolts * 1000.0f, 2));
     v_[point]->setText(fixed(velocity, 3));
+}
+
+void MainFormRight::showStoredPointValues(int point) {
+    const TestArea* area = std::as_const(bridge_).doc().currentArea();
+    if (!area || point < 0 || point > 2)
+        return;
+    showPointValues(point, area->pointTime[point], area->pointAmplitude[point],
+                    area->pointVelocity[point]);
 }
 
 void MainFormRight::pathLengthEntered(int point) {

@@ -23,6 +23,8 @@ public:
     void refresh();
     // T "%.2f", A x 1000 "%.2f" and velocity "%.3f" of point 0..2.
     void showPointValues(int point, float t, float amplitudeVolts, float velocity);
+    // T, A and V of point 0..2 as the document holds them (after a cursor readout).
+    void showStoredPointValues(int point);
 
 protected:
     // A hidden bar hands the focus of its fields to no other field.

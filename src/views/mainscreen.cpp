@@ -21,6 +21,8 @@ void connectMainScreen(CTavolinView* panes[3], CMainForm* left, MainFormRight* r
         });
         QObject::connect(pane, &CTavolinView::cursorReadout, right,
                          &MainFormRight::showPointValues);
+        QObject::connect(pane, &CTavolinView::cursorLeft, right,
+                         &MainFormRight::showStoredPointValues);
     }
 }
 

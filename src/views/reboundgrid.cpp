@@ -3,11 +3,13 @@
 
 #include "data/format.h"
 #include "data/labels.h"
+#include "views/plausibilitymarks.h"
 #include "views/qtext.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QFrame>
 #include <QKeyEvent>
 
 namespace tavolin {
@@ -64,8 +66,9 @@ std::array<int, ReboundGrid::ColumnCount> ReboundGrid::columnWidthsFor(int width
     widths[ColArea] = w * 4 / 100;
     for (int c = ColFirstReading; c <= ColLastReading; ++c)
         widths[c] = w * 6 / 100;
+    // Seven columns of 7 % would make 101 %: "R" (one letter over a one-decimal mean) takes 6 %.
     for (int c = ColAngle; c < ColumnCount; ++c)
-        widths[c] = w * 7 / 100;
+        widths[c] = w * (c == ColMean ? 6 : 7) / 100;
     return widths;
 }
 
@@ -85,6 +88,17 @@ ReboundGrid::ReboundGrid(QWidget* parent) : TavolinGrid(parent) {
     // is current by then, in the middle of the typing that followed.
     setEditTriggers(DoubleClicked | EditKeyPressed | AnyKeyPressed);
     setWordWrap(false);
+    focusRing_ = new QFrame(viewport());
+    focusRing_->setObjectName(QStringLiteral("selectorFocus"));
+    focusRing_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    focusRing_->setFocusPolicy(Qt::NoFocus);
+    focusRing_->setStyleSheet(QStringLiteral(
+        "QFrame#selectorFocus { border: 3px solid #0a5cd6; background: transparent; }"));
+    focusRing_->hide();
+    // Placed once the focus has settled (a focus change is reported before it is complete).
+    connect(
+        qApp, &QApplication::focusChanged, this, [this] { placeFocusRing(); },
+        Qt::QueuedConnection);
     setAreaCount(0);
     // A click on the area number column lands on the frozen strip, not on a data cell.
     connect(this, &TavolinGrid::rowSelected, this, [this](int row) {
@@ -134,9 +148,10 @@ void ReboundGrid::showArea(int area, const ReboundAreaCells& cells) {
         setCellText(row, column, cells.readings[i]);
         setCellReadOnly(row, column, cells.locked);
         setCellBackground(row, column,
-                          cells.locked      ? headerColor()
-                          : cells.marked[i] ? markColor()
-                                            : QColor(Qt::white));
+                          cells.locked           ? headerColor()
+                          : cells.implausible[i] ? implausibleColor()
+                          : cells.marked[i]      ? markColor()
+                                                 : QColor(Qt::white));
     }
     const int row = upperRow(area);
     setCellText(row, ColAngle, cells.angle);
@@ -154,8 +169,10 @@ void ReboundGrid::showSelectors(int area, int angleIndex, int planeIndex) {
         removeCellDropDown(upperRow(selectorArea_), ColPlane);
     }
     selectorArea_ = area >= 0 && area < areaCount_ ? area : -1;
-    if (selectorArea_ < 0)
+    if (selectorArea_ < 0) {
+        placeFocusRing();
         return;
+    }
     const int row = upperRow(area);
     const struct {
         int column;
@@ -171,6 +188,25 @@ void ReboundGrid::showSelectors(int area, int angleIndex, int planeIndex) {
         if (QComboBox* combo = setCellDropDown(row, s.column, s.entries, s.current))
             combo->setAccessibleName(headerTexts()[s.column]);
     }
+    placeFocusRing();
+}
+
+void ReboundGrid::placeFocusRing() {
+    const int column = currentColumn();
+    const int area = currentArea();
+    const bool selectorCell = (column == ColAngle || column == ColPlane) && area >= 0 &&
+                              area == selectorArea_ && cellDropDown(upperRow(area), column);
+    const QWidget* focus = QApplication::focusWidget();
+    const bool focused = focus && (focus == this || isAncestorOf(focus));
+    if (!selectorCell || !focused) {
+        focusRing_->hide();
+        return;
+    }
+    // The cell spans the area's two rows.
+    const QRect cell = visualRect(model()->index(upperRow(area), column));
+    focusRing_->setGeometry(cell.adjusted(-1, -1, 1, 1));
+    focusRing_->raise();
+    focusRing_->show();
 }
 
 void ReboundGrid::goToCell(int row, int column) {
@@ -219,10 +255,36 @@ void ReboundGrid::keyPressEvent(QKeyEvent* event) {
 void ReboundGrid::resizeEvent(QResizeEvent* event) {
     TavolinGrid::resizeEvent(event);
     applyColumnWidths();
+    placeFocusRing();
+}
+
+bool ReboundGrid::viewportEvent(QEvent* event) {
+    const bool handled = TavolinGrid::viewportEvent(event);
+    // The vertical scroll bar coming or going changes the room for the columns.
+    if (event->type() == QEvent::Resize)
+        applyColumnWidths();
+    return handled;
+}
+
+void ReboundGrid::focusInEvent(QFocusEvent* event) {
+    TavolinGrid::focusInEvent(event);
+    QMetaObject::invokeMethod(this, &ReboundGrid::placeFocusRing, Qt::QueuedConnection);
+}
+
+void ReboundGrid::focusOutEvent(QFocusEvent* event) {
+    TavolinGrid::focusOutEvent(event);
+    QMetaObject::invokeMethod(this, &ReboundGrid::placeFocusRing, Qt::QueuedConnection);
+}
+
+void ReboundGrid::scrollContentsBy(int dx, int dy) {
+    TavolinGrid::scrollContentsBy(dx, dy);
+    placeFocusRing();
 }
 
 void ReboundGrid::applyColumnWidths() {
-    const auto widths = columnWidthsFor(width());
+    // The width inside the frame and beside the vertical scroll bar: the whole pane's width
+    // would push the last column out of view.
+    const auto widths = columnWidthsFor(viewport()->width());
     for (int c = 0; c < columnCount() && c < ColumnCount; ++c)
         if (columnWidth(c) != widths[c])
             setColumnWidth(c, widths[c]);
@@ -234,6 +296,7 @@ void ReboundGrid::currentChanged(const QModelIndex& current, const QModelIndex& 
     if (area >= 0 && area < areaCount_ &&
         (!previous.isValid() || areaOfRow(previous.row()) != area))
         reportArea(area);
+    placeFocusRing();
 }
 
 void ReboundGrid::reportArea(int area) {

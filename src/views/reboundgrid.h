@@ -6,13 +6,16 @@
 
 #include <array>
 
+class QFrame;
+
 namespace tavolin {
 
 // What one test area shows; texts are formatted by the caller.
 struct ReboundAreaCells {
     std::array<QString, 16> readings;
-    std::array<bool, 16> marked{}; // excluded from the mean: yellow
-    bool locked = false;           // the mean was typed: readings read-only
+    std::array<bool, 16> marked{};      // excluded from the mean: yellow
+    std::array<bool, 16> implausible{}; // off the hammer's scale: marked over the yellow
+    bool locked = false;                // the mean was typed: readings read-only
     QString angle, plane, carbon, mean, angleCorrection, planeCorrection, corrected;
 };
 
@@ -42,7 +45,9 @@ public:
     static int entryOfAngle(int angle); // -1 when the angle has no entry
     // Entries of the surface selector: "侧面", "顶面", "底面" (the `PLANE` codes 0, 1, 2).
     static const QStringList& surfaceEntries();
-    // Column widths for a pane `width` wide (taken as 1000 when narrower).
+    // Column widths for a table `width` wide inside its frame and beside its vertical scroll bar
+    // (taken as 1000 when narrower): 4 % for the area
+    // number, 6 % for each reading column and for "R", 7 % for the other six; 100 % in all.
     static std::array<int, ColumnCount> columnWidthsFor(int width);
 
     static int upperRow(int area) { return 2 * area + 1; }
@@ -68,6 +73,9 @@ public:
     int currentArea() const { return areaOfRow(currentRow()); }
     // Makes a cell current without starting an edit.
     void goToCell(int row, int column);
+    // The frame drawn around the current selector cell while the table has the keyboard focus
+    // (a selector's own focus mark is a thin line hardly seen in a 19-pixel row).
+    QWidget* selectorFocusRing() const { return focusRing_; }
 
 signals:
     // The current cell moved into another area, or the area's number was clicked (at once).
@@ -77,14 +85,20 @@ protected:
     QModelIndex cellAfterEnter(const QModelIndex& from) const override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    bool viewportEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
     void applyColumnWidths();
     void reportArea(int area);
+    void placeFocusRing();
 
     int areaCount_ = 0;
     int selectorArea_ = -1;
+    QFrame* focusRing_ = nullptr;
 };
 
 } // namespace tavolin

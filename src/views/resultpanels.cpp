@@ -21,7 +21,8 @@ DisplayEdit* addField(QFormLayout* form, const QString& label) {
 
 QFormLayout* panelLayout(QWidget* panel) {
     auto* form = new QFormLayout(panel);
-    form->setContentsMargins(6, 6, 6, 6);
+    form->setContentsMargins(6, 4, 6, 4);
+    form->setVerticalSpacing(3);
     form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     return form;
 }
@@ -55,7 +56,7 @@ void CSingleResult::display(const MemberEvaluation& e) {
     setShown(fmax_, formatFixed(e.Fmax, 1));
     setShown(mf_, formatFixed(e.Mf, 1));
     setShown(sf_, formatFixed(e.Sf, 2));
-    setShown(fcu_, formatMemberEstimate(e.Fcu, e.status));
+    setShown(fcu_, estimateText(e.Fcu, e.status, EstimateOf::Member, 0));
 }
 
 void CSingleResult::clear() {
@@ -74,7 +75,7 @@ CMulResult::CMulResult(QWidget* parent) : QWidget(parent) {
 void CMulResult::display(const BatchEvaluation& e, int standard) {
     setShown(mean_, formatFixed(e.MF, 1));
     setShown(deviation_, formatFixed(e.SF, 2));
-    setShown(estimate_, formatBatchEstimate(e.FCUE, e.status, standard));
+    setShown(estimate_, estimateText(e.FCUE, e.status, EstimateOf::Batch, standard));
 }
 
 void CMulResult::clear() {

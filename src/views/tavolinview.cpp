@@ -150,6 +150,16 @@ void CTavolinView::mouseMoveEvent(QMouseEvent* event) {
     QWidget::mouseMoveEvent(event);
 }
 
+void CTavolinView::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    // A readout left in the fields would read as the point's measured values.
+    if (cursorShown_) {
+        cursorShown_ = false;
+        update();
+    }
+    emit cursorLeft(point_);
+}
+
 void CTavolinView::readout(int x) {
     const WaveformGeometry::Readout r = paneGeometry(rect()).readoutAt(x);
     if (r.index < 0)

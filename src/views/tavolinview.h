@@ -36,12 +36,15 @@ public:
 signals:
     void picked(int point);
     void cursorReadout(int point, float t, float amplitudeVolts, float velocity);
+    // The mouse left the pane: the point's own values are shown again.
+    void cursorLeft(int point);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     // The waveform geometry of the pane's point when the pane covers `rect`.

@@ -39,6 +39,8 @@ protected:
         if (!config_.isValid() || !data_.isValid())
             return false;
         qputenv("TAVOLIN_CONFIG_DIR", config_.path().toLocal8Bit());
+        // Recovery snapshots of the tests stay in their own folder too.
+        qputenv("XDG_STATE_HOME", config_.path().toLocal8Bit());
         CTavolinApp::initApplication();
         return true;
     }

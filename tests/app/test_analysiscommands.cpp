@@ -10,6 +10,10 @@
 #include "widgets/tavolingrid.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QStatusBar>
 
 #include <cmath>
 
@@ -83,6 +87,45 @@ private slots:
         QCOMPARE(QString::asprintf("%.1f", fcui(0, 0)), crushedStrength(4.0, 31.2 - 3.5));
         QCOMPARE(QString::asprintf("%.1f", fcui(1, 0)), crushedStrength(4.0, 40.0));
         QCOMPARE(QString::asprintf("%.1f", fcui(1, 1)), QStringLiteral("29.2"));
+    }
+
+    // The analysis screen's "帮助" items are enabled and each opens its window, which names the
+    // program; "确定" closes it.
+    void helpItemsWork() {
+        QVERIFY(frame().openFile(writeJob(QStringLiteral("help.SHA"))));
+        act("cmd32779")->trigger();
+        auto* help = frame().findChild<QMenu*>(QStringLiteral("menuAnaHelp"));
+        QVERIFY(help);
+        QStringList items;
+        for (QAction* a : help->actions())
+            items << a->text() + (a->isEnabled() ? "" : "(灰)");
+        QCOMPARE(items, (QStringList{"目录", "联系我们", "关于"}));
+        const struct {
+            const char* command;
+            QString title;
+            QString contains;
+        } cases[] = {
+            {"cmd32793", "目录 - Tavolin", "“输出到BMP”（选一次文件夹与文件名，逐页编号保存）"},
+            {"cmd32794", "联系我们 - Tavolin", "Tavolin 超声回弹综合法测强软件"},
+            {"cmd32795", "关于 Tavolin", "超声回弹综合法测强软件 1.0.30506 版"},
+        };
+        for (const auto& c : cases) {
+            QString title, text;
+            DialogCatcher catcher([&](QWidget* w) {
+                title = w->windowTitle();
+                for (QWidget* child : w->findChildren<QWidget*>()) {
+                    if (auto* label = qobject_cast<QLabel*>(child))
+                        text += label->text();
+                    else if (auto* edit = qobject_cast<QPlainTextEdit*>(child))
+                        text += edit->toPlainText();
+                }
+                clickButton(w, "IDOK");
+            });
+            act(c.command)->trigger();
+            QCOMPARE(catcher.count, 1);
+            QCOMPARE(title, c.title);
+            QVERIFY2(text.contains(c.contains), qPrintable(text));
+        }
     }
 
     // An angle correction typed into "角度修正值表" is used by the next computation; "默认值"
@@ -208,7 +251,9 @@ private slots:
         files.answer(target);
         act("cmd32797")->trigger();
         QCOMPARE(pathToQ(doc().path()), target);
-        QCOMPARE(frame().windowTitle(), CMainFrame::baseTitle + QStringLiteral(" - saved.SHA"));
+        QCOMPARE(frame().windowTitle(),
+                 QStringLiteral("超声回弹综合法测强软件   Tavolin - saved.SHA"));
+        QCOMPARE(frame().statusBar()->currentMessage(), QStringLiteral("结果已保存到 ") + target);
         QCOMPARE(doc().standard(), 1);
         QCOMPARE(strengths(), shown);
         QCOMPARE(doc().batchEvaluation().FCUE, before.batch.FCUE);

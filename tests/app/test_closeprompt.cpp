@@ -100,7 +100,7 @@ private slots:
         QVERIFY(!doc().isOpen());
         QVERIFY(!doc().isModified());
         QCoreApplication::processEvents();
-        QCOMPARE(frame().windowTitle(), QStringLiteral("超声回弹综合法测强软件   Fennick"));
+        QCOMPARE(frame().windowTitle(), QStringLiteral("超声回弹综合法测强软件   Tavolin"));
         QVERIFY(!frame().findChild<QAction*>(QStringLiteral("cmd32777"))->isEnabled());
         QVERIFY(!frame().findChild<QAction*>(QStringLiteral("cmd32828"))->isEnabled());
     }

@@ -7,6 +7,7 @@
 #include "app/tavolinapp.h"
 
 #include <QAction>
+#include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -83,6 +84,10 @@ private slots:
             QCOMPARE(files.requests[0].filter, c.filter);
             QCOMPARE(head(target), QByteArray("PK")); // a zip package
             QCOMPARE(opened_.value(opened_.size() - 1), target);
+            QCOMPARE(frame().statusBar()->currentMessage(),
+                     (c.extension[0] == 'd' ? QStringLiteral("Word 文档已保存到 ")
+                                            : QStringLiteral("Excel 工作簿已保存到 ")) +
+                         target);
         }
         QCOMPARE(opened_.size(), 2);
         QVERIFY(!doc().isModified());

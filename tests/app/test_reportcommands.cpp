@@ -1,4 +1,4 @@
-// The report commands of the analysis screen: bitmaps page by page, the PDF, the preview, the
+// The report commands of the analysis screen: numbered bitmaps, the PDF, the preview, the
 // print-settings dialog kept in the settings file, and nothing at all without a table.
 #include "shelltestsupport.h"
 
@@ -11,8 +11,12 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QProgressDialog>
+#include <QStatusBar>
 #include <QToolButton>
 
 using namespace tavolin;
@@ -36,30 +40,100 @@ private slots:
     }
     void cleanup() { stopApp(); }
 
-    void bitmapsOneDialogPerPageAndErrorGoesOn() {
+    QString status() { return frame().statusBar()->currentMessage(); }
+    // The bitmap files in the data folder, by name.
+    QStringList bitmaps(const QString& folder = {}) {
+        return QDir(folder.isEmpty() ? data_.path() : folder)
+            .entryList({QStringLiteral("*.bmp")}, QDir::Files, QDir::Name);
+    }
+
+    // One question for the folder and the base name; every page under a numbered name (three
+    // members of eleven areas: six field record pages), each 62 + 132 x 1400 bytes.
+    void bitmapsAreAskedForOnceAndNumbered() {
         doc().printSettings().printFieldRecord = 1;
         doc().printSettings().printResultTable = 0;
         FileDialogScript files;
         ModalCatcher boxes;
-        // Three members of eleven areas: six field record pages.
-        files.answer(data_.filePath(QStringLiteral("p1.bmp")));
-        files.cancel();
-        files.answer(data_.filePath(QStringLiteral("missing/p3.bmp")));
-        files.answer(data_.filePath(QStringLiteral("p4.bmp")));
+        files.answer(data_.filePath(QStringLiteral("B1.bmp")));
         act("cmd32809")->trigger();
-        QCOMPARE(files.requests.size(), size_t(6));
+        QCOMPARE(files.requests.size(), size_t(1));
         QCOMPARE(files.requests[0].defaultSuffix, QStringLiteral("bmp"));
-        QVERIFY(files.requests[0].proposed.isEmpty());
-        QTRY_COMPARE(boxes.texts, QStringList{QStringLiteral("error!")});
-        QCOMPARE(QFileInfo(data_.filePath(QStringLiteral("p1.bmp"))).size(), 184862);
-        QCOMPARE(QFileInfo(data_.filePath(QStringLiteral("p4.bmp"))).size(), 184862);
+        QVERIFY(files.requests[0].proposed.endsWith(QStringLiteral("sample-result.bmp")));
+        QStringList expected;
+        for (int page = 1; page <= 6; ++page)
+            expected << QStringLiteral("B1-field-record-%1.bmp").arg(page, 3, 10, QLatin1Char('0'));
+        QCOMPARE(bitmaps(), expected);
+        for (const QString& name : expected)
+            QCOMPARE(QFileInfo(data_.filePath(name)).size(), 184862);
+        QCOMPARE(status(), QStringLiteral("已输出 6 页位图到 ") + data_.path());
+        QVERIFY(boxes.texts.isEmpty());
+
+        // The same name again: one question for all six, "否" writes nothing.
+        const QDateTime before = QFileInfo(data_.filePath(expected[0])).lastModified();
+        files.answer(data_.filePath(QStringLiteral("B1")));
+        boxes.answer(QMessageBox::No);
+        act("cmd32809")->trigger();
+        QTRY_COMPARE(boxes.texts,
+                     QStringList{QStringLiteral(
+                         "文件“B1-field-record-001.bmp”等 6 个文件已存在，是否替换？")});
+        QCOMPARE(QFileInfo(data_.filePath(expected[0])).lastModified(), before);
+
+        // Both tables: the result pages follow under their own numbers.
+        doc().printSettings().printResultTable = 1;
+        const QString both = data_.filePath(QStringLiteral("both"));
+        QVERIFY(QDir().mkpath(both));
+        files.answer(both + QStringLiteral("/job.bmp"));
+        act("cmd32809")->trigger();
+        QCOMPARE(bitmaps(both).size(), 12);
+        QCOMPARE(bitmaps(both).filter(QStringLiteral("job-result-")).size(), 6);
+    }
+
+    // A folder that does not exist: the file and the reason, nothing written; no "error!".
+    void aBitmapFailureNamesTheFileAndTheReason() {
+        doc().printSettings().printFieldRecord = 1;
+        doc().printSettings().printResultTable = 0;
+        FileDialogScript files;
+        ModalCatcher boxes;
+        const QString missing = data_.filePath(QStringLiteral("missing"));
+        files.answer(missing + QStringLiteral("/p.bmp"));
+        act("cmd32809")->trigger();
+        QTRY_COMPARE(boxes.texts, QStringList{QStringLiteral("无法写入文件“%1/p-field-record-001."
+                                                             "bmp”：文件夹不存在")
+                                                  .arg(missing)});
+        QVERIFY(!QFileInfo::exists(missing));
+        QCOMPARE(status(), QStringLiteral("位图输出未完成：已写入 0 页到 ") + missing);
 
         // Neither table: nothing starts.
         doc().printSettings().printFieldRecord = 0;
         act("cmd32809")->trigger();
         act("cmd32839")->trigger();
         act("cmd57609")->trigger();
-        QCOMPARE(files.requests.size(), size_t(6));
+        QCOMPARE(files.requests.size(), size_t(1));
+    }
+
+    // "取消" in the progress window stops after the page in hand; the pages written are whole.
+    void cancellingTheBitmapsStops() {
+        doc().printSettings().printFieldRecord = 1;
+        doc().printSettings().printResultTable = 1;
+        FileDialogScript files;
+        const QString folder = data_.filePath(QStringLiteral("cancel"));
+        QVERIFY(QDir().mkpath(folder));
+        files.answer(folder + QStringLiteral("/C.bmp"));
+        DialogCatcher catcher([](QWidget* w) {
+            if (auto* progress = qobject_cast<QProgressDialog*>(w))
+                for (QPushButton* b : progress->findChildren<QPushButton*>())
+                    if (b->text() == QStringLiteral("取消"))
+                        QTest::mouseClick(b, Qt::LeftButton);
+        });
+        act("cmd32809")->trigger();
+        QCOMPARE(catcher.count, 1);
+        const QStringList written = bitmaps(folder);
+        QVERIFY(written.size() < 12);
+        for (const QString& name : written)
+            QCOMPARE(QFileInfo(folder + QLatin1Char('/') + name).size(), 184862);
+        QCOMPARE(
+            status(),
+            QStringLiteral("位图输出已取消：已写入 %1 页到 %2").arg(written.size()).arg(folder));
     }
 
     void pdfOfBothTables() {
@@ -76,6 +150,7 @@ private slots:
         const QByteArray bytes = file.readAll();
         QVERIFY(bytes.startsWith("%PDF"));
         QCOMPARE(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r"), 12);
+        QCOMPARE(status(), QStringLiteral("PDF 已保存到 ") + pdf);
     }
 
     void previewShowsThePagesThatPrint() {

@@ -121,7 +121,7 @@ TEST(Base, InterfaceDefaultsAndFactory) {
 TEST(Curves, DefaultsAndRecognition) {
     using F = std::vector<float>;
     const F pebble0{0.0056f, 1.439f, 1.769f}, crushed0{0.0162f, 1.656f, 1.41f};
-    const F pebble1{0.0038f, 1.23f, 1.95f}, crushed1{0.0038f, 1.72f, 1.57f};
+    const F pebble1{0.0038f, 1.23f, 1.95f}, crushed1{0.008f, 1.72f, 1.57f};
     auto get = [](int standard, int curve) {
         F f{-1, -1, -1};
         return curveCoefficients(standard, curve, f[0], f[1], f[2]) ? f : F{};
@@ -137,6 +137,7 @@ TEST(Curves, DefaultsAndRecognition) {
     EXPECT_EQ(curve(pebble1), 1);
     EXPECT_EQ(curve(crushed0), 2);
     EXPECT_EQ(curve(crushed1), 2);
+    EXPECT_EQ(curve({0.0038f, 1.72f, 1.57f}), 2); // the former TB crushed-stone triple
     EXPECT_EQ(curve({0, 0, 0}), 2);
     EXPECT_EQ(curve({0.0162f, 1.656f, 1.5f}), 0);
     EXPECT_EQ(curve({0.0038f, 1.23f, 1.57f}), 0);

@@ -189,11 +189,11 @@ TEST_F(EvaluateTest, OptionsChangeCurvePumpedAndEta) {
     EXPECT_EQ(j["members"][0]["pumped"].i(), 1);
 
     // Without --curve a named curve carries the defaults of the standard that evaluates it
-    // (default-coefficient table: TB crushed stone 0.0038, 1.72, 1.57; CECS pebble 0.0056, ...),
+    // (default-coefficient table: TB crushed stone 0.008, 1.72, 1.57; CECS pebble 0.0056, ...),
     // never those of the standard the file was saved under.
     j = evaluate({"--standard", "tb"});
     EXPECT_EQ(j["members"][1]["curve"].i(), 2);
-    EXPECT_EQ(j["members"][1]["A"].f(), 0.0038f);
+    EXPECT_EQ(j["members"][1]["A"].f(), 0.008f);
     EXPECT_EQ(j["members"][1]["B"].f(), 1.72f);
     EXPECT_EQ(j["members"][1]["C"].f(), 1.57f);
     const std::string tbFile = dir.path("tb.SHA");

@@ -130,6 +130,13 @@ TEST(Failures, MissingFileAndWrongUsage) {
     EXPECT_NE(r.err.find("高通范围为0.01-20kHz"), std::string::npos) << r.err;
 }
 
+TEST(Version, TheAboutBoxVersion) {
+    const RunResult r = runCli({"--version"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "tavolin-cli 1.0.30506\n"); // as the About box names it
+    EXPECT_TRUE(r.err.empty());
+}
+
 TEST(Merge, MembersOfBothFilesInOrder) {
     ScratchDir dir;
     const std::string a = writeJob(dir, "a.SHA", {u"梁A"}, 2);

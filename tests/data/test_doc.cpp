@@ -98,7 +98,7 @@ TEST_F(DocFiles, NewDocumentAndStandard) {
     EXPECT_EQ(doc.filter().highKHz, 20.0f);
     EXPECT_EQ(doc.filter().lowKHz, 50.0f);
     EXPECT_EQ(doc.barWidths(), (std::array<int, 3>{220, 220, 220}));
-    EXPECT_EQ(doc.title(), u"超声回弹综合法测强软件   Fennick");
+    EXPECT_EQ(doc.title(), u"超声回弹综合法测强软件   Tavolin");
     EXPECT_EQ(doc.filterCommandCheck(), u"请先打开文件再进行滤波!");
     EXPECT_EQ(doc.saveResult((dir / "x.SHA").string()), u"请先打开文件!");
     EXPECT_FALSE(fs::exists(dir / "x.SHA"));
@@ -149,7 +149,7 @@ TEST_F(DocFiles, OpenResultFileComputesDerivedValuesAndTitle) {
     EXPECT_EQ(doc.currentAreaIndex(), 0);
     EXPECT_FALSE(doc.isModified());
     EXPECT_EQ(doc.path(), path);
-    EXPECT_EQ(doc.title(), u"超声回弹综合法测强软件   Fennick - job.SHA");
+    EXPECT_EQ(doc.title(), u"超声回弹综合法测强软件   Tavolin - job.SHA");
     ASSERT_FALSE(seen.titles.empty());
     EXPECT_EQ(seen.titles.back(), doc.title());
     EXPECT_EQ(seen.replaced, 1);
@@ -186,7 +186,7 @@ TEST_F(DocFiles, FailedOpenLeavesThePreviousJobIntact) {
         EXPECT_TRUE(doc.isModified());
         EXPECT_EQ(doc.currentAreaIndex(), 2);
         EXPECT_TRUE(doc.filter().highOn);
-        EXPECT_EQ(doc.title(), u"超声回弹综合法测强软件   Fennick - keep.SHA");
+        EXPECT_EQ(doc.title(), u"超声回弹综合法测强软件   Tavolin - keep.SHA");
     }
     EXPECT_EQ(seen.replaced, 1);
 }
@@ -223,7 +223,7 @@ TEST_F(DocFiles, RawFileGetsCrushedStoneAndSaveResultReopens) {
     // Crushed stone whatever the file had, with the coefficients of the standard in use.
     for (const MemberInfo& m : doc.members()) {
         EXPECT_EQ(m.curve, CurveCrushed);
-        EXPECT_FLOAT_EQ(m.A, 0.0038f);
+        EXPECT_FLOAT_EQ(m.A, 0.008f);
         EXPECT_FLOAT_EQ(m.B, 1.72f);
         EXPECT_FLOAT_EQ(m.C, 1.57f);
     }
@@ -235,7 +235,7 @@ TEST_F(DocFiles, RawFileGetsCrushedStoneAndSaveResultReopens) {
     ASSERT_EQ(doc.saveResult(target), u"");
     EXPECT_EQ(doc.path(), target);
     EXPECT_FALSE(doc.isModified());
-    EXPECT_EQ(doc.title(), u"超声回弹综合法测强软件   Fennick - saved.SHA");
+    EXPECT_EQ(doc.title(), u"超声回弹综合法测强软件   Tavolin - saved.SHA");
     EXPECT_EQ(doc.areasOf(0).size(), 2u);
 }
 
@@ -301,9 +301,9 @@ TEST_F(DocFiles, SaveByExtensionAndProposedResultPath) {
     EXPECT_EQ(doc.proposedResultPath(), (dir / "my.jobs" / "site").string());
     EXPECT_EQ(doc.fileName(), u"site.1.SHA");
     doc.setModified(true);
-    const std::string lower = (dir / "lower.sha").string();
-    EXPECT_EQ(doc.save(lower), u"无法识别的文件类型");
-    EXPECT_FALSE(fs::exists(lower));
+    const std::string unknown = (dir / "other.txt").string();
+    EXPECT_EQ(doc.save(unknown), u"无法识别的文件类型");
+    EXPECT_FALSE(fs::exists(unknown));
     EXPECT_TRUE(doc.isModified());
 
     doc.members()[1].PILEID = u"renamed";
@@ -313,6 +313,37 @@ TEST_F(DocFiles, SaveByExtensionAndProposedResultPath) {
     CTavolinDoc other;
     ASSERT_EQ(other.open(copy), u"");
     EXPECT_EQ(other.members()[1].PILEID, u"renamed");
+}
+
+// Jobs copied from Windows machines keep whatever case their names had; the type and the
+// companion follow the name in any case of letters.
+TEST_F(DocFiles, LowerAndMixedCaseNamesOpenAndSave) {
+    struct Case {
+        const char* name;
+        const char* companion;
+        bool raw;
+        bool result;
+    };
+    const Case cases[] = {
+        {"site.sht", "site.shd", true, false},
+        {"Site.Sha", "Site.Shd", false, true},
+        {"SITE.shA", "SITE.shD", false, true},
+        {"a.SHT.copy.sha", "a.SHT.copy.shd", true, true}, // both: raw, as for saving
+    };
+    for (const Case& c : cases) {
+        const std::string path = (dir / c.name).string();
+        EXPECT_EQ(isRawPath(path), c.raw) << c.name;
+        EXPECT_EQ(isResultPath(path), c.result) << c.name;
+        EXPECT_EQ(companionPath(path), (dir / c.companion).string());
+        const JobData job = makeJob(1, 2, u"C");
+        ASSERT_EQ(c.raw ? WriteRawFile(path, job) : WriteResultFile(path, job), u"") << c.name;
+        EXPECT_TRUE(fs::exists(dir / c.companion)) << c.name;
+        ASSERT_EQ(doc.open(path), u"") << c.name;
+        EXPECT_EQ(doc.memberCount(), 1) << c.name;
+        doc.setModified(true);
+        EXPECT_EQ(doc.save(path), u"") << c.name;
+    }
+    EXPECT_FALSE(isResultPath((dir / "x.sha" / "job.txt").string())); // folders do not count
 }
 
 TEST_F(DocFiles, ReaderNoticesReachObserversAndCaller) {

@@ -22,11 +22,11 @@ float cecs(float va, float R, float eta = 1.0f, float A = 0.0162f, float B = 1.6
     return static_cast<float>(RC * (vB * (static_cast<double>(A) * eta)));
 }
 
-// TB 10426-2004, crushed stone: 0.0038 * va^1.72 * R^1.57, then times eta.
+// TB 10426-2004, crushed stone: 0.008 * va^1.72 * R^1.57, then times eta.
 float tb(float va, float R, float eta = 1.0f) {
     const float vB = static_cast<float>(std::pow(static_cast<double>(va), 1.72));
     const float RC = static_cast<float>(std::pow(static_cast<double>(R), 1.57));
-    return static_cast<float>(RC * (vB * 0.0038)) * eta;
+    return static_cast<float>(RC * (vB * 0.008)) * eta;
 }
 
 float mean(std::initializer_list<float> v) {
@@ -243,7 +243,7 @@ TEST_F(DocEdit, StandardEtaAndTablesRecomputeEveryMember) {
     doc.setStandard(1);
     EXPECT_FLOAT_EQ(fcui(0, 2), tb(4.0f, 27.5f));
     EXPECT_FLOAT_EQ(fcui(1, 1), tb(4.0f, 45.0f));
-    EXPECT_FLOAT_EQ(doc.member(1)->A, 0.0038f); // the named curve takes the standard's values
+    EXPECT_FLOAT_EQ(doc.member(1)->A, 0.008f); // the named curve takes the standard's values
     EXPECT_FLOAT_EQ(doc.result().MF,
                     mean({tb(4, 40), tb(4, 30), tb(4, 27.5f), tb(4, 35), tb(4, 45)}));
     EXPECT_FALSE(doc.isModified()); // nothing the files store

@@ -416,10 +416,12 @@ TEST(FilesRead, ResultStepsOnlyForShaAndTheirSectionsOptional) {
     EXPECT_FLOAT_EQ(other.areas[0][0].LAMDA, 1.0f);
     EXPECT_TRUE(other.hasResult);
     EXPECT_FLOAT_EQ(other.result.FCUE, 27.0f);
-    // Lower-case extensions are not recognised either.
+    // A lower-case extension is the upper-case one (jobs copied from Windows machines).
     writePair(dir, "n.sha", resultText(true), wave);
-    ASSERT_EQ(ReadDataFile(dir.path("n.sha"), other), u"");
-    EXPECT_EQ(other.project.Molddate, u"");
+    JobData lower;
+    ASSERT_EQ(ReadDataFile(dir.path("n.sha"), lower), u"");
+    EXPECT_EQ(lower.project.Molddate, u"2008-8-8");
+    EXPECT_FLOAT_EQ(lower.members[1].A, 0.0321f);
 }
 
 TEST(FilesRead, RawFileWithSeveralMembersSharesTheFirstMembersAcquisition) {

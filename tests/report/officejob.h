@@ -1,8 +1,10 @@
 // Jobs and table look-ups for the office file tests.
 #pragma once
 
+#include "data/jobeval.h"
 #include "data/records.h"
 #include "report/officetable.h"
+#include "report/reportpages.h"
 #include "support/jobbuilder.h"
 
 #include <QString>
@@ -35,6 +37,24 @@ inline tavolin::JobData makeJob(std::initializer_list<int> areaCounts) {
     }
     return builder.build();
 }
+
+// A job with what the reports read beside it: its evaluation (given by each test, worked out by
+// hand), the standard, the print settings and the head texts.
+struct Reported {
+    tavolin::JobData job;
+    tavolin::JobEvaluation evaluation;
+    int standard = 0;
+    tavolin::PrintSettings print;
+    tavolin::ReportInfo info;
+
+    explicit Reported(tavolin::JobData j = {}) : job(std::move(j)) {
+        evaluation.members.resize(job.members.size());
+        print.printFieldRecord = print.printResultTable = 1;
+    }
+    tavolin::report::ReportSource source() const {
+        return {job, evaluation, standard, print, info};
+    }
+};
 
 // (rowSpan, columnSpan, text) of the cell anchored at 1-based (row, column), as the tables of
 // the report are written down.

@@ -54,8 +54,8 @@ bool parsesAsXml(const QByteArray& bytes) {
 TEST(DocxFile, MergedTablesReadBackAsTheModel) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("表格.docx"));
-    const OfficeTable models[] = {mergedModel(),
-                                  fieldRecordTable(makeJob({3}), 0, tavolin::ReportInfo{})};
+    const officetest::Reported job(makeJob({3}));
+    const OfficeTable models[] = {mergedModel(), fieldRecordTable(job.source(), 0, 0, 10, true)};
     DocxPage page;
     page.fontFamily = QStringLiteral("宋体");
     page.textPointSizes = {9};

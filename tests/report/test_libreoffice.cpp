@@ -183,22 +183,23 @@ TEST(LibreOffice, ReadsEveryCellAndMergeOfBothFiles) {
     LibreOffice office;
     if (!office.found())
         GTEST_SKIP() << "soffice not installed (tools/install-deps.sh installs it)";
-    JobData job = officetest::makeJob({3, 12});
+    officetest::Reported reported(officetest::makeJob({3, 12}));
+    JobData& job = reported.job;
     job.areas[1][11].FCUI = 70.05f;
-    job.result = {71.5f, 30.25f, 3.5f};
-    ReportInfo info;
+    reported.evaluation.members[0] = {3, 30.0f, 32.0f, 31.0f, 1.0f, 30.0f, Valid};
+    reported.evaluation.members[1] = {12, 30.0f, 70.05f, 35.5f, 3.6f, 29.6f, Valid};
+    reported.evaluation.batch = {30.25f, 3.5f, 71.5f, Above70};
+    ReportInfo& info = reported.info;
     info.projectName = u"滨江  花园";
     info.instrumentModel = u"VEK-M5";
     info.instrumentNo = u"0815";
     info.checkerName = u"张三";
     info.resultTableRemark = u"无";
-    PrintSettings print;
-    print.printFieldRecord = print.printResultTable = 1;
 
     QTemporaryDir dir;
     const QString docx = dir.filePath(QStringLiteral("报告.docx"));
     const QString xlsx = dir.filePath(QStringLiteral("结果.xlsx"));
-    ASSERT_EQ(exportWord(docx, job, info, print), QString());
+    ASSERT_EQ(exportWord(docx, reported.source()), QString());
     ASSERT_EQ(exportExcel(xlsx, job), QString());
 
     const Converted read = readFlatOdt(office.convert(docx, QStringLiteral("fodt"), "fodt"));
@@ -206,7 +207,7 @@ TEST(LibreOffice, ReadsEveryCellAndMergeOfBothFiles) {
     ASSERT_EQ(read.tables.size(), plan.size()); // 2 field record tables, 1 + 2 result tables
     for (size_t i = 0; i < plan.size(); ++i) {
         SCOPED_TRACE(i);
-        const OfficeTable model = wordTable(job, info, plan[i]);
+        const OfficeTable model = wordTable(reported.source(), plan[i]);
         EXPECT_EQ(read.tables[i], officetest::spanCells(model));
         EXPECT_EQ(read.titles[i], model.title);
         EXPECT_EQ(read.titleBreaks[i], i > 0);

@@ -41,21 +41,15 @@ QByteArray contents(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-PrintSettings bothTables() {
-    PrintSettings p;
-    p.printFieldRecord = 1;
-    p.printResultTable = 1;
-    return p;
-}
-
 } // namespace
 
 TEST(OfficeExport, AFailedWriteKeepsThePreviousFile) {
-    const JobData job = officetest::makeJob({40, 40});
+    const officetest::Reported reported(officetest::makeJob({40, 40}));
+    const JobData& job = reported.job;
     QTemporaryDir dir;
     using Export = std::function<QString(const QString&)>;
     const std::pair<const char*, Export> writers[] = {
-        {"old.docx", [&](const QString& p) { return exportWord(p, job, {}, bothTables()); }},
+        {"old.docx", [&](const QString& p) { return exportWord(p, reported.source()); }},
         {"old.xlsx", [&](const QString& p) { return exportExcel(p, job); }},
     };
     for (const auto& [name, write] : writers) {
@@ -83,8 +77,7 @@ TEST(OfficeExport, AFailedWriteKeepsThePreviousFile) {
 
     // A folder that does not exist, and a folder in the target's place: the message only.
     const QString missing = dir.filePath(QStringLiteral("无此文件夹/报告.docx"));
-    EXPECT_TRUE(
-        exportWord(missing, job, {}, bothTables()).contains(QStringLiteral("文件夹不存在")));
+    EXPECT_TRUE(exportWord(missing, reported.source()).contains(QStringLiteral("文件夹不存在")));
     EXPECT_FALSE(exportExcel(dir.path(), job).isEmpty());
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
@@ -94,12 +87,15 @@ TEST(OfficeExport, NeitherTableChosenWritesNothing) {
     const QString path = dir.filePath(QStringLiteral("r.docx"));
     PrintSettings none;
     none.printFieldRecord = none.printResultTable = 0;
-    EXPECT_EQ(exportWord(path, officetest::makeJob({3}), {}, none), noTableChosenMessage());
+    officetest::Reported reported(officetest::makeJob({3}));
+    reported.print = none;
+    EXPECT_EQ(exportWord(path, reported.source()), noTableChosenMessage());
     EXPECT_FALSE(QFile::exists(path));
 }
 
 TEST(OfficeExport, SheetCellsAreTextsNineCharactersWide) {
-    const JobData job = officetest::makeJob({40, 40});
+    const officetest::Reported reported(officetest::makeJob({40, 40}));
+    const JobData& job = reported.job;
     QTemporaryDir dir;
     // Every cell of the sheet is a text; every column is 9 characters wide.
     const QString path = dir.filePath(QStringLiteral("cells.xlsx"));

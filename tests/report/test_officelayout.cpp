@@ -11,6 +11,7 @@ using namespace tavolin;
 using namespace tavolin::report;
 using officetest::at;
 using officetest::makeJob;
+using officetest::Reported;
 using Cell = std::tuple<int, int, int, int, QString>; // 1-based row, column, spans, text
 
 namespace {
@@ -51,7 +52,9 @@ TEST(OfficeLayout, FieldRecordTableOfThreeAreas) {
     a.TMETHOD = MethodOpposite;
     a.TESTLOC = u"顶面底面间";
     job.areas[0][1].PLANE = FaceNone;
-    const OfficeTable t = fieldRecordTable(job, 0, namedInfo());
+    Reported r(job);
+    r.info = namedInfo();
+    OfficeTable t = wordTable(r.source(), {WordTableRef::FieldRecord, 0, 0, false});
     EXPECT_EQ(t.rows, 33); // n = 10 slots at least
     EXPECT_EQ(t.columns, 17);
     EXPECT_EQ(t.title, s(u"现场记录表"));
@@ -80,8 +83,8 @@ TEST(OfficeLayout, FieldRecordTableOfThreeAreas) {
         {7, 4, 1, 6, "basis"},
         {7, 10, 1, 3, s(u"检测编号")},
         {7, 13, 1, 5, "testno"},
-        {8, 1, 1, 3, s(u"仪器型号与编号")},
-        {8, 4, 1, 14, "model     instno"},
+        {8, 1, 1, 3, s(u"仪器型号\n与编号")},
+        {8, 4, 1, 14, "model      instno"},
         {9, 1, 2, 1, s(u"构件编号")},
         {9, 2, 2, 1, s(u"测区")},
         {9, 3, 1, 8, s(u"测点回弹值")},
@@ -106,33 +109,15 @@ TEST(OfficeLayout, FieldRecordTableOfThreeAreas) {
 
     // The first area: R1 … R8 over R9 … R16, L cut to whole millimetres over the times.
     const std::vector<Cell> firstSlot = {
-        {11, 1, 20, 1, "1"},
-        {11, 2, 2, 1, "1"},
-        {11, 3, 1, 1, "30"},
-        {11, 4, 1, 1, "31"},
-        {11, 5, 1, 1, "32"},
-        {11, 6, 1, 1, "33"},
-        {11, 7, 1, 1, "34"},
-        {11, 8, 1, 1, "35"},
-        {11, 9, 1, 1, "36"},
-        {11, 10, 1, 1, "37"},
-        {11, 11, 2, 1, "-45"},
-        {11, 12, 2, 1, s(u"底面")},
-        {11, 13, 1, 1, "254"},
-        {11, 14, 1, 1, "254"},
-        {11, 15, 1, 1, "254"},
-        {11, 16, 2, 1, s(u"对测")},
-        {11, 17, 2, 1, s(u"顶面底面间")},
-        {12, 3, 1, 1, "38"},
-        {12, 4, 1, 1, "39"},
-        {12, 5, 1, 1, "30"},
-        {12, 6, 1, 1, "31"},
-        {12, 7, 1, 1, "32"},
-        {12, 8, 1, 1, "33"},
-        {12, 9, 1, 1, "34"},
-        {12, 10, 1, 1, "35"},
-        {12, 13, 1, 1, "60.3"},
-        {12, 14, 1, 1, "61.3"},
+        {11, 1, 20, 1, "1"},        {11, 2, 2, 1, "1"},           {11, 3, 1, 1, "30"},
+        {11, 4, 1, 1, "31"},        {11, 5, 1, 1, "32"},          {11, 6, 1, 1, "33"},
+        {11, 7, 1, 1, "34"},        {11, 8, 1, 1, "35"},          {11, 9, 1, 1, "36"},
+        {11, 10, 1, 1, "37"},       {11, 11, 2, 1, "-45"},        {11, 12, 2, 1, s(u"底面")},
+        {11, 13, 1, 1, "254"},      {11, 14, 1, 1, "254"},        {11, 15, 1, 1, "254"},
+        {11, 16, 2, 1, s(u"对测")}, {11, 17, 2, 1, s(u"顶底间")}, {12, 3, 1, 1, "38"},
+        {12, 4, 1, 1, "39"},        {12, 5, 1, 1, "30"},          {12, 6, 1, 1, "31"},
+        {12, 7, 1, 1, "32"},        {12, 8, 1, 1, "33"},          {12, 9, 1, 1, "34"},
+        {12, 10, 1, 1, "35"},       {12, 13, 1, 1, "60.3"},       {12, 14, 1, 1, "61.3"},
         {12, 15, 1, 1, "62.3"},
     };
     EXPECT_EQ(rowsOf(t, 11, 12), firstSlot);
@@ -151,35 +136,56 @@ TEST(OfficeLayout, FieldRecordTableOfThreeAreas) {
         {33, 13, 1, 2, s(u"检测")}, {33, 15, 1, 3, "tester"},
     };
     EXPECT_EQ(rowsOf(t, 31, 33), foot);
+    // The page's rows: heads 7 × 1, instrument 2, column heads 3 + 1, ten slots 2 × 1, remark
+    // 2 × 2, signatures 1: the 38 row units of the printed grid.
+    double units = 0;
+    for (double u : t.rowUnits)
+        units += u;
+    EXPECT_EQ(units, 38);
+
+    // A continuation page numbers its areas; a job without a date prints none.
+    r.job.areas[0].resize(13, r.job.areas[0][2]);
+    r.info.constructionDate.clear();
+    t = fieldRecordPageTable(r.source(), 0, 2);
+    EXPECT_EQ(t.title, QString()); // titled on the first page only
+    EXPECT_EQ(at(t, 5, 4), (officetest::Anchored{1, 6, ""}));
+    for (int k = 0; k < 10; ++k)
+        EXPECT_EQ(at(t, 11 + 2 * k, 2), (officetest::Anchored{2, 1, QString::number(11 + k)}));
+    EXPECT_EQ(at(t, 15, 3), (officetest::Anchored{1, 1, "32"})); // area 13 = area 3: reading 1
+    EXPECT_FALSE(at(t, 17, 3));                                  // no area 14
 }
 
 TEST(OfficeLayout, TwentyThreeAreasGiveOneFieldTableAndThreeResultTables) {
-    const JobData job = makeJob({23});
-    const ReportInfo info;
-    EXPECT_EQ(fieldRecordTable(job, 0, info).rows, 59);
-
+    const Reported r(makeJob({23}));
+    const JobData& job = r.job;
     const std::vector<WordTableRef> plan = wordTablePlan(job, true, true);
     ASSERT_EQ(plan.size(), 4u);
     EXPECT_EQ(plan[0].kind, WordTableRef::FieldRecord);
     std::vector<int> rows;
-    for (const auto& ref : plan)
-        rows.push_back(wordTable(job, info, ref).rows);
-    EXPECT_EQ(rows, (std::vector<int>{59, 21, 21, 24}));
+    std::vector<QString> titles;
+    for (const auto& ref : plan) {
+        rows.push_back(wordTable(r.source(), ref).rows);
+        titles.push_back(wordTable(r.source(), ref).title);
+    }
+    // 13 + 2 × 23; 21; 21; 21 + the member's estimate + batch, table and signature rows.
+    EXPECT_EQ(rows, (std::vector<int>{59, 21, 21, 25}));
+    EXPECT_EQ(titles, (std::vector<QString>{s(u"现场记录表"), s(u"结果数据表"), "", ""}));
 
     // The third result table: areas 21 … 23 under the numbers 21 … 30.
-    const OfficeTable third = resultTable(job, 0, 2, true, info);
+    const OfficeTable third = wordTable(r.source(), plan[3]);
     for (int k = 0; k < 10; ++k)
         EXPECT_EQ(at(third, 11, 3 + k), (officetest::Anchored{1, 1, QString::number(21 + k)}));
     EXPECT_EQ(at(third, 21, 5), (officetest::Anchored{1, 1, "52.0"})); // area 23: 30 + 22
     EXPECT_FALSE(at(third, 21, 6));                                    // slot 4 empty
 
     // Only the very last result table of the export has the batch rows.
-    const JobData two = makeJob({3, 12});
+    // and each member's last one its own estimate.
+    const Reported two(makeJob({3, 12}));
     rows.clear();
-    for (const auto& ref : wordTablePlan(two, false, true))
-        rows.push_back(wordTable(two, info, ref).rows);
-    EXPECT_EQ(rows, (std::vector<int>{21, 21, 24}));
-    EXPECT_TRUE(wordTablePlan(two, false, false).empty());
+    for (const auto& ref : wordTablePlan(two.job, false, true))
+        rows.push_back(wordTable(two.source(), ref).rows);
+    EXPECT_EQ(rows, (std::vector<int>{22, 21, 25}));
+    EXPECT_TRUE(wordTablePlan(two.job, false, false).empty());
 }
 
 TEST(OfficeLayout, ResultTableTextsAndBatchLines) {
@@ -194,9 +200,14 @@ TEST(OfficeLayout, ResultTableTextsAndBatchLines) {
     a.correctedVelocity = 4.3456f;
     a.ETA = 1.0f;
     a.FCUI = 31.26f;
-    job.result = {34.55f, 33.16f, 4.444f}; // FCUE, MF, SF
-    const OfficeTable t = resultTable(job, 1, 0, true, namedInfo());
+    Reported r(job);
+    r.info = namedInfo();
+    // The evaluation as the analysis form holds it: member 2 of one area, the batch of two.
+    r.evaluation.members[1] = {1, 31.26f, 31.26f, 31.26f, 0.0f, 31.26f, Valid};
+    r.evaluation.batch = {33.16f, 4.444f, 34.55f, Valid};
+    const OfficeTable t = wordTable(r.source(), {WordTableRef::Result, 1, 0, true});
     EXPECT_EQ(t.columns, 12);
+    EXPECT_EQ(t.rows, 25);
     EXPECT_EQ(t.textPointSize, 10);
     const std::vector<Cell> head = {
         {1, 1, 1, 2, s(u"工程名称")},       {1, 3, 1, 10, "project"},
@@ -210,58 +221,78 @@ TEST(OfficeLayout, ResultTableTextsAndBatchLines) {
         {6, 7, 1, 2, s(u"报告日期")},       {6, 9, 1, 4, "report"},
         {7, 1, 1, 2, s(u"构件名称")},       {7, 3, 1, 4, s(u"梁2")},
         {7, 7, 1, 2, s(u"检测依据")},       {7, 9, 1, 4, "basis"},
-        {8, 1, 1, 2, s(u"仪器型号与编号")}, {8, 3, 1, 10, "model     instno"},
+        {8, 1, 1, 2, s(u"仪器型号与编号")}, {8, 3, 1, 10, "model      instno"},
         {9, 1, 1, 2, s(u"构件编号")},       {9, 3, 1, 10, "2"},
-        {10, 1, 2, 2, s(u"计算项目")},      {10, 3, 1, 10, s(u"测       区")},
+        {10, 1, 2, 2, s(u"计算项目")},      {10, 3, 1, 10, s(u"测         区")},
     };
     EXPECT_EQ(rowsOf(t, 1, 10), head);
     const std::vector<Cell> body = {
         {12, 1, 5, 1, s(u"回弹值")},
-        {12, 2, 1, 1, s(u"测区代表值")},
+        {12, 2, 1, 1, s(u"测区\n代表值")},
         {12, 3, 1, 1, "35.2"},
-        {13, 2, 1, 1, s(u"角度修正值")},
+        {13, 2, 1, 1, s(u"角度\n修正值")},
         {13, 3, 1, 1, "-1.3"},
-        {14, 2, 1, 1, s(u"角度修正后")},
+        {14, 2, 1, 1, s(u"角度\n修正后")},
         {14, 3, 1, 1, "33.9"},
-        {15, 2, 1, 1, s(u"浇筑面修正值")},
+        {15, 2, 1, 1, s(u"浇筑面\n修正值")},
         {15, 3, 1, 1, "0.6"},
-        {16, 2, 1, 1, s(u"浇筑面修正后")},
+        {16, 2, 1, 1, s(u"浇筑面\n修正后")},
         {16, 3, 1, 1, "34.5"},
-        {17, 1, 3, 1, s(u"声速值（km/s）")},
-        {17, 2, 1, 1, s(u"测区代表值")},
+        {17, 1, 3, 1, s(u"声速值\n(km/s)")},
+        {17, 2, 1, 1, s(u"测区\n代表值")},
         {17, 3, 1, 1, "4.123"},
-        {18, 2, 1, 1, s(u"修正系数β、λ")},
-        {18, 3, 1, 1, s(u"β=1.000  λ=0.95")},
-        {19, 2, 1, 1, s(u"修正后的值")},
+        {18, 2, 1, 1, s(u"修正系数\nβ、λ")},
+        {18, 3, 1, 1, "1.000\n0.95"},
+        {19, 2, 1, 1, s(u"修正后\n的值")},
         {19, 3, 1, 1, "4.346"},
         {20, 1, 1, 2, s(u"强度修正系数η")},
         {20, 3, 1, 1, "1.00"},
-        {21, 1, 1, 2, s(u"测区强度换算值（Mpa）")},
+        {21, 1, 1, 2, s(u"测区强度换算值\n（Mpa）")},
         {21, 3, 1, 1, "31.3"},
-        {22, 1, 1, 2, s(u"强度推定值(Mpa)N=2")},
-        {22, 3, 1, 3, "Mf=33.2Mpa"},
-        {22, 6, 1, 3, "Sf=4.44Mpa"},
-        {22, 9, 1, 4, "fcue =34.5Mpa"},
-        {23, 1, 1, 2, s(u"使用的测区强度换算表")},
-        {23, 3, 1, 3, "convtable"},
-        {23, 6, 1, 7, s(u"备注：rremark")},
-        {24, 1, 1, 2, s(u"复核")},
-        {24, 3, 1, 3, "reviewer"},
-        {24, 6, 1, 1, s(u"计算")},
-        {24, 7, 1, 2, "calc"},
-        {24, 9, 1, 1, s(u"检测")},
-        {24, 10, 1, 3, "tester"},
+        {22, 1, 1, 2, s(u"本构件推定值(Mpa)\n测区数 n=1")},
+        {22, 3, 1, 3, "Mf = 31.3Mpa"},
+        {22, 6, 1, 3, "Sf = 0.00Mpa"},
+        {22, 9, 1, 4, "fcue = 31.3Mpa"},
+        {23, 1, 1, 2, s(u"批推定值(Mpa)\n构件数 N=2")},
+        {23, 3, 1, 3, "Mf = 33.2Mpa"},
+        {23, 6, 1, 3, "Sf = 4.44Mpa"},
+        {23, 9, 1, 4, "fcue = 34.5Mpa"},
+        {24, 1, 1, 2, s(u"使用的测区强度\n换算表")},
+        {24, 3, 1, 3, "convtable"},
+        {24, 6, 1, 7, s(u"备注：\nrremark")},
+        {25, 1, 1, 2, s(u"复核")},
+        {25, 3, 1, 3, "reviewer"},
+        {25, 6, 1, 1, s(u"计算")},
+        {25, 7, 1, 2, "calc"},
+        {25, 9, 1, 1, s(u"检测")},
+        {25, 10, 1, 3, "tester"},
     };
-    EXPECT_EQ(rowsOf(t, 12, 24), body);
+    EXPECT_EQ(rowsOf(t, 12, 25), body);
+}
 
-    // The estimate: limits only strictly beyond 10 and 70.
-    const std::pair<float, const char*> estimates[] = {{70.0f, "fcue =70.0Mpa"},
-                                                       {70.05f, "fcue > 70 Mpa"},
-                                                       {10.0f, "fcue =10.0Mpa"},
-                                                       {9.99f, "fcue < 10 Mpa"}};
-    for (const auto& [fcue, text] : estimates) {
-        job.result.FCUE = fcue;
-        EXPECT_EQ(std::get<2>(*at(resultTable(job, 1, 0, true, {}), 22, 9)), text);
+// The batch's estimate says what its status says: a batch to be assessed member by member
+// prints the standard's rule, never a limit; the limits only for their own statuses.
+TEST(OfficeLayout, BatchEstimateTextFollowsItsStatus) {
+    Reported r(makeJob({1, 1}));
+    r.standard = 1;
+    r.evaluation.members[1] = {1, 12.0f, 12.0f, 12.0f, 0.0f, 12.0f, Valid};
+    const struct {
+        EstimateStatus status;
+        float fcue;
+        const char16_t* text;
+    } cases[] = {
+        {Valid, 70.0f, u"fcue = 70.0Mpa"},
+        {Above70, 70.05f, u"fcue > 70 Mpa"},
+        {Valid, 10.0f, u"fcue = 10.0Mpa"},
+        {Below10, 9.99f, u"fcue < 10 Mpa"},
+        {RetestMembers, 0.0f,
+         u"平均值<25.0且标准差>4.5、平均值>25.0且标准差>5.5,该批构件应全部重新按单个构件检测"},
+    };
+    for (const auto& c : cases) {
+        r.evaluation.batch = {20.0f, 6.0f, c.fcue, c.status};
+        const OfficeTable t = wordTable(r.source(), {WordTableRef::Result, 1, 0, true});
+        EXPECT_EQ(at(t, 23, 9), (officetest::Anchored{1, 4, s(c.text)}));
+        EXPECT_EQ(at(t, 22, 9), (officetest::Anchored{1, 4, s(u"fcue = 12.0Mpa")}));
     }
 }
 

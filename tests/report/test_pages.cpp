@@ -1,24 +1,31 @@
-// Texts and rules of the report pages: where each text lands on the grid, what each value reads,
-// titles, batch lines, header, footer and page numbers, and the rules seen in a rendered bitmap.
+// The report pages place the one table content: every text of a table drawn whole (never cut),
+// long names fitted in their cells, area numbers and estimates where they belong, the rules
+// where the grid puts them, header, footer and page numbers in their bands.
+#include "officejob.h"
 #include "recorder.h"
 
 #include "report/pagegeometry.h"
 #include "report/reportoutput.h"
 #include "report/reportpages.h"
+#include "report/reporttables.h"
 
 #include <QPainter>
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
+
+#include <algorithm>
 #include <optional>
 
 using namespace tavolin;
 using namespace tavolin::report;
+using officetest::Reported;
 using reporttest::DrawnText;
 using reporttest::RecordingDevice;
 
 namespace {
 
-// Members with the given numbers of areas; every area's values are distinct where it matters.
+// Members with the given numbers of areas, every area alike but for its strength 20 + k.
 JobData makeJob(const std::vector<int>& areaCounts) {
     JobData job;
     job.memberCount = static_cast<int>(areaCounts.size());
@@ -37,6 +44,7 @@ JobData makeJob(const std::vector<int>& areaCounts) {
             area.TMETHOD = MethodOpposite;
             area.TESTLOC = u"顶面底面间";
             area.points[0].L = 404.9f;
+            area.points[1].L = 1e30f; // a typo the page must print, not overflow on
             area.pointTime = {94.04f, 93.6f, 94.8f};
             area.reboundMean = 38.1f;
             area.ANGLEAM = 2.8f;
@@ -54,133 +62,146 @@ JobData makeJob(const std::vector<int>& areaCounts) {
 // Units of the bitmap page's table (30, 98, 970 × 1272), worked out by hand.
 struct Grid {
     double left = 30, top = 98, columnUnit, rowUnit;
-    Grid(int columns, int rows) : columnUnit(970.0 / columns), rowUnit(1272.0 / rows) {}
-    // True when the text's middle lies in the cell from column c1 to c2, row line r1 to r2.
-    bool holds(const DrawnText& t, double c1, double c2, double r1, double r2) const {
-        const double mid = t.baseline.x() + t.width / 2;
-        return mid > left + c1 * columnUnit && mid < left + c2 * columnUnit &&
-               t.baseline.y() > top + r1 * rowUnit && t.baseline.y() < top + r2 * rowUnit;
-    }
+    Grid(int columns, double rows) : columnUnit(970.0 / columns), rowUnit(1272.0 / rows) {}
 };
 
-struct Page {
-    std::vector<DrawnText> texts;
-    std::vector<const DrawnText*> all(const QString& s) const {
-        std::vector<const DrawnText*> out;
-        for (const DrawnText& t : texts)
-            if (t.text == s)
-                out.push_back(&t);
-        return out;
-    }
-};
-
-Page record(const JobData& job, const PrintSettings& print, const ReportInfo& info,
-            ReportTable table, int member, int pageInMember,
-            const PageGeometry& geometry = bitmapGeometry()) {
-    RecordingDevice device(kBitmapWidth, kBitmapHeight, kBitmapDpi);
+std::vector<DrawnText> record(const ReportSource& source, ReportTable table, int member,
+                              int pageInMember, const PageGeometry& geometry = bitmapGeometry()) {
+    RecordingDevice device(geometry.table.right() + 100, geometry.table.bottom() + 100,
+                           geometry.dpiY);
     QPainter painter(&device);
-    const ReportSource source{job, print, info};
     if (table == ReportTable::FieldRecord)
         DrawFieldRecordPage(painter, geometry, source, member, pageInMember);
     else
         DrawResultPage(painter, geometry, source, member, pageInMember);
     painter.end();
-    return {device.engine.texts};
+    return device.engine.texts;
 }
 
-// Expects `text` at least once, its first drawing inside the cell.
-void expectCell(const Page& page, const Grid& grid, const QString& text, double c1, double c2,
-                double r1, double r2) {
-    const auto found = page.all(text);
-    ASSERT_FALSE(found.empty()) << text.toStdString();
-    EXPECT_TRUE(grid.holds(*found[0], c1, c2, r1, r2))
-        << text.toStdString() << " at " << found[0]->baseline.x() << "," << found[0]->baseline.y();
+QString withoutSpaces(QString s) {
+    s.remove(QRegularExpression(QStringLiteral("\\s")));
+    return s;
 }
+
+// Every text the page drew, one after the other, without blanks and line ends.
+QString joined(const std::vector<DrawnText>& texts) {
+    QString all;
+    for (const DrawnText& t : texts)
+        all += t.text;
+    return withoutSpaces(all);
+}
+
+// The title and every cell text of `table` in cell order, without blanks and line ends.
+QString contents(const OfficeTable& table) {
+    QString all = table.title;
+    for (const TableCell& c : table.cells)
+        all += c.text;
+    return withoutSpaces(all);
+}
+
+const DeviceInfo kA4At600{600, 600, 4960, 7016, 0, 0};
 
 } // namespace
 
-TEST(ReportPages, FieldRecordCellsHoldTheirLabelsAndValues) {
-    const JobData job = makeJob({3});
-    ReportInfo info;
-    info.projectName = u"P1";
-    info.testDate = u"2009-5-6";
-    info.instrumentModel = u"VEK-M7";
-    info.instrumentNo = u"A9";
-    const Page page = record(job, {}, info, ReportTable::FieldRecord, 0, 1);
-    const Grid g(18, 38);
-    expectCell(page, g, QStringLiteral("现场记录表"), 0, 18, -2.1, 0); // title band
-    expectCell(page, g, QStringLiteral("与编号"), 0, 4, 8, 9);
-    expectCell(page, g, QStringLiteral("P1"), 5, 10, 0, 1);
-    expectCell(page, g, QStringLiteral("2009-5-6"), 13, 18, 4, 5);
-    expectCell(page, g, QStringLiteral("KZ1"), 4, 9, 5, 6);
-    expectCell(page, g, QStringLiteral("VEK-M7        A9"), 4, 18, 7, 9);
-    expectCell(page, g, QStringLiteral("li/ti"), 12, 16, 11, 12);
-    // Slot 2: rows 17 and 18.
-    EXPECT_TRUE(g.holds(*page.all(QStringLiteral("31"))[2], 2, 3, 17, 18));
-    EXPECT_TRUE(g.holds(*page.all(QStringLiteral("46"))[2], 9, 10, 18, 19));
-    EXPECT_TRUE(g.holds(*page.all(QStringLiteral("-45"))[2], 10, 11, 17, 19));
-    EXPECT_TRUE(g.holds(*page.all(QStringLiteral("404"))[2], 12, 13.333, 17, 18));
-    EXPECT_TRUE(g.holds(*page.all(QStringLiteral("94.0"))[2], 12, 13.333, 18, 19));
-    EXPECT_TRUE(g.holds(*page.all(QStringLiteral("对测"))[2], 16, 17, 17, 19));
-    EXPECT_EQ(page.all(QStringLiteral("1")).size(), 3u); // reading 1, point 1, member number
-    // Face not chosen: an empty cell; the opposite-face location in its short form, wrapped
-    // in its two rows rather than cut.
-    QString all;
-    for (const DrawnText& t : page.texts)
-        all += t.text;
-    EXPECT_FALSE(all.contains(QStringLiteral("侧面")) || all.contains(QStringLiteral("顶面")) ||
-                 all.contains(QStringLiteral("底面")));
-    EXPECT_FALSE(all.contains(QChar(0x2026))); // nothing cut with an ellipsis
-    EXPECT_EQ(all.count(QStringLiteral("间")), 3);
-    EXPECT_EQ(all.count(QStringLiteral("顶底")), 3);
-}
-
-TEST(ReportPages, ResultPagesNumberTheirAreasAndEndWithTheBatchLines) {
-    JobData job = makeJob({25});
-    const Grid g(20, 30);
-    const Page second = record(job, {}, {}, ReportTable::Result, 0, 2);
-    for (int k = 0; k < 10; ++k)
-        expectCell(second, g, QString::number(11 + k), 5 + 1.5 * k, 6.5 + 1.5 * k, 10, 11);
-    EXPECT_TRUE(second.all(QStringLiteral("结果数据表")).empty()); // title on page 1 only
-    EXPECT_TRUE(second.all(QStringLiteral("Mf = 0.0Mpa")).empty());
-    expectCell(second, g, QStringLiteral("30.0"), 5, 6.5, 28, 30); // FCUI of area 11
-    expectCell(second, g, QStringLiteral("39.0"), 5 + 1.5 * 9, 20, 28, 30);
-    expectCell(second, g, QStringLiteral("38.1"), 5, 6.5, 11, 13);
-    expectCell(second, g, QStringLiteral("-1.2"), 5, 6.5, 17, 19);
-    // 38.1 + 2.8 and 38.1 + 2.8 − 1.2 in single precision.
-    EXPECT_EQ(second.all(QStringLiteral("40.9")).size(), 10u);
-    EXPECT_EQ(second.all(QStringLiteral("39.7")).size(), 10u);
-
-    const Page first = record(job, {}, {}, ReportTable::Result, 0, 1);
-    EXPECT_EQ(first.all(QStringLiteral("结果数据表")).size(), 1u);
-
+// Long organisation and project names, a continuation page, the batch page: each page draws
+// exactly the texts of its table, whole, inside the table, on the bitmap and on a 600-dpi print.
+TEST(ReportPages, EveryPageDrawsItsWholeTableContents) {
+    Reported r(makeJob({3, 12}));
+    r.info.testingOrg = u"江南市建设工程质量检测中心";                              // 13 characters
+    r.info.projectName = u"江南市滨江新区中央商务区二期地下综合管廊及配套道路工程"; // 27
+    r.info.constructionOrg = u"中国建筑第八工程局有限公司华东分公司第三项目部";     // 23
+    r.info.clientOrg = u"江南市滨江新区城市建设投资发展集团有限公司";               // 21
+    r.info.fieldRecordRemark = u"测区布置于构件两侧面，避开钢筋密集区";
+    r.evaluation.batch = {20.4f, 7.3f, 0.0f, RetestMembers};
+    r.standard = 1;
+    const ReportSource source = r.source();
     const struct {
-        float fcue;
-        const char* text;
-    } bounds[] = {{9.99f, "fcue < 10 Mpa"},
-                  {10.0f, "fcue = 10.0Mpa"},
-                  {70.0f, "fcue = 70.0Mpa"},
-                  {70.04f, "fcue > 70 Mpa"}};
-    job.result = {0, 31.25f, 4.125f};
-    for (const auto& b : bounds) {
-        job.result.FCUE = b.fcue;
-        const Page last = record(job, {}, {}, ReportTable::Result, 0, 3);
-        const Grid g35(20, 35);
-        expectCell(last, g35, QString::fromUtf8(b.text), 15, 20, 30, 32);
-        expectCell(last, g35, QStringLiteral("Mf = 31.2Mpa"), 5, 10, 30, 32);
-        expectCell(last, g35, QStringLiteral("Sf = 4.12Mpa"), 10, 15, 30, 32);
-        // Areas 21 … 25 only: five strengths 40.0 … 44.0.
-        EXPECT_EQ(last.all(QStringLiteral("44.0")).size(), 1u);
-        EXPECT_EQ(last.all(QStringLiteral("4.416")).size(), 5u);
+        ReportTable table;
+        int member, page;
+    } pages[] = {{ReportTable::FieldRecord, 0, 1},
+                 {ReportTable::FieldRecord, 1, 2},
+                 {ReportTable::Result, 0, 1},
+                 {ReportTable::Result, 1, 2}};
+    for (const PageGeometry& g : {bitmapGeometry(), printGeometry(kA4At600, r.print)}) {
+        for (const auto& p : pages) {
+            SCOPED_TRACE(int(p.table) * 100 + p.member * 10 + p.page);
+            const std::vector<DrawnText> texts = record(source, p.table, p.member, p.page, g);
+            const OfficeTable table = p.table == ReportTable::FieldRecord
+                                          ? fieldRecordPageTable(source, p.member, p.page)
+                                          : resultPageTable(source, p.member, p.page);
+            EXPECT_EQ(joined(texts), contents(table));
+            for (const DrawnText& t : texts) {
+                if (t.text == table.title)
+                    continue;
+                EXPECT_GE(t.baseline.x(), g.table.left()) << t.text.toStdString();
+                EXPECT_LE(t.baseline.x() + t.width, g.table.right() + 1) << t.text.toStdString();
+            }
+        }
+        // The 13-character organisation has room on one line at full size in its cell.
+        const std::vector<DrawnText> first = record(source, ReportTable::Result, 0, 1, g);
+        EXPECT_TRUE(std::any_of(first.begin(), first.end(), [](const DrawnText& t) {
+            return t.text == QStringLiteral("江南市建设工程质量检测中心");
+        }));
     }
 }
 
+TEST(ReportPages, ResultPagesNumberTheirAreasAndTheLastOnesCarryTheEstimates) {
+    Reported r(makeJob({25}));
+    r.evaluation.members[0] = {25, 20.0f, 44.0f, 32.0f, 7.36f, 19.9f, Valid};
+    r.evaluation.batch = {32.0f, 7.36f, 19.9f, Valid};
+    const ReportSource source = r.source();
+    auto textsOf = [&](int page) {
+        std::vector<QString> out;
+        for (const DrawnText& t : record(source, ReportTable::Result, 0, page))
+            out.push_back(t.text);
+        return out;
+    };
+    auto count = [](const std::vector<QString>& texts, const QString& s) {
+        return std::count(texts.begin(), texts.end(), s);
+    };
+    const std::vector<QString> second = textsOf(2);
+    for (int k = 11; k <= 20; ++k)
+        EXPECT_EQ(count(second, QString::number(k)), 1) << k;
+    EXPECT_EQ(count(second, QStringLiteral("结果数据表")), 0); // titled on page 1 only
+    EXPECT_EQ(count(second, QStringLiteral("fcue = 19.9Mpa")), 0);
+    // 38.1 + 2.8 and 38.1 + 2.8 − 1.2 in single precision, on all ten areas.
+    EXPECT_EQ(count(second, QStringLiteral("40.9")), 10);
+    EXPECT_EQ(count(second, QStringLiteral("39.7")), 10);
+    EXPECT_EQ(count(textsOf(1), QStringLiteral("结果数据表")), 1);
+
+    // Page 3: areas 21 … 25, then the member's and the batch's rows.
+    const std::vector<QString> last = textsOf(3);
+    EXPECT_EQ(count(last, QStringLiteral("44.0")), 1);
+    EXPECT_EQ(count(last, QStringLiteral("4.416")), 5);
+    EXPECT_EQ(count(last, QStringLiteral("fcue = 19.9Mpa")), 2);
+    EXPECT_EQ(count(last, QStringLiteral("Mf = 32.0Mpa")), 2);
+    EXPECT_EQ(count(last, QStringLiteral("Sf = 7.36Mpa")), 2);
+    const QString all = joined(record(source, ReportTable::Result, 0, 3));
+    EXPECT_TRUE(all.contains(QStringLiteral("本构件推定值(Mpa)测区数n=25")));
+    EXPECT_TRUE(all.contains(QStringLiteral("批推定值(Mpa)构件数N=1")));
+}
+
+TEST(ReportPages, FieldRecordContinuationPageNumbersItsAreas) {
+    Reported r(makeJob({13}));
+    const std::vector<DrawnText> texts = record(r.source(), ReportTable::FieldRecord, 0, 2);
+    std::vector<QString> numbers;
+    for (const DrawnText& t : texts)
+        if (t.text.toInt() >= 11 && t.text.toInt() <= 20)
+            numbers.push_back(t.text);
+    EXPECT_EQ(numbers,
+              (std::vector<QString>{"11", "12", "13", "14", "15", "16", "17", "18", "19", "20"}));
+    // The mistyped path length prints in full, wrapped or set smaller, on each of three areas.
+    EXPECT_EQ(joined(texts).count(QStringLiteral("1000000015047466219876688855040")), 3);
+}
+
 TEST(ReportPages, AVelocityFitsItsCellOnOneLine) {
-    const JobData job = makeJob({12});
-    const DeviceInfo a4{600, 600, 4960, 7016, 0, 0};
-    for (const PageGeometry& g : {bitmapGeometry(), printGeometry(a4, PrintSettings{})}) {
-        const Page page = record(job, {}, {}, ReportTable::Result, 0, 1, g);
-        const auto found = page.all(QStringLiteral("4.312"));
+    const Reported r(makeJob({12}));
+    for (const PageGeometry& g : {bitmapGeometry(), printGeometry(kA4At600, PrintSettings{})}) {
+        std::vector<const DrawnText*> found;
+        const std::vector<DrawnText> texts = record(r.source(), ReportTable::Result, 0, 1, g);
+        for (const DrawnText& t : texts)
+            if (t.text == QStringLiteral("4.312"))
+                found.push_back(&t);
         ASSERT_EQ(found.size(), 10u);
         EXPECT_LT(found[0]->width, 1.5 * g.table.width() / 20);
     }
@@ -220,7 +241,9 @@ TEST(ReportPages, HeaderFooterAndPageNumberSitInTheirBandsAsAligned) {
     RecordingDevice device(4960, 7016, 600);
     QPainter painter(&device);
     const ReportInfo info;
-    drawReportPage(painter, g, {job, s, info}, *ReportSource{job, s, info}.pageList().locate(1));
+    const JobEvaluation evaluation;
+    const ReportSource source{job, evaluation, 0, s, info};
+    drawReportPage(painter, g, source, *source.pageList().locate(1));
     painter.end();
     std::optional<DrawnText> head, foot, number;
     for (const DrawnText& t : device.engine.texts) {
@@ -240,11 +263,8 @@ TEST(ReportPages, HeaderFooterAndPageNumberSitInTheirBandsAsAligned) {
 }
 
 TEST(ReportPages, RenderedBitmapShowsTheRulesWhereTheGridPutsThem) {
-    const JobData job = makeJob({0});
-    const PrintSettings print;
-    const ReportInfo info;
-    const QImage image =
-        renderBitmapPage({job, print, info}, *ReportSource{job, print, info}.pageList().locate(1));
+    const Reported r(makeJob({0}));
+    const QImage image = renderBitmapPage(r.source(), *r.source().pageList().locate(1));
     ASSERT_EQ(image.size(), QSize(1030, 1400));
     const Grid g(18, 38);
     auto dark = [&](double column, double row, bool horizontal) {
@@ -257,16 +277,19 @@ TEST(ReportPages, RenderedBitmapShowsTheRulesWhereTheGridPutsThem) {
         }
         return false;
     };
-    // Row line 12 runs over columns 2–10 and 12–16 only; row line 13 over the whole width.
-    EXPECT_TRUE(dark(3.5, 12, true));
-    EXPECT_FALSE(dark(10.5, 12, true));
-    EXPECT_TRUE(dark(10.5, 13, true));
-    EXPECT_FALSE(dark(1.5, 14, true)); // even rules leave the member column open
-    EXPECT_TRUE(dark(1.5, 15, true));
-    // Column line 13 only between row lines 3 and 7; 13.33 below row line 12.
-    EXPECT_FALSE(dark(13, 1.5, false));
-    EXPECT_TRUE(dark(13, 4.5, false));
-    EXPECT_TRUE(dark(13.33, 20.5, false));
-    EXPECT_TRUE(dark(0, 20.5, false)); // the border
+    // Rows by hand: heads 7 × 1, instrument 2, column heads 3 + 1: the slots from row line 13,
+    // two lines each. Between a slot's two lines the readings and points are ruled; the member,
+    // area, angle, face, method and position cells span both.
+    EXPECT_TRUE(dark(3.5, 14, true));
+    EXPECT_TRUE(dark(12.5, 14, true));
+    EXPECT_FALSE(dark(10.5, 14, true));
+    EXPECT_FALSE(dark(1.15, 14, true)); // beside the area number centred on that line
+    EXPECT_TRUE(dark(1.5, 15, true));   // area 1 | area 2
+    EXPECT_FALSE(dark(0.5, 15, true));  // the member number spans every slot
+    // The head values: the right-hand label starts at column line 9 on rows 3 … 6 only.
+    EXPECT_FALSE(dark(9, 1.5, false));
+    EXPECT_TRUE(dark(9, 4.5, false));
+    EXPECT_TRUE(dark(12 + 4.0 / 3, 20.5, false)); // point 1 | point 2
+    EXPECT_TRUE(dark(0, 20.5, false));            // the border
     EXPECT_EQ(qGray(image.pixel(5, 5)), 255);
 }

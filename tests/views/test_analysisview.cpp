@@ -3,6 +3,7 @@
 #include "views/analysisview.h"
 #include "views/analysiswave.h"
 #include "views/docbridge.h"
+#include "views/plausibilitymarks.h"
 #include "widgets/tavolingrid.h"
 
 #include <QAccessible>
@@ -215,12 +216,15 @@ private slots:
             int row;
             const char* typed;
             float stored;
-        } cases[] = {{2, "12000", 10000.0f}, {3, "-5", 0.0f}, {4, "350", 350.0f}};
+            bool marked; // 0 or above 3000 mm: kept, and the cell marked
+        } cases[] = {
+            {2, "12000", 10000.0f, true}, {3, "-5", 0.0f, true}, {4, "350", 350.0f, false}};
         for (const auto& c : cases) {
             clickCell(c.row, 3); // L2
             type(QString::fromLatin1(c.typed));
             QTRY_COMPARE(area(c.row - 1).points[1].L, c.stored);
             QCOMPARE(cell(c.row, 3), f(c.stored, 0));
+            QCOMPARE(view->grid()->cellBackground(c.row, 3) == implausibleColor(), c.marked);
             QCOMPARE(cell(c.row, 7), f(expected(area(c.row - 1)).v, 3));
         }
         QVERIFY(doc->isModified());

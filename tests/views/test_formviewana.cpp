@@ -153,8 +153,9 @@ private slots:
     // Member 甲 reads 36, 38, 40, member 乙 38, 42, member 丙 has no test area. Strengths by
     // CECS 02:2005 crushed stone 0.0162 * 4^1.656 * R^1.41: 25.172, 27.166, 29.203 | 27.166,
     // 31.283; pebble 0.0056 * 4^1.439 * R^1.769: 23.316, 25.656, 28.093. TB 10426-2004 pebble
-    // 0.0038 * 4^1.23 * R^1.95: 22.652, 25.171, 27.819; crushed 0.0038 * 4^1.72 * R^1.57:
-    // 12.462, 14.582.
+    // 0.0038 * 4^1.23 * R^1.95: 22.652, 25.171, 27.819; crushed 0.008 * 4^1.72 * R^1.57:
+    // 26.236, 30.700 (4^1.72 = 10.853, 38^1.57 = 302.18: 0.008 * 10.853 * 302.18 = 26.24).
+    // Pooled statistics and estimates below: mean, sample deviation, m - 1.645 s by hand.
     void everySelectorWithThePanels() {
         build({{36, 38, 40}, {38, 42}, {}});
         struct Step {
@@ -174,25 +175,26 @@ private slots:
              [&] { choose(combo("粗骨料"), 1); },
              {"卵石", "0.0056" + g, "1.439" + g, "1.769" + g, "1.00", "-" + g},
              {"3", "23.3", "28.1", "25.7", "2.39", "23.3", "|", "27.1", "2.95", "23.3"}},
-            // TB: the pooled mean 20.5 < 25 with s 6.70 > 4.5 fails the spread test.
+            // TB: pooled mean 26.5 > 25 with s 3.00 <= 5.5: 26.515 - 1.645 * 3.001 = 21.6.
             {"standard TB",
              [&] { choose(combo("规范选择"), 1); },
              {"卵石", "0.0038" + g, "1.230" + g, "1.950" + g, "1.00", "-"},
-             {"3", "22.7", "27.8", "25.2", "2.58", "22.7", "|", "20.5", "6.70", kRuleTb}},
+             {"3", "22.7", "27.8", "25.2", "2.58", "22.7", "|", "26.5", "3.00", "21.6"}},
+            // 29.215 - 1.645 * 2.509 = 25.1.
             {"pumped",
              [&] { QTest::mouseClick(pumped(), Qt::LeftButton); },
              {"卵石", "0.0038" + g, "1.230" + g, "1.950" + g, "1.00", "泵送"},
-             {"3", "27.2", "32.3", "29.7", "2.58", "27.2", "|", "23.2", "9.09", kRuleTb}},
-            // A = B = C = 0 gives 0, plus 4.5 for pumped concrete.
+             {"3", "27.2", "32.3", "29.7", "2.58", "27.2", "|", "29.2", "2.51", "25.1"}},
+            // A = B = C = 0 gives 0, plus 4.5 for pumped concrete; mean 14.1 < 25, s 13.22 > 4.5.
             {"curve custom",
              [&] { choose(combo("粗骨料"), 0); },
              {"自定义", "0.0000", "0.000", "0.000", "1.00", "泵送"},
-             {"3", "4.5", "4.5", "4.5", "0.00", "4.5", "|", "8.1", "5.00", kRuleTb}},
-            // a clamped to 10: 10 * 4^0 * R^0 + 4.5 = 14.5; pooled 14.1 - 1.645 * 0.92 = 12.6.
+             {"3", "4.5", "4.5", "4.5", "0.00", "4.5", "|", "14.1", "13.22", kRuleTb}},
+            // a clamped to 10: 10 * 4^0 * R^0 + 4.5 = 14.5; pooled 20.1 < 25 with s 7.81 > 4.5.
             {"a = 12",
              [&] { enter(edit("系数a"), "12"); },
              {"自定义", "10.000", "0.000", "0.000", "1.00", "泵送"},
-             {"3", "14.5", "14.5", "14.5", "0.00", "14.5", "|", "14.1", "0.92", "12.6"}},
+             {"3", "14.5", "14.5", "14.5", "0.00", "14.5", "|", "20.1", "7.81", kRuleTb}},
             {"a, b, c typed",
              [&] {
                  enter(edit("系数a"), "0.0038");
@@ -200,18 +202,19 @@ private slots:
                  enter(edit("系数c"), "1.95");
              },
              {"自定义", "0.004", "1.23", "1.95", "1.00", "泵送"},
-             {"3", "27.2", "32.3", "29.7", "2.58", "27.2", "|", "23.2", "9.09", kRuleTb}},
+             {"3", "27.2", "32.3", "29.7", "2.58", "27.2", "|", "29.2", "2.51", "25.1"}},
             // eta 0: only the pumping correction is left (4.5, 4.5, 4.5 | 0, 0); 2.7 - 1.645 *
             // 2.46 < 0, so the estimate is the mean of the members' minima (4.5 + 0 + 0) / 3.
             {"eta -1 clamped",
              [&] { enter(edit("强度修正系数η"), "-1"); },
              {"自定义", "0.004", "1.23", "1.95", "0.00", "泵送"},
              {"3", "4.5", "4.5", "4.5", "0.00", "4.5", "|", "2.7", "2.46", "1.5"}},
-            // eta 1.1 reaches every area of every member: 29.417, 32.188, 35.100 | 13.708, 16.041.
+            // eta 1.1 reaches every area of every member: 29.417, 32.188, 35.100 | 28.859, 33.770;
+            // 31.867 - 1.645 * 2.703 = 27.4.
             {"eta 1.1",
              [&] { enter(edit("强度修正系数η"), "1.1"); },
              {"自定义", "0.004", "1.23", "1.95", "1.10", "泵送"},
-             {"3", "29.4", "35.1", "32.2", "2.84", "29.4", "|", "25.3", "9.75", kRuleTb}},
+             {"3", "29.4", "35.1", "32.2", "2.84", "29.4", "|", "31.9", "2.70", "27.4"}},
             // Back to CECS: the typed coefficients stay, pumping counts no more; 乙 crushed x 1.1:
             // 29.882, 34.411.
             {"standard CECS",
@@ -226,11 +229,11 @@ private slots:
              [&] { choose(combo("构件名称"), 2); },
              {"碎石", "0.0162" + g, "1.656" + g, "1.410" + g, "1.10", "-" + g},
              {"0", "0.0", "0.0", "0.0", "0.00", "输入有误！", "|", "29.5", "3.53", "24.9"}},
-            // TB: 甲 pumped 29.417, 32.188, 35.100 (custom), 乙 13.708, 16.041.
+            // TB: 甲 pumped 29.417, 32.188, 35.100 (custom), 乙 28.859, 33.770.
             {"丙 under TB",
              [&] { choose(combo("规范选择"), 1); },
-             {"碎石", "0.0038" + g, "1.720" + g, "1.570" + g, "1.10", "-"},
-             {"0", "0.0", "0.0", "0.0", "0.00", "0.0", "|", "25.3", "9.75", kRuleTb}},
+             {"碎石", "0.0080" + g, "1.720" + g, "1.570" + g, "1.10", "-"},
+             {"0", "0.0", "0.0", "0.0", "0.00", "0.0", "|", "31.9", "2.70", "27.4"}},
         };
         for (const Step& step : steps) {
             step.act();
@@ -242,7 +245,7 @@ private slots:
                                     .arg(step.what, shown.join(' '), expected.join(' '))));
         }
         // The batch values reach the document's result.
-        QCOMPARE(formatFixed(doc->result().MF, 1), u"25.3");
+        QCOMPARE(formatFixed(doc->result().MF, 1), u"31.9");
     }
 
     // A new name replaces the member's own entry; the list keeps its order.
@@ -296,6 +299,34 @@ private slots:
                      c.job.size() >= 2);
             cleanup();
         }
+    }
+
+    // "锁定工程信息" (Space on the focused box) locks the dates with the three texts: a date
+    // cannot be changed by the keys of a locked form, and clearing the box frees all five.
+    void lockingTheProjectInformationLocksTheDates() {
+        build({{36}, {38}});
+        const QStringList fields = {"工程名称", "检测单位", "检测人员", "浇注日期", "检测日期"};
+        auto enabled = [&] {
+            QList<bool> out;
+            for (const QString& n : fields)
+                out << child<QWidget>(n)->isEnabled();
+            return out;
+        };
+        QCheckBox* lock = child<QCheckBox>(QStringLiteral("锁定工程信息"));
+        const std::u16string date = doc->project().DATE;
+        QTest::keyClick(focus(lock), Qt::Key_Space);
+        QVERIFY(lock->isChecked());
+        QCOMPARE(enabled(), QList<bool>(5, false));
+        // Shift+Tab from the box passes over every locked field.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QVERIFY(!fields.contains(QApplication::focusWidget()->objectName()));
+        QCOMPARE(doc->project().DATE, date);
+        QVERIFY(!doc->isModified());
+        QTest::keyClick(focus(lock), Qt::Key_Space);
+        QCOMPARE(enabled(), QList<bool>(5, true));
+        // Unlocked, Tab from "检测人员" reaches the dates again.
+        QTest::keyClick(focus(edit("检测人员")), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("浇注日期"));
     }
 
     // Every control is announced by its label and reached with Tab; result fields never keep

@@ -7,6 +7,7 @@
 #include "views/mainform.h"
 #include "views/mainformright.h"
 #include "views/mainscreen.h"
+#include "views/plausibilitymarks.h"
 #include "views/tavolinview.h"
 
 #include <QAbstractButton>
@@ -116,6 +117,45 @@ private slots:
         const float v = doc->algorithm().CalcVelocity(L, T);
         QCOMPARE(area().velocity, v);
         QTRY_COMPARE(leftText("editV"), QString::number(v, 'f', 3));
+    }
+
+    // Path lengths of 0 or above 3000 mm and point velocities outside 2..6 km/s are kept and
+    // marked, and the status says why until the value is corrected. Point 1 at T = 75 us.
+    void implausiblePathLengthsAndVelocitiesAreMarked() {
+        build();
+        PlausibilityLabel status(*bridge);
+        area().Delay = 5.0f;
+        area().dT = 0.4f;
+        area().points[0].arrivalIndex = 175;
+        computeAreaDerived(area(), doc->algorithm());
+        const struct {
+            const char* typed;
+            bool markL, markV;
+            const char* reason; // of point 1 in the status, "" for none
+        } cases[] = {
+            {"0", true, true, "测点1 测距为 0 mm；测点1 声速 0.000 km/s 不在 2–6 km/s 之内"},
+            {"300", false, false, ""}, // 4.000 km/s
+            {"150", false, false, ""}, // 2.000 km/s
+            {"149", false, true, "测点1 声速 1.987 km/s 不在 2–6 km/s 之内"},
+            {"450", false, false, ""}, // 6.000 km/s
+            {"451", false, true, "测点1 声速 6.013 km/s 不在 2–6 km/s 之内"},
+            {"3000", false, true, "测点1 声速 40.000 km/s 不在 2–6 km/s 之内"},
+            {"3001", true, true, "测点1 测距 3001 mm 大于 3000 mm；测点1 声速 40.013 km/s"},
+            {"300", false, false, ""},
+        };
+        for (const auto& c : cases) {
+            enterL1(QString::fromLatin1(c.typed));
+            QCoreApplication::processEvents();
+            QCOMPARE(area().points[0].L, QString::fromLatin1(c.typed).toFloat());
+            QCOMPARE(edit("editL1")->property("implausible").toBool(), c.markL);
+            QCOMPARE(edit("editVp1")->property("implausible").toBool(), c.markV);
+            const QString reason = QString::fromUtf8(c.reason);
+            if (reason.isEmpty())
+                QVERIFY2(!status.text().contains(QStringLiteral("测点1")),
+                         qPrintable(status.text()));
+            else
+                QVERIFY2(status.text().contains(reason), qPrintable(status.text()));
+        }
     }
 
     void pathLengthsAreHeldTo0To10000() {

@@ -7,12 +7,14 @@
 #include "support/jobbuilder.h"
 #include "views/analysisdowntview.h"
 #include "views/docbridge.h"
+#include "views/plausibilitymarks.h"
 #include "views/reboundgrid.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 
@@ -143,11 +145,31 @@ private slots:
         QCOMPARE(grid()->rowCount(), 1 + 2 * 10);
         QCOMPARE(grid()->columnCount(), 16);
         QCOMPARE(grid()->rowHeight(3), 19);
+        // 4 % | 8 x 6 % | 7, 7, 7, 6 ("R"), 7, 7, 7 %: 4 + 48 + 48 = 100 % of the width.
+        const int percent[16] = {4, 6, 6, 6, 6, 6, 6, 6, 6, 7, 7, 7, 6, 7, 7, 7};
+        for (int w : {1000, 1500, 2000}) {
+            const auto widths = Grid::columnWidthsFor(w);
+            int sum = 0;
+            for (int c = 0; c < 16; ++c) {
+                QCOMPARE(widths[c], w * percent[c] / 100);
+                sum += widths[c];
+            }
+            QCOMPARE(sum, w);
+        }
         QCOMPARE(grid()->columnWidth(0), 40);
-        QCOMPARE(grid()->columnWidth(8), 60);
+        QCOMPARE(grid()->columnWidth(12), 60);
         QCOMPARE(grid()->columnWidth(15), 70);
+        // Wider: the columns share the room inside the frame and beside the scroll bar, so the
+        // last one is never cut.
         view->resize(1500, 400);
-        QCOMPARE(grid()->columnWidth(1), 90); // 6 % of 1500
+        const int room = grid()->viewport()->width();
+        QVERIFY(room > 1400 && room < 1500);
+        QCOMPARE(grid()->columnWidth(1), room * 6 / 100);
+        int sum = 0;
+        for (int c = 0; c < 16; ++c)
+            sum += grid()->columnWidth(c);
+        QVERIFY(sum <= room);
+        QTRY_VERIFY(!grid()->horizontalScrollBar()->isVisible());
         // Every header text fits its cell: the cell less the grid line and the text margins.
         const QFontMetrics fm(grid()->font());
         const int margin = 2 * (grid()->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
@@ -248,6 +270,79 @@ private slots:
         QCOMPARE(text(3, Grid::ColAngle), QStringLiteral("90"));
         QCOMPARE(text(3, Grid::ColPlane), QStringLiteral("底面"));
         QVERIFY(grid()->cellDropDown(5, Grid::ColPlane));
+    }
+
+    // A reading off the hammer's scale is kept as typed, its cell marked over the yellow, and
+    // the status text says why until it is corrected. Typed into R5 of area 2, one after the
+    // other; the other readings read 35.
+    void readingsOffTheScaleAreMarkedUntilCorrected() {
+        build();
+        PlausibilityLabel status(*bridge);
+        const int row = Grid::readingRow(2, 4), column = Grid::readingColumn(4);
+        const struct {
+            const char* typed;
+            bool marked;
+            QString status;
+        } cases[] = {
+            {"3436", true, "测区3：回弹值 R5=3436 超出回弹仪量程 10–60，请核对"}, {"60", false, ""},
+            {"9", true, "测区3：回弹值 R5=9 超出回弹仪量程 10–60，请核对"},       {"10", false, ""},
+            {"0", true, "测区3：回弹值 R5=0 超出回弹仪量程 10–60，请核对"},       {"35", false, ""},
+        };
+        for (const auto& c : cases) {
+            click(row, column);
+            type(QString::fromLatin1(c.typed) + '\n');
+            settle();
+            QCOMPARE(text(row, column), QString::fromLatin1(c.typed));
+            QCOMPARE(area(2).R[4], QString::fromLatin1(c.typed).toInt());
+            QCOMPARE(grid()->cellBackground(row, column) == implausibleColor(), c.marked);
+            QCOMPARE(status.text(), c.status);
+        }
+        QVERIFY(messages.isEmpty());
+        // The mark stays in the status while the user works in another area of the member.
+        click(row, column);
+        type("3436\n");
+        click(Grid::readingRow(5, 0), Grid::readingColumn(0));
+        settle();
+        QCOMPARE(doc->currentAreaIndex(), 5);
+        QCOMPARE(status.text(),
+                 QStringLiteral("测区3：回弹值 R5=3436 超出回弹仪量程 10–60，请核对"));
+    }
+
+    // Moving onto a selector with the keys draws a clear frame around it (the selectors' own
+    // focus line is hardly seen); other cells and a table without the focus show none.
+    void theKeyboardFocusOnASelectorIsClearlyMarked() {
+        build();
+        click(3, Grid::ColCorrected);
+        settle();
+        QWidget* ring = grid()->selectorFocusRing();
+        const struct {
+            Qt::Key key;
+            int column; // the current column afterwards; the ring is shown on the selectors
+        } steps[] = {{Qt::Key_Left, Grid::ColPlaneCorrection},
+                     {Qt::Key_Left, Grid::ColAngleCorrection},
+                     {Qt::Key_Left, Grid::ColMean},
+                     {Qt::Key_Left, Grid::ColCarbon},
+                     {Qt::Key_Left, Grid::ColPlane},
+                     {Qt::Key_Left, Grid::ColAngle},
+                     {Qt::Key_Left, Grid::ColLastReading},
+                     {Qt::Key_Right, Grid::ColAngle}};
+        for (const auto& step : steps) {
+            key(step.key);
+            QCOMPARE(grid()->currentColumn(), step.column);
+            const bool selector = step.column == Grid::ColAngle || step.column == Grid::ColPlane;
+            QCOMPARE(ring->isVisible(), selector);
+            if (!selector)
+                continue;
+            const QRect cell = grid()->visualRect(grid()->model()->index(3, step.column));
+            QCOMPARE(ring->geometry(), cell.adjusted(-1, -1, 1, 1));
+            // What the user sees: the frame's colour all along the cell's top edge.
+            const QImage shot = grid()->viewport()->grab().toImage();
+            for (int x = cell.left() + 2; x < cell.right() - 2; x += 7)
+                QCOMPARE(shot.pixelColor(x, cell.top()), QColor(0x0a, 0x5c, 0xd6));
+        }
+        // The focus leaves the table (it may be in the selector itself by now).
+        QApplication::focusWidget()->clearFocus();
+        QTRY_VERIFY(!ring->isVisible());
     }
 
     // Each edit on its own area: the typed text, the cell afterwards, the message.

@@ -154,6 +154,31 @@ private slots:
         QCOMPARE(field(right, "editT1"), QString::number(area().pointTime[0], 'f', 2));
     }
 
+    // The readout is the cursor's, not the point's: once the mouse leaves the pane (onto the
+    // right form, as a user reaching for a field does), the point's own T, A and V come back.
+    void leavingThePaneShowsThePointsOwnValuesAgain() {
+        build();
+        const QStringList names = {"editT3", "editA3", "editVp3", "editT1"};
+        auto shown = [&] {
+            QStringList texts;
+            for (const QString& n : names)
+                texts << field(right, n.toLatin1().constData());
+            return texts;
+        };
+        // The document's values of the point (their computation is tested with the picks).
+        const QStringList stored = {QString::number(area().pointTime[2], 'f', 2),
+                                    QString::number(area().pointAmplitude[2] * 1000.0f, 'f', 2),
+                                    QString::number(area().pointVelocity[2], 'f', 3),
+                                    QString::number(area().pointTime[0], 'f', 2)};
+        QCOMPARE(shown(), stored);
+        QTest::mouseMove(panes[2], QPoint(320, 80));
+        QTRY_VERIFY(shown()[0] != stored[0]);
+        QTest::mouseMove(right, QPoint(50, 50));
+        QTRY_COMPARE(shown(), stored);
+        QCOMPARE(panes[2]->cursorX(), -1);
+        QVERIFY(!doc->isModified());
+    }
+
     void theCursorLineIsGreenOnWhiteAndLeavesNoTrail() {
         build();
         QTest::mouseMove(panes[2], QPoint(300, 30));
