@@ -16,25 +16,33 @@ CTavolinDoc::AutoPickSummary CTavolinDoc::autoPick(int member, int area) {
         return summary;
     // Asking for one area asks for its hand picks again; wider runs leave them alone.
     const bool redoHand = area >= 0;
-    bool stored = false;
-    for (int m = member < 0 ? 0 : member; m < (member < 0 ? members : member + 1); ++m) {
+    const int m0 = member < 0 ? 0 : member, m1 = member < 0 ? members : member + 1;
+    if (area >= 0 && area >= static_cast<int>(job_.areas[static_cast<size_t>(m0)].size()))
+        return summary;
+    // One step of the history however many areas it touches; each area is filed as an edit of
+    // its own inside it (records before and after, recompute, notice).
+    beginCompoundEdit(u"自动判读");
+    for (int m = m0; m < m1; ++m) {
         const int areas = static_cast<int>(job_.areas[static_cast<size_t>(m)].size());
-        if (area >= areas)
-            return summary;
         for (int a = area < 0 ? 0 : area; a < (area < 0 ? areas : area + 1); ++a) {
             TestArea& ta = job_.areas[static_cast<size_t>(m)][static_cast<size_t>(a)];
-            bool touched = false;
+            const bool any =
+                std::any_of(ta.points.begin(), ta.points.end(), [&](const TestPoint& p) {
+                    return p.hasWaveform() && (redoHand || p.pickOrigin != PickOrigin::Hand);
+                });
+            for (const TestPoint& p : ta.points)
+                summary.handKept +=
+                    p.hasWaveform() && !redoHand && p.pickOrigin == PickOrigin::Hand;
+            if (!any)
+                continue;
+            record(u"自动判读", {TouchArea, m, a});
+            bool stored = false;
             for (TestPoint& p : ta.points) {
-                if (!p.hasWaveform())
+                if (!p.hasWaveform() || (p.pickOrigin == PickOrigin::Hand && !redoHand))
                     continue;
-                if (p.pickOrigin == PickOrigin::Hand && !redoHand) {
-                    ++summary.handKept;
-                    continue;
-                }
                 const int n = static_cast<int>(p.samples.size());
                 const ArrivalSuggestion s = suggestArrival(p.samples.data(), n);
                 p.pickConfidence = s.confidence;
-                touched = true;
                 if (s.index < 0 || s.confidence < kConfidentPick) {
                     p.pickOrigin = PickOrigin::Review;
                     ++summary.review;
@@ -48,11 +56,11 @@ CTavolinDoc::AutoPickSummary CTavolinDoc::autoPick(int member, int area) {
                 p.pickOrigin = PickOrigin::Suggested;
                 ++summary.applied;
             }
-            if (touched)
-                recomputeArea(m, a, true);
+            recomputeArea(m, a, true);
+            changed({m, a, ChangeArrival | ChangeStrength | ChangeEvaluation}, stored);
         }
     }
-    changed({member, area, ChangeArrival | ChangeStrength | ChangeEvaluation}, stored);
+    endCompoundEdit();
     return summary;
 }
 
