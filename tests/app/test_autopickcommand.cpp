@@ -1,9 +1,11 @@
 // "波形处理" → "自动判读当前构件" chosen from the menu with the mouse: confident points move, the
-// point without a pulse is framed in its pane and counted in the status bar until picked by hand.
+// point without a pulse is framed in its pane and counted in the status bar until picked by hand;
+// "撤销" takes the hand pick and then the whole command back.
 #include "shelltestsupport.h"
 
 #include "app/mainframe.h"
 #include "support/jobbuilder.h"
+#include "views/qtext.h"
 #include "views/tavolinview.h"
 
 #include <QLabel>
@@ -35,7 +37,10 @@ private:
                     p.rawSamples = p.samples;
                 }
         const QString path = data_.filePath(QStringLiteral("pulses.SHA"));
-        return WriteResultFile(pathFromQ(path), b.build()).empty() ? QString() : path;
+        const std::u16string error = WriteResultFile(pathFromQ(path), b.build());
+        if (!error.empty())
+            qWarning() << toQ(error);
+        return error.empty() ? path : QString();
     }
 
     // Opens a menu of the menu bar and chooses one of its items, both by mouse clicks.
@@ -101,6 +106,17 @@ private slots:
                           QPoint(marked->width() / 2, marked->height() / 2));
         QTRY_VERIFY(count->isHidden());
         QCOMPARE(doc().area(0, 0)->points[2].pickOrigin, PickOrigin::Hand);
+
+        // "编辑" → "撤销" takes back the hand pick, then the whole command.
+        const QString undo = frame().action(QStringLiteral("cmd57643"))->text();
+        chooseFromMenu(QStringLiteral("编辑(&E)"), undo);
+        QTRY_COMPARE(count->text(), QStringLiteral("1 个测点需人工判读"));
+        QTRY_VERIFY(count->isVisible());
+        chooseFromMenu(QStringLiteral("编辑(&E)"),
+                       frame().action(QStringLiteral("cmd57643"))->text());
+        QTRY_VERIFY(count->isHidden());
+        QCOMPARE(doc().area(0, 0)->points[0].arrivalIndex, Geometry{}.arrival);
+        QCOMPARE(doc().area(0, 1)->points[2].arrivalIndex, Geometry{}.arrival);
     }
 };
 

@@ -67,12 +67,15 @@ TEST_F(AutoPickEdit, MemberRunAppliesConfidentPointsAndMarksTheOthers) {
     EXPECT_EQ(s.applied, 5);
     EXPECT_EQ(s.review, 1);
     EXPECT_EQ(s.handKept, 0);
-    // One edit, one notice, for the whole member.
-    ASSERT_EQ(seen.changes.size(), 1u);
-    EXPECT_EQ(seen.changes[0].member, 0);
-    EXPECT_EQ(seen.changes[0].area, -1);
-    EXPECT_TRUE(seen.changes[0].has(ChangeArrival));
+    // A notice per area of the member, one step of the history for the whole command.
+    ASSERT_EQ(seen.changes.size(), 2u);
+    for (int a = 0; a < 2; ++a) {
+        EXPECT_EQ(seen.changes[a].member, 0);
+        EXPECT_EQ(seen.changes[a].area, a);
+        EXPECT_TRUE(seen.changes[a].has(ChangeArrival));
+    }
     EXPECT_TRUE(doc.isModified());
+    EXPECT_EQ(doc.undoName(), u"自动判读");
     for (int a = 0; a < 2; ++a)
         for (int j = 0; j < 3; ++j) {
             const TestPoint& p = point(0, a, j);
@@ -95,6 +98,17 @@ TEST_F(AutoPickEdit, MemberRunAppliesConfidentPointsAndMarksTheOthers) {
     EXPECT_EQ(point(1, 0, 0).arrivalIndex, kStored);
     EXPECT_EQ(point(1, 0, 0).pickOrigin, PickOrigin::File);
     EXPECT_EQ(doc.pointsNeedingReview(), 1);
+
+    // One undo takes the whole command back: picks, marks and the modified flag.
+    doc.undo();
+    for (int a = 0; a < 2; ++a)
+        for (int j = 0; j < 3; ++j) {
+            EXPECT_EQ(point(0, a, j).arrivalIndex, kStored);
+            EXPECT_EQ(point(0, a, j).pickOrigin, PickOrigin::File);
+        }
+    EXPECT_EQ(doc.pointsNeedingReview(), 0);
+    EXPECT_FALSE(doc.isModified());
+    EXPECT_FALSE(doc.canUndo());
 }
 
 TEST_F(AutoPickEdit, HandPickWinsUntilItsAreaIsAskedForAgain) {

@@ -122,8 +122,9 @@ TEST(AutoPick, WaveformsThatMustNotBreakIt) {
     };
     for (const Case& c : cases) {
         const ArrivalSuggestion s = pick(c.s);
-        if (c.none)
+        if (c.none) {
             EXPECT_EQ(s.index, -1) << c.what;
+        }
         EXPECT_LT(s.confidence, kConfidentPick) << c.what;
         EXPECT_LT(s.index, static_cast<int>(c.s.size())) << c.what;
         EXPECT_LT(s.ampIndex, static_cast<int>(c.s.size())) << c.what;
