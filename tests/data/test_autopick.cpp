@@ -67,15 +67,13 @@ TEST_F(AutoPickEdit, MemberRunAppliesConfidentPointsAndMarksTheOthers) {
     EXPECT_EQ(s.applied, 5);
     EXPECT_EQ(s.review, 1);
     EXPECT_EQ(s.handKept, 0);
-    // A notice per area of the member, one step of the history for the whole command.
-    ASSERT_EQ(seen.changes.size(), 2u);
-    for (int a = 0; a < 2; ++a) {
-        EXPECT_EQ(seen.changes[a].member, 0);
-        EXPECT_EQ(seen.changes[a].area, a);
-        EXPECT_TRUE(seen.changes[a].has(ChangeArrival));
-    }
+    // One notice for the member and one step of the history for the whole command.
+    ASSERT_EQ(seen.changes.size(), 1u);
+    EXPECT_EQ(seen.changes[0].member, 0);
+    EXPECT_EQ(seen.changes[0].area, -1);
+    EXPECT_TRUE(seen.changes[0].has(ChangeArrival));
     EXPECT_TRUE(doc.isModified());
-    EXPECT_EQ(doc.undoName(), u"自动判读");
+    EXPECT_EQ(doc.undoName(), u"自动判读当前构件");
     for (int a = 0; a < 2; ++a)
         for (int j = 0; j < 3; ++j) {
             const TestPoint& p = point(0, a, j);
