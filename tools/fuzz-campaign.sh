@@ -1,17 +1,19 @@
 #!/bin/sh
-# A long fuzzing campaign: the four fuzz targets at the same time, at the lowest priority, each
-# for SECONDS (default 1800), going on after a fault so that one campaign finds all it can.
+# A long fuzzing campaign: the fuzz targets (all five, or those named after OUTDIR) at the same
+# time, at the lowest priority, each for SECONDS (default 1800), going on after a fault so that
+# one campaign finds all it can.
 # New inputs, logs and reproducers go to OUTDIR (default ./fuzz-campaign); the summary lists
 # executions and faults per target. Put the reproducers of mended faults into
 # tests/fuzz/corpus/<target>/ as regression inputs.
-# Usage: tools/fuzz-campaign.sh [SECONDS] [OUTDIR]
+# Usage: tools/fuzz-campaign.sh [SECONDS] [OUTDIR] [TARGET...]   (e.g. ... 1800 out report)
 set -e
 cd "$(dirname "$0")/.."
 SECONDS_EACH=${1:-1800}
 OUT=$(realpath -m "${2:-fuzz-campaign}")
 cmake --preset fuzz >/dev/null
 cmake --build build-fuzz -j 2
-TARGETS="raw_open result_open settings merge"
+if [ $# -ge 2 ]; then shift 2; else set --; fi
+TARGETS=${*:-raw_open result_open settings merge report}
 for target in $TARGETS; do
     mkdir -p "$OUT/corpus/$target" "$OUT/artifacts/$target"
     nice -n 19 build-fuzz/tests/fuzz/fuzz_$target -fork=1 -ignore_crashes=1 -ignore_timeouts=1 \
