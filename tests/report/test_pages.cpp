@@ -135,6 +135,18 @@ TEST(ReportPages, FieldRecordCellsHoldTheirLabelsAndValues) {
     EXPECT_EQ(all.count(QStringLiteral("顶底")), 3);
 }
 
+TEST(ReportPages, FieldRecordPagesEachHoldTheirOwnTenAreas) {
+    JobData job = makeJob({25});
+    for (int k = 0; k < 25; ++k)
+        job.areas[0][k].R[0] = 100 + k; // a first reading that names its area
+    for (int page = 1; page <= 3; ++page) {
+        const Page p = record(job, {}, {}, ReportTable::FieldRecord, 0, page);
+        for (int k = 0; k < 25; ++k)
+            EXPECT_EQ(p.all(QString::number(100 + k)).size(), k / 10 == page - 1 ? 1u : 0u)
+                << "page " << page << ", area " << k + 1;
+    }
+}
+
 TEST(ReportPages, ResultPagesNumberTheirAreasAndEndWithTheBatchLines) {
     JobData job = makeJob({25});
     const Grid g(20, 30);
