@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QLabel>
+#include <QProcess>
 #include <QToolButton>
 
 using namespace tavolin;
@@ -65,6 +66,7 @@ private slots:
     void pdfOfBothTables() {
         doc().printSettings().printFieldRecord = 1;
         doc().printSettings().printResultTable = 1;
+        doc().reportInfo().testNo = u"JC-2023-017";
         FileDialogScript files;
         const QString pdf = data_.filePath(QStringLiteral("report.pdf"));
         files.answer(pdf);
@@ -76,6 +78,15 @@ private slots:
         const QByteArray bytes = file.readAll();
         QVERIFY(bytes.startsWith("%PDF"));
         QCOMPARE(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r"), 12);
+        // The pages' text (poppler's pdftotext): both tables, with the report information given.
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"),
+                   {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
+        QVERIFY(text.waitForFinished(60000));
+        const QString pages = QString::fromUtf8(text.readAllStandardOutput());
+        QCOMPARE(pages.count(QStringLiteral("JC-2023-017")), 6); // each field record page
+        QVERIFY(pages.contains(QStringLiteral("现场记录表")));
+        QVERIFY(pages.contains(QStringLiteral("结果数据表")));
     }
 
     void previewShowsThePagesThatPrint() {
