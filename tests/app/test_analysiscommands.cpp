@@ -6,6 +6,8 @@
 #include "app/tavolinapp.h"
 #include "support/files.h"
 #include "support/jobbuilder.h"
+#include "support/reference.h"
+#include "support/typing.h"
 #include "views/dlgcarbon.h"
 #include "views/docbridge.h"
 #include "widgets/tavolingrid.h"
@@ -21,14 +23,17 @@
 
 using namespace tavolin;
 using namespace tavolin::test;
+using tavolin::testing::clickToFocus;
 using tavolin::testing::JobBuilder;
 using tavolin::testing::same;
+using tavolin::testing::strength;
+using tavolin::testing::typeKeys;
 
 namespace {
 
-// fcu,i of CECS 02:2005 for crushed stone with eta 1: 0.0162 * va^1.656 * R^1.41.
+// fcu,i of CECS 02:2005 for crushed stone with eta 1, as shown.
 QString crushedStrength(double va, double r) {
-    return QString::asprintf("%.1f", 0.0162 * std::pow(va, 1.656) * std::pow(r, 1.41));
+    return QString::asprintf("%.1f", strength(va, r));
 }
 
 // Readings whose ten middle values make Rm = 31.2 (the three lowest and highest are dropped).
@@ -36,17 +41,9 @@ std::array<int, 16> readings312() {
     return {20, 20, 20, 40, 40, 40, 31, 31, 31, 31, 31, 31, 31, 31, 32, 32};
 }
 
-// Types `text` key by key into whatever has the focus, as a user does.
-void typeText(const QString& text) {
-    for (QChar c : text)
-        QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
-}
-
 void clickCell(TavolinGrid* grid, int row, int column) {
-    // A click focuses the grid; events sent straight to a widget skip the window system's part.
-    grid->setFocus(Qt::MouseFocusReason);
-    const QRect r = grid->visualRect(grid->model()->index(row, column));
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
+    QVERIFY(clickToFocus(grid->viewport(),
+                         grid->visualRect(grid->model()->index(row, column)).center()));
 }
 
 void clickButton(QWidget* dialog, const char* name) {
@@ -146,7 +143,7 @@ private slots:
             w->activateWindow();
             QTRY_COMPARE(QApplication::activeWindow(), w);
             clickCell(grid, 5, 3); // Rm 30, +45
-            typeText(QStringLiteral("-9.9"));
+            typeKeys(QStringLiteral("-9.9"));
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
             clickButton(w, "IDOK");
         });

@@ -18,6 +18,7 @@
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QStatusBar>
+#include <QProcess>
 #include <QToolButton>
 
 using namespace tavolin;
@@ -140,6 +141,7 @@ private slots:
     void pdfOfBothTables() {
         doc().printSettings().printFieldRecord = 1;
         doc().printSettings().printResultTable = 1;
+        doc().reportInfo().testNo = u"JC-2023-017";
         FileDialogScript files;
         const QString pdf = data_.filePath(QStringLiteral("report.pdf"));
         files.answer(pdf);
@@ -152,6 +154,15 @@ private slots:
         QVERIFY(bytes.startsWith("%PDF"));
         QCOMPARE(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r"), 12);
         QCOMPARE(status(), QStringLiteral("PDF 已保存到 ") + pdf);
+        // The pages' text (poppler's pdftotext): both tables, with the report information given.
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"),
+                   {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
+        QVERIFY(text.waitForFinished(60000));
+        const QString pages = QString::fromUtf8(text.readAllStandardOutput());
+        QCOMPARE(pages.count(QStringLiteral("JC-2023-017")), 6); // each field record page
+        QVERIFY(pages.contains(QStringLiteral("现场记录表")));
+        QVERIFY(pages.contains(QStringLiteral("结果数据表")));
     }
 
     void previewShowsThePagesThatPrint() {

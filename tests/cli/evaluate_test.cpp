@@ -1,37 +1,37 @@
 // evaluate: the JSON and table output of a job whose values are worked out here by hand.
 #include "harness.h"
+#include "support/reference.h"
 
 #include <cmath>
 #include <cstring>
 
 using namespace clitest;
+using tavolin::testing::Curve;
+using tavolin::testing::kCecsCrushed;
+using tavolin::testing::kStrengthTolerance;
+using tavolin::testing::strength;
 
 namespace {
 
-// Converted strength by the CECS 02:2005 formula with the crushed-stone curve and eta 1:
-// R^C and va^B rounded to float, the rest in double.
-float cecsCrushed(float va, float R, float A = 0.0162f, float B = 1.656f, float C = 1.41f,
-                  float eta = 1.0f) {
-    const float vb = std::pow(va, B);
-    const float rc = std::pow(R, C);
-    return static_cast<float>(static_cast<double>(rc) *
-                              (static_cast<double>(vb) * (static_cast<double>(A) * eta)));
+// Converted strength by the CECS 02:2005 formula (crushed stone unless another curve is
+// given), mean and sample standard deviation, all in double.
+double cecsCrushed(double va, double R, const Curve& curve = kCecsCrushed, double eta = 1.0) {
+    return strength(va, R, eta, curve);
 }
 
-float meanOf(const std::vector<float>& v) {
+double meanOf(const std::vector<double>& v) {
     double s = 0;
-    for (float x : v)
+    for (double x : v)
         s += x;
-    return static_cast<float>(s / v.size());
+    return s / static_cast<double>(v.size());
 }
 
-float stdDevOf(const std::vector<float>& v) {
-    const float m = meanOf(v);
-    float sq = 0;
-    for (float x : v)
-        sq += x * x;
-    const float q = (sq - static_cast<float>(v.size()) * m * m) / (v.size() - 1);
-    return q > 0 ? std::sqrt(q) : 0.0f;
+double stdDevOf(const std::vector<double>& v) {
+    const double m = meanOf(v);
+    double sq = 0;
+    for (double x : v)
+        sq += (x - m) * (x - m);
+    return std::sqrt(sq / static_cast<double>(v.size() - 1));
 }
 
 // Significant digits of a decimal text: first to last non-zero digit of the mantissa.
@@ -119,7 +119,7 @@ TEST_F(EvaluateTest, JsonCarriesTheWorkedOutAreaValues) {
     EXPECT_EQ(a0["correctedRebound"].f(), 27.5f);
     EXPECT_EQ(a0["velocity"].f(), 4.0f);
     EXPECT_EQ(a0["correctedVelocity"].f(), 4.0f);
-    EXPECT_FLOAT_EQ(a0["FCUI"].f(), cecsCrushed(4.0f, 27.5f));
+    EXPECT_NEAR(a0["FCUI"].f(), cecsCrushed(4.0f, 27.5f), kStrengthTolerance);
 
     // Equal readings: the first three positions are the high ones, the next three the low.
     const Json& a1 = beam["areas"][1];
@@ -131,7 +131,8 @@ TEST_F(EvaluateTest, JsonCarriesTheWorkedOutAreaValues) {
 
     const Json& a2 = beam["areas"][2];
     EXPECT_FLOAT_EQ(a2["correctedVelocity"].f(), 1.034f * 4.0f);
-    EXPECT_FLOAT_EQ(a2["FCUI"].f(), cecsCrushed(a2["correctedVelocity"].f(), 30.0f));
+    EXPECT_NEAR(a2["FCUI"].f(), cecsCrushed(a2["correctedVelocity"].f(), 30.0f),
+                kStrengthTolerance);
 
     const Json& p = a0["points"][1];
     EXPECT_TRUE(p["hasWaveform"].boolean);
@@ -144,26 +145,26 @@ TEST_F(EvaluateTest, JsonCarriesTheWorkedOutAreaValues) {
 
 TEST_F(EvaluateTest, MemberAndBatchEvaluationMatchTheRules) {
     const Json j = evaluate();
-    const std::vector<float> beam = {cecsCrushed(4.0f, 27.5f), cecsCrushed(4.0f, 40.0f),
-                                     cecsCrushed(1.034f * 4.0f, 30.0f)};
-    const std::vector<float> column = {cecsCrushed(4.0f, 35.0f), cecsCrushed(4.0f, 45.0f)};
+    const std::vector<double> beam = {cecsCrushed(4.0f, 27.5f), cecsCrushed(4.0f, 40.0f),
+                                      cecsCrushed(1.034f * 4.0f, 30.0f)};
+    const std::vector<double> column = {cecsCrushed(4.0f, 35.0f), cecsCrushed(4.0f, 45.0f)};
     const Json& e = j["members"][0]["evaluation"];
     EXPECT_EQ(e["N"].i(), 3);
-    EXPECT_FLOAT_EQ(e["Fmin"].f(), beam[0]);
-    EXPECT_FLOAT_EQ(e["Fmax"].f(), beam[1]);
-    EXPECT_FLOAT_EQ(e["Mf"].f(), meanOf(beam));
+    EXPECT_NEAR(e["Fmin"].f(), beam[0], kStrengthTolerance);
+    EXPECT_NEAR(e["Fmax"].f(), beam[1], kStrengthTolerance);
+    EXPECT_NEAR(e["Mf"].f(), meanOf(beam), kStrengthTolerance);
     EXPECT_NEAR(e["Sf"].f(), stdDevOf(beam), 1e-3);
     // Fewer than ten areas: the smallest area strength.
-    EXPECT_FLOAT_EQ(e["Fcu"].f(), beam[0]);
+    EXPECT_NEAR(e["Fcu"].f(), beam[0], kStrengthTolerance);
     EXPECT_EQ(e["status"].text, "Valid");
 
-    std::vector<float> all = beam;
+    std::vector<double> all = beam;
     all.insert(all.end(), column.begin(), column.end());
     const Json& b = j["batch"];
-    EXPECT_FLOAT_EQ(b["MF"].f(), meanOf(all));
+    EXPECT_NEAR(b["MF"].f(), meanOf(all), kStrengthTolerance);
     EXPECT_NEAR(b["SF"].f(), stdDevOf(all), 1e-3);
     // Mean below 50 with a deviation above 5.5: the batch must be re-tested member by member.
-    ASSERT_GT(stdDevOf(all), 5.5f);
+    ASSERT_GT(stdDevOf(all), 5.5);
     EXPECT_EQ(b["status"].text, "RetestMembers");
 }
 
@@ -212,7 +213,8 @@ TEST_F(EvaluateTest, OptionsChangeCurvePumpedAndEta) {
     EXPECT_EQ(m["A"].f(), 0.02f);
     EXPECT_EQ(j["project"]["ETA"].f(), 1.2f);
     EXPECT_EQ(m["areas"][1]["ETA"].f(), 1.2f);
-    EXPECT_FLOAT_EQ(m["areas"][1]["FCUI"].f(), cecsCrushed(4.0f, 40.0f, 0.02f, 1.5f, 1.6f, 1.2f));
+    EXPECT_NEAR(m["areas"][1]["FCUI"].f(), cecsCrushed(4.0, 40.0, {0.02, 1.5, 1.6}, 1.2),
+                kStrengthTolerance);
 }
 
 TEST_F(EvaluateTest, TableShowsDisplayFormats) {
@@ -222,10 +224,10 @@ TEST_F(EvaluateTest, TableShowsDisplayFormats) {
     EXPECT_NE(r.out.find("27.5"), std::string::npos);
     EXPECT_NE(r.out.find("4.136"), std::string::npos); // corrected velocity "%.3f"
     char mean[64];
-    const std::vector<float> all = {cecsCrushed(4.0f, 27.5f), cecsCrushed(4.0f, 40.0f),
-                                    cecsCrushed(1.034f * 4.0f, 30.0f), cecsCrushed(4.0f, 35.0f),
-                                    cecsCrushed(4.0f, 45.0f)};
-    std::snprintf(mean, sizeof mean, "强度换算平均值：%.1f", static_cast<double>(meanOf(all)));
+    const std::vector<double> all = {cecsCrushed(4.0f, 27.5f), cecsCrushed(4.0f, 40.0f),
+                                     cecsCrushed(1.034f * 4.0f, 30.0f), cecsCrushed(4.0f, 35.0f),
+                                     cecsCrushed(4.0f, 45.0f)};
+    std::snprintf(mean, sizeof mean, "强度换算平均值：%.1f", meanOf(all));
     EXPECT_NE(r.out.find(mean), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("强度推定值：平均值<25.0"), std::string::npos);
 }

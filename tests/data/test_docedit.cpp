@@ -3,6 +3,7 @@
 #include "data/doc.h"
 #include "support/files.h"
 #include "support/jobbuilder.h"
+#include "support/reference.h"
 
 #include <gtest/gtest.h>
 
@@ -16,26 +17,20 @@ using namespace tavolin::testing;
 
 namespace {
 
-// fcu = A * va^B * R^C * eta with the powers rounded to float (CECS 02:2005, crushed stone).
-float cecs(float va, float R, float eta = 1.0f, float A = 0.0162f, float B = 1.656f,
-           float C = 1.41f) {
-    const float vB = static_cast<float>(std::pow(static_cast<double>(va), static_cast<double>(B)));
-    const float RC = static_cast<float>(std::pow(static_cast<double>(R), static_cast<double>(C)));
-    return static_cast<float>(RC * (vB * (static_cast<double>(A) * eta)));
+// The strengths every edit is checked against: the conversion formulas in double.
+double cecs(double va, double R, double eta = 1.0, const Curve& curve = kCecsCrushed) {
+    return strength(va, R, eta, curve);
 }
-
 // TB 10426-2004, crushed stone: 0.008 * va^1.72 * R^1.57, then times eta.
-float tb(float va, float R, float eta = 1.0f) {
-    const float vB = static_cast<float>(std::pow(static_cast<double>(va), 1.72));
-    const float RC = static_cast<float>(std::pow(static_cast<double>(R), 1.57));
-    return static_cast<float>(RC * (vB * 0.008)) * eta;
+double tb(double va, double R, double eta = 1.0) {
+    return strength(va, R, eta, {0.008, 1.72, 1.57});
 }
 
-float mean(std::initializer_list<float> v) {
+double mean(std::initializer_list<double> v) {
     double s = 0;
-    for (float x : v)
+    for (double x : v)
         s += x;
-    return static_cast<float>(s / static_cast<double>(v.size()));
+    return s / static_cast<double>(v.size());
 }
 
 struct Recorder : DocObserver {
@@ -68,8 +63,8 @@ protected:
 } // namespace
 
 TEST_F(DocEdit, OpeningComputesEveryMemberAndTheBatch) {
-    EXPECT_FLOAT_EQ(fcui(0, 2), cecs(4.0f, 27.5f));
-    EXPECT_FLOAT_EQ(fcui(1, 1), cecs(4.0f, 45.0f));
+    EXPECT_NEAR(fcui(0, 2), cecs(4.0f, 27.5f), kStrengthTolerance);
+    EXPECT_NEAR(fcui(1, 1), cecs(4.0f, 45.0f), kStrengthTolerance);
     const AreaStrength* s = doc.areaStrength(0, 2);
     ASSERT_NE(s, nullptr);
     // Readings 20..35: the three highest are R14..R16, the three lowest R1..R3.
@@ -81,11 +76,12 @@ TEST_F(DocEdit, OpeningComputesEveryMemberAndTheBatch) {
     const MemberEvaluation* m1 = doc.memberEvaluation(1);
     ASSERT_NE(m1, nullptr);
     EXPECT_EQ(m1->N, 2);
-    EXPECT_FLOAT_EQ(m1->Fmin, cecs(4.0f, 35.0f));
-    EXPECT_FLOAT_EQ(m1->Fcu, cecs(4.0f, 35.0f)); // fewer than 10 areas: the smallest
-    const float all = mean({cecs(4, 40), cecs(4, 30), cecs(4, 27.5f), cecs(4, 35), cecs(4, 45)});
-    EXPECT_FLOAT_EQ(doc.batchEvaluation().MF, all);
-    EXPECT_FLOAT_EQ(doc.result().MF, all);
+    EXPECT_NEAR(m1->Fmin, cecs(4.0f, 35.0f), kStrengthTolerance);
+    EXPECT_NEAR(m1->Fcu, cecs(4.0f, 35.0f),
+                kStrengthTolerance); // fewer than 10 areas: the smallest
+    const double all = mean({cecs(4, 40), cecs(4, 30), cecs(4, 27.5f), cecs(4, 35), cecs(4, 45)});
+    EXPECT_NEAR(doc.batchEvaluation().MF, all, kStrengthTolerance);
+    EXPECT_NEAR(doc.result().MF, all, kStrengthTolerance);
     EXPECT_FALSE(doc.isModified());
 }
 
@@ -128,7 +124,7 @@ TEST_F(DocEdit, TypedMeanIsLimitedAndReplacesTheReadings) {
     doc.setReading(0, 1, 0, 50); // stored, but the typed mean stays
     EXPECT_EQ(doc.area(0, 1)->R[0], 50);
     EXPECT_FLOAT_EQ(doc.area(0, 1)->reboundMean, 33.3f);
-    EXPECT_FLOAT_EQ(fcui(0, 1), cecs(4.0f, 33.3f));
+    EXPECT_NEAR(fcui(0, 1), cecs(4.0f, 33.3f), kStrengthTolerance);
 }
 
 TEST_F(DocEdit, AngleFaceCarbonAndPathLength) {
@@ -142,12 +138,17 @@ TEST_F(DocEdit, AngleFaceCarbonAndPathLength) {
     EXPECT_EQ(doc.area(0, 0)->PLANE, FaceNone);
     EXPECT_FLOAT_EQ(doc.area(0, 0)->PLANEAM, 0.0f);
     EXPECT_FLOAT_EQ(doc.areaStrength(0, 0)->correctedRebound, 42.0f);
-    EXPECT_FLOAT_EQ(fcui(0, 0), cecs(4.0f, 42.0f));
+    EXPECT_NEAR(fcui(0, 0), cecs(4.0f, 42.0f), kStrengthTolerance);
     doc.setCarbon(0, 0, 2.75f);
     EXPECT_FLOAT_EQ(doc.area(0, 0)->CARBON, 2.75f); // no range, kept as typed
 
-    for (auto [typed, stored] : {std::pair{12000.0f, 10000.0f}, {-5.0f, 0.0f}, {150.0f, 150.0f}})
-        EXPECT_EQ((doc.setPathLength(0, 0, 0, typed), doc.area(0, 0)->points[0].L), stored);
+    // The one check of the path-length range, 0 … 10000 mm, for every surface that takes one.
+    for (auto [typed, stored] : {std::pair{u"12000", 10000.0f},
+                                 {u"-5", 0.0f},
+                                 {u"nan", 0.0f},
+                                 {u"10000", 10000.0f},
+                                 {u"150", 150.0f}})
+        EXPECT_EQ((doc.enterPathLength(0, 0, 0, typed), doc.area(0, 0)->points[0].L), stored);
     // Point 1 now 150 / 75 = 2 km/s; v = (2 + 4 + 4) / 3.
     EXPECT_FLOAT_EQ(doc.area(0, 0)->pointVelocity[0], 2.0f);
     EXPECT_FLOAT_EQ(doc.area(0, 0)->velocity, 10.0f / 3.0f);
@@ -192,7 +193,7 @@ TEST_F(DocEdit, BetaLambdaRuleOfMethodAndPosition) {
         EXPECT_FLOAT_EQ(a.BETA, s.wantBeta) << a.TMETHOD;
         EXPECT_FLOAT_EQ(a.LAMDA, s.wantLamda) << a.TMETHOD;
         EXPECT_FLOAT_EQ(a.correctedVelocity, 4.0f * s.wantLamda * s.wantBeta);
-        EXPECT_FLOAT_EQ(a.FCUI, cecs(4.0f * s.wantLamda * s.wantBeta, 35.0f));
+        EXPECT_NEAR(a.FCUI, cecs(4.0f * s.wantLamda * s.wantBeta, 35.0f), kStrengthTolerance);
     }
 }
 
@@ -217,13 +218,13 @@ TEST_F(DocEdit, CurveCoefficientsAndPumped) {
     const MemberInfo& m = *doc.member(0);
     EXPECT_EQ(m.curve, CurvePebble);
     EXPECT_FLOAT_EQ(m.A, 0.0056f);
-    EXPECT_FLOAT_EQ(fcui(0, 0), cecs(4.0f, 40.0f, 1.0f, 0.0056f, 1.439f, 1.769f));
-    EXPECT_FLOAT_EQ(fcui(1, 0), cecs(4.0f, 35.0f)); // the other member is untouched
-    doc.setCoefficient(0, 0, 0.5f);                 // a named curve keeps its standard's
+    EXPECT_NEAR(fcui(0, 0), cecs(4.0, 40.0, 1.0, kCecsPebble), kStrengthTolerance);
+    EXPECT_NEAR(fcui(1, 0), cecs(4.0f, 35.0f), kStrengthTolerance); // the other member is untouched
+    doc.setCoefficient(0, 0, 0.5f); // a named curve keeps its standard's
     EXPECT_FLOAT_EQ(m.A, 0.0056f);
 
     doc.setCurve(0, CurveCustom);
-    EXPECT_EQ(m.A + m.B + m.C, 0.0f);
+    EXPECT_EQ(std::tuple(m.A, m.B, m.C), std::tuple(0.0f, 0.0f, 0.0f));
     EXPECT_EQ(fcui(0, 0), 0.0f);
     const float MemberInfo::*fields[3] = {&MemberInfo::A, &MemberInfo::B, &MemberInfo::C};
     for (auto [which, typed, stored] : {std::tuple{0, 12.0f, 10.0f},
@@ -232,22 +233,22 @@ TEST_F(DocEdit, CurveCoefficientsAndPumped) {
                                         {1, 1.5f, 1.5f},
                                         {2, 1.25f, 1.25f}})
         EXPECT_FLOAT_EQ((doc.setCoefficient(0, which, typed), m.*fields[which]), stored);
-    EXPECT_FLOAT_EQ(fcui(0, 0), cecs(4.0f, 40.0f, 1.0f, 0.02f, 1.5f, 1.25f));
+    EXPECT_NEAR(fcui(0, 0), cecs(4.0, 40.0, 1.0, {0.02, 1.5, 1.25}), kStrengthTolerance);
 
     doc.setStandard(1);
     doc.setPumped(1, true);
     // TB pumped, carbonation 0, strength below 45: + the first value of the pump table.
-    EXPECT_FLOAT_EQ(fcui(1, 0), tb(4.0f, 35.0f) + doc.tables().PumpTb[0][0]);
+    EXPECT_NEAR(fcui(1, 0), tb(4.0f, 35.0f) + doc.tables().PumpTb[0][0], kStrengthTolerance);
     EXPECT_FALSE(seen.changes.back().has(ChangeName));
 }
 
 TEST_F(DocEdit, StandardEtaAndTablesRecomputeEveryMember) {
     doc.setStandard(1);
-    EXPECT_FLOAT_EQ(fcui(0, 2), tb(4.0f, 27.5f));
-    EXPECT_FLOAT_EQ(fcui(1, 1), tb(4.0f, 45.0f));
+    EXPECT_NEAR(fcui(0, 2), tb(4.0f, 27.5f), kStrengthTolerance);
+    EXPECT_NEAR(fcui(1, 1), tb(4.0f, 45.0f), kStrengthTolerance);
     EXPECT_FLOAT_EQ(doc.member(1)->A, 0.008f); // the named curve takes the standard's values
-    EXPECT_FLOAT_EQ(doc.result().MF,
-                    mean({tb(4, 40), tb(4, 30), tb(4, 27.5f), tb(4, 35), tb(4, 45)}));
+    EXPECT_NEAR(doc.result().MF, mean({tb(4, 40), tb(4, 30), tb(4, 27.5f), tb(4, 35), tb(4, 45)}),
+                kStrengthTolerance);
     EXPECT_TRUE(doc.isModified()); // the strengths and the batch the result file stores
 
     doc.setStandard(0);
@@ -256,7 +257,7 @@ TEST_F(DocEdit, StandardEtaAndTablesRecomputeEveryMember) {
     for (int m = 0; m < 2; ++m)
         for (const TestArea& a : doc.areasOf(m))
             EXPECT_FLOAT_EQ(a.ETA, 0.9f);
-    EXPECT_FLOAT_EQ(fcui(1, 0), cecs(4.0f, 35.0f, 0.9f));
+    EXPECT_NEAR(fcui(1, 0), cecs(4.0f, 35.0f, 0.9f), kStrengthTolerance);
     EXPECT_TRUE(doc.isModified());
 
     CorrectionTables tables = doc.tables();
@@ -266,9 +267,39 @@ TEST_F(DocEdit, StandardEtaAndTablesRecomputeEveryMember) {
     doc.setAngle(1, 1, 90);
     doc.setTables(tables);
     EXPECT_FLOAT_EQ(doc.area(1, 1)->ANGLEAM, -3.0f);
-    EXPECT_FLOAT_EQ(fcui(1, 1), cecs(4.0f, 42.0f, 0.9f));
+    EXPECT_NEAR(fcui(1, 1), cecs(4.0f, 42.0f, 0.9f), kStrengthTolerance);
     EXPECT_EQ(seen.changes.back().member, -1);
     EXPECT_TRUE(seen.changes.back().has(ChangeTables));
+}
+
+TEST_F(DocEdit, AStandardChangeRenamesTheReportBasis) {
+    EXPECT_EQ(doc.reportInfo().testBasis, u"CECS 02：2005");
+    doc.setStandard(1);
+    EXPECT_EQ(doc.reportInfo().testBasis, u"TB10426-2004");
+    doc.setStandard(0);
+    EXPECT_EQ(doc.reportInfo().testBasis, u"CECS 02：2005");
+}
+
+TEST_F(DocEdit, EditsOutsideTheJobDoNothing) {
+    doc.setCurve(0, CurveCustom); // so that a coefficient of member 0 could change
+    doc.setModified(false);
+    const std::string before = dir.path("before.SHA"), after = dir.path("after.SHA");
+    ASSERT_EQ(WriteResultFile(before, doc.job()), u"");
+    const size_t notices = seen.changes.size();
+    // Two members (areas 3 and 2), three points, sixteen readings, three coefficients.
+    doc.setReading(2, 0, 0, 50), doc.setReading(-1, 0, 0, 50), doc.setReading(0, 3, 0, 50);
+    doc.setReading(1, -1, 0, 50), doc.setReading(0, 0, 16, 50), doc.setReading(0, 0, -1, 50);
+    doc.setReboundMean(1, 2, 41.0f), doc.setCarbon(0, 3, 2.0f), doc.setAngle(2, 0, 90);
+    doc.setPlane(0, -1, 1), doc.setPathLength(0, 0, 3, 200.0f), doc.setPathLength(0, 0, -1, 200);
+    doc.setArrival(0, 0, 3, 10), doc.setArrival(1, 2, 0, 10), doc.setMethod(0, 3, 2);
+    doc.setPosition(-1, 0, u"底面"), doc.setBeta(1, 2, 2.0f), doc.setLambda(2, 0, 2.0f);
+    doc.setCurve(2, CurvePebble), doc.setCoefficient(0, 3, 1.0f), doc.setCoefficient(0, -1, 1);
+    doc.setPumped(-1, true), doc.renameMember(2, u"柱Z"), doc.enterReading(0, 3, 0, u"40");
+    doc.enterPathLength(1, 0, 3, u"200"), doc.enterCoefficient(2, 0, u"1");
+    EXPECT_FALSE(doc.isModified());
+    EXPECT_EQ(seen.changes.size(), notices);
+    ASSERT_EQ(WriteResultFile(after, doc.job()), u"");
+    EXPECT_EQ(readBytes(after), readBytes(before));
 }
 
 TEST_F(DocEdit, RenameMarksModifiedAndNotifiesTheName) {

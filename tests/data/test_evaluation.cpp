@@ -1,5 +1,6 @@
 // Derived values of a test area, its strength in the fixed order, member and batch evaluation.
 #include "data/evaluation.h"
+#include "support/reference.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 #include <cmath>
 
 using namespace tavolin;
+using tavolin::testing::strength;
 
 namespace {
 
@@ -35,11 +37,6 @@ AreaList withFcui(std::initializer_list<float> strengths) {
         return a;
     });
     return areas;
-}
-
-// fcu = eta * A * va^B * R^C.
-double curve(double va, double R, double A, double B, double C) {
-    return A * std::pow(va, B) * std::pow(R, C);
 }
 
 } // namespace
@@ -92,7 +89,7 @@ TEST(AreaStrength, FixedOrderWithUncorrectedMean) {
     // Looked up with 25.0 (row 25: +2.0), not with the angle-corrected 19.5 (row 20: +2.5).
     EXPECT_FLOAT_EQ(area.PLANEAM, 2.0f);
     EXPECT_FLOAT_EQ(s.correctedRebound, 21.5f);
-    EXPECT_NEAR(area.FCUI, curve(4.0, 21.5, 0.0162, 1.656, 1.41), 1e-4);
+    EXPECT_NEAR(area.FCUI, strength(4.0, 21.5), 1e-4);
     EXPECT_FLOAT_EQ(area.RA, 35.0f); // R is shown only
 
     for (int i = 0; i < 16; ++i)
@@ -114,7 +111,7 @@ TEST(AreaStrength, FixedOrderWithUncorrectedMean) {
     s = computeAreaStrength(area, member, *alg.cecs);
     EXPECT_FALSE(s.extremesValid);
     EXPECT_FLOAT_EQ(s.correctedRebound, 43.0f);
-    EXPECT_NEAR(area.FCUI / curve(9999.0, 43.0, 0.0162, 1.656, 1.41), 1.0, 1e-5);
+    EXPECT_NEAR(area.FCUI / strength(9999.0, 43.0), 1.0, 1e-5);
 }
 
 TEST(AreaStrength, MemberCurveReachesTheConversion) {
@@ -139,7 +136,7 @@ TEST(AreaStrength, MemberCurveReachesTheConversion) {
     area.ETA = 1.0f;
     area.CARBON = 2.0f;
     computeAreaStrength(area, member, *alg.tb);
-    EXPECT_NEAR(area.FCUI, curve(4.0, 40.0, 0.0038, 1.23, 1.95) + 3.0, 1e-3);
+    EXPECT_NEAR(area.FCUI, strength(4.0, 40.0, 1.0, {0.0038, 1.23, 1.95}) + 3.0, 1e-3);
 }
 
 TEST(Evaluation, MemberStatistics) {
@@ -184,4 +181,11 @@ TEST(Evaluation, BatchPoolsAllMembers) {
     b = evaluateBatch({withFcui({25, 35, 30})}, *alg.tb);
     EXPECT_EQ(b.status, RetestMembers);
     EXPECT_FLOAT_EQ(b.MF, 30.0f);
+    // CECS, ten pooled areas 30 … 39 from three members: m - 1.645 s with m = 34.5,
+    // s = sqrt(82.5 / 9) = 3.027650, so 34.5 - 4.980484 = 29.519516 (nine values would give
+    // their smallest, 30 or 31).
+    b = evaluateBatch({withFcui({30, 31, 32}), withFcui({33, 34, 35, 36}), withFcui({37, 38, 39})},
+                      *alg.cecs);
+    EXPECT_EQ(b.status, Valid);
+    EXPECT_NEAR(b.FCUE, 29.519516, 1e-4);
 }

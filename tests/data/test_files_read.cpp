@@ -89,6 +89,15 @@ void writePair(const ScratchDir& dir, const std::string& name, const std::string
     writeBytes(companionPath(dir.path(name)), wave);
 }
 
+// Writes a pair named `name` into a fresh folder and reads it; the read must succeed.
+JobData readPair(const std::string& name, const std::string& utf8Text, const std::string& wave) {
+    ScratchDir dir;
+    writePair(dir, name, utf8Text, wave);
+    JobData job;
+    EXPECT_EQ(ReadDataFile(dir.path(name), job), u"") << name;
+    return job;
+}
+
 std::string rawText(int areas, int datLen) {
     return header("B-2", "角测", "    0.00") +
            sections({sectionLine(0, 0.5f, 4.0f, datLen), sectionLine(1, 0.25f, 1.0f, 64)}) +
@@ -98,10 +107,7 @@ std::string rawText(int areas, int datLen) {
 } // namespace
 
 TEST(FilesRead, HandWrittenRawFile) {
-    ScratchDir dir;
-    writePair(dir, "r.SHT", rawText(2, 32), companion(6, 32));
-    JobData job;
-    ASSERT_EQ(ReadDataFile(dir.path("r.SHT"), job), u"");
+    const JobData job = readPair("r.SHT", rawText(2, 32), companion(6, 32));
     EXPECT_EQ(job.project.SITE, u"一号桥");
     EXPECT_EQ(job.project.SPOT, u"顶板");
     EXPECT_EQ(job.project.Method, MethodCorner);
@@ -150,27 +156,42 @@ TEST(FilesRead, LoneLineFeedsReadAsCrLf) {
     EXPECT_EQ(b.areas[0][1].points[1].arrivalIndex, a.areas[0][1].points[1].arrivalIndex);
 }
 
-TEST(FilesRead, NumberOfNineteenCharactersIsReadTwentyGivesMessageAndZero) {
+// Numbers of the λ, β and η lines: up to 19 characters of the GBK text are read; 20 or more
+// read as 0, with one message for the whole file however many there are.
+TEST(FilesRead, OverLongNumbers) {
+    const std::string tooLong = "12345678901234567890";
+    const struct Case {
+        std::string lamda, beta, eta;
+        float wantLamda, wantBeta, wantEta; // β 0 reads as 1
+        size_t notices;
+    } cases[] = {
+        {"    1.20", "    0.00", "    0.90", 1.2f, 1.0f, 0.9f, 0},
+        {"1.00000000000000000", "    0.00", "1.000000000000000000", 1.0f, 1.0f, 0.0f, 1},
+        // 18 characters, 20 in GBK: too long; 17 characters, 19 in GBK: read.
+        {"1.00000000000000米米", "    0.00", "0.5000000000000米", 0.0f, 1.0f, 0.5f, 1},
+        {tooLong, tooLong, tooLong, 0.0f, 1.0f, 0.0f, 1},
+    };
     ScratchDir dir;
-    std::string text = rawText(1, 16);
-    const std::string nineteen = "1.00000000000000000"; // 19 characters
-    const std::string twenty = "1.000000000000000000";  // 20 characters
-    text.replace(text.find("    1.20"), 8, nineteen);
-    text.replace(text.find("    0.90"), 8, twenty);
-    writePair(dir, "n.SHT", text, companion(3, 16));
-    std::vector<std::u16string> notices;
-    ReadOptions options;
-    options.notice = [&](const std::u16string& m) { notices.push_back(m); };
-    JobData job;
-    ASSERT_EQ(ReadDataFile(dir.path("n.SHT"), job, options), u"");
-    EXPECT_FLOAT_EQ(job.project.LAMDA, 1.0f);
-    EXPECT_FLOAT_EQ(job.project.ETA, 0.0f);
-    ASSERT_EQ(notices.size(), 1u);
-    EXPECT_EQ(notices[0], u"数字过长，请输入小于20位的数值");
+    for (const Case& c : cases) {
+        std::string text = header("B", "平测", c.beta) +
+                           sections({sectionLine(0, 0.5f, 4.0f, 16)}) + rayTable(1, 16);
+        text.replace(text.find("    1.20"), 8, c.lamda);
+        text.replace(text.find("    0.90"), 8, c.eta);
+        writePair(dir, "n.SHT", text, companion(3, 16));
+        std::vector<std::u16string> notices;
+        ReadOptions options;
+        options.notice = [&](const std::u16string& m) { notices.push_back(m); };
+        JobData job;
+        ASSERT_EQ(ReadDataFile(dir.path("n.SHT"), job, options), u"") << c.lamda;
+        EXPECT_EQ(job.project.LAMDA, c.wantLamda) << c.lamda;
+        EXPECT_EQ(job.project.BETA, c.wantBeta) << c.beta;
+        EXPECT_EQ(job.project.ETA, c.wantEta) << c.eta;
+        EXPECT_EQ(notices, std::vector<std::u16string>(c.notices, MathOperation::tooLongMessage))
+            << c.lamda;
+    }
 }
 
 TEST(FilesRead, SingleMemberIgnoresTheSiColumn) {
-    ScratchDir dir;
     std::string text =
         header("P", "平测", "1.00") + sections({sectionLine(0, 0.5f, 0, 8)}) + kRayTitle;
     long long seek = 1;
@@ -178,15 +199,12 @@ TEST(FilesRead, SingleMemberIgnoresTheSiColumn) {
         for (int j = 0; j < 3; ++j, seek += 16)
             text += rayLine(k, k + 1, j, 100, 10, 10, seek, 1, 0, 35); // SI 0, 1, 2
     text += "\r\n";
-    writePair(dir, "g.SHT", text, companion(9, 8));
-    JobData job;
-    ASSERT_EQ(ReadDataFile(dir.path("g.SHT"), job), u"");
+    const JobData job = readPair("g.SHT", text, companion(9, 8));
     ASSERT_EQ(job.areas[0].size(), 3u);
     EXPECT_EQ(job.areas[0][2].SI, 2); // the SI of line j = 2, as read
 }
 
 TEST(FilesRead, StrengthNumStopsAtTheFirstMissingMember) {
-    ScratchDir dir;
     std::string text = header("X", "平测", "1.00") +
                        "PODUX_CrsHlDat_StrengthNum:\r\nPILEID0  :甲\r\nSI0      :0\r\n"
                        "PILEID1  :乙\r\nSI1      :1\r\nPILEID3  :丁\r\nSI3      :3\r\n\r\n\r\n";
@@ -199,9 +217,7 @@ TEST(FilesRead, StrengthNumStopsAtTheFirstMissingMember) {
     for (int j = 0; j < 3; ++j, seek += 8)
         text += rayLine(1, 1, j, 100, 10, 10, seek, 1, 0, 35);
     text += "\r\n";
-    writePair(dir, "m.SHA", text, companion(6, 8) + companion(3, 4));
-    JobData job;
-    ASSERT_EQ(ReadDataFile(dir.path("m.SHA"), job), u"");
+    const JobData job = readPair("m.SHA", text, companion(6, 8) + companion(3, 4));
     ASSERT_EQ(job.members.size(), 2u);
     EXPECT_EQ(job.members[1].PILEID, u"乙");
     EXPECT_EQ(job.members[1].DatLen, 4);
@@ -225,14 +241,11 @@ TEST(FilesRead, InvalidGbkBytesBecomeReplacementCharacters) {
 }
 
 TEST(FilesRead, ZeroSampleIntervalKeepsIndexesInRange) {
-    ScratchDir dir;
     std::string text = header("P", "平测", "1.00") + sections({sectionLine(0, 0.0f, 4, 8)}) +
                        kRayTitle + rayLine(0, 1, 0, 100, 30, 4, 1, 1, 4, 35) +
                        rayLine(0, 1, 1, 100, 1, 1, 17, 1, 4, 35) +
                        rayLine(0, 1, 2, 100, 4, 4, 33, 1, 4, 35) + "\r\n";
-    writePair(dir, "z.SHT", text, companion(3, 8));
-    JobData job;
-    ASSERT_EQ(ReadDataFile(dir.path("z.SHT"), job), u"");
+    const JobData job = readPair("z.SHT", text, companion(3, 8));
     const TestArea& a = job.areas[0][0];
     EXPECT_EQ(a.points[0].arrivalIndex, INT_MAX); // 26 / 0
     EXPECT_EQ(a.points[0].ampIndex, 0);           // 0 / 0
@@ -299,15 +312,12 @@ std::string resultText(bool withResultPara) {
 } // namespace
 
 TEST(FilesRead, RayLinesGiveRatnoReadingsAndSiFromTheThirdLineAndDelayPerLine) {
-    ScratchDir dir;
     std::string text = header("P", "平测", "1.00") + sections({sectionLine(0, 0.5f, 4, 8)}) +
                        kRayTitle + rayLine(0, 5, 0, 100, 3.8f, 2.9f, 1, 1, 4, 30) +
                        rayLine(3, 6, 1, 100, 10.3f, 10.3f, 17, 1, 6, 31) +
                        rayLine(4, 7, 2, 100, 12.0f, 12.0f, 33, 1, 8, 32) + "\r\n";
     text.replace(text.find("      32    TEMP"), 8, "    32.9"); // R of the third line
-    writePair(dir, "l.SHT", text, companion(3, 8));
-    JobData job;
-    ASSERT_EQ(ReadDataFile(dir.path("l.SHT"), job), u"");
+    const JobData job = readPair("l.SHT", text, companion(3, 8));
     ASSERT_EQ(job.areas[0].size(), 1u);
     const TestArea& a = job.areas[0][0];
     EXPECT_EQ(a.RATNO, 7);
@@ -325,14 +335,11 @@ TEST(FilesRead, RayLinesGiveRatnoReadingsAndSiFromTheThirdLineAndDelayPerLine) {
 }
 
 TEST(FilesRead, RawAcquisitionComesFromTheLineOfTheMembersSectNum) {
-    ScratchDir dir;
     std::string text = header("P", "平测", "1.00") +
                        sections({sectionLine(0, 0.5f, 4, 8), sectionLine(1, 0.25f, 2, 4)}) +
                        rayTable(1, 4);
     text.replace(text.find("SectNum  :"), 10, "SectNum  :1");
-    writePair(dir, "s.SHT", text, companion(3, 4));
-    JobData job;
-    ASSERT_EQ(ReadDataFile(dir.path("s.SHT"), job), u"");
+    const JobData job = readPair("s.SHT", text, companion(3, 4));
     EXPECT_EQ(job.members[0].SI, 1);
     EXPECT_EQ(job.members[0].DatLen, 4);
     EXPECT_FLOAT_EQ(job.members[0].dT, 0.25f);
@@ -343,10 +350,7 @@ TEST(FilesRead, RawAcquisitionComesFromTheLineOfTheMembersSectNum) {
 }
 
 TEST(FilesRead, HandWrittenResultFile) {
-    ScratchDir dir;
-    writePair(dir, "h.SHA", resultText(true), companion(6, 8) + companion(3, 4));
-    JobData job;
-    ASSERT_EQ(ReadDataFile(dir.path("h.SHA"), job), u"");
+    const JobData job = readPair("h.SHA", resultText(true), companion(6, 8) + companion(3, 4));
     EXPECT_EQ(job.project.Molddate, u"2008-8-8");
     EXPECT_EQ(job.project.Method, MethodOpposite);
     EXPECT_FLOAT_EQ(job.project.Delay, 6.0f); // the last member's line
@@ -424,8 +428,31 @@ TEST(FilesRead, ResultStepsOnlyForShaAndTheirSectionsOptional) {
     EXPECT_FLOAT_EQ(lower.members[1].A, 0.0321f);
 }
 
+// A name with both types is a raw file, whichever comes last: its areas take the header's
+// method (角测), where those of a result file start as new areas (平测).
+TEST(FilesRead, ANameWithBothTypesIsRaw) {
+    const std::pair<const char*, int> cases[] = {{"d.SHA", MethodSameSide},
+                                                 {"d.SHT", MethodCorner},
+                                                 {"d.SHA.SHT", MethodCorner},
+                                                 {"d.SHT.SHA", MethodCorner}};
+    for (const auto& [name, method] : cases)
+        EXPECT_EQ(readPair(name, rawText(1, 8), companion(3, 8)).areas.at(0).at(0).TMETHOD, method)
+            << name;
+}
+
+// The method word of the header; any other word, or none, is 角测 (0).
+TEST(FilesRead, MethodWords) {
+    const std::pair<const char*, int> cases[] = {{"角测", MethodCorner},   {"平测", MethodSameSide},
+                                                 {"对测", MethodOpposite}, {"斜测", MethodCorner},
+                                                 {"", MethodCorner},       {"平测x", MethodCorner}};
+    for (const auto& [word, method] : cases) {
+        const std::string text =
+            header("B", word, "1.00") + sections({sectionLine(0, 0.5f, 4.0f, 8)}) + rayTable(1, 8);
+        EXPECT_EQ(readPair("w.SHT", text, companion(3, 8)).project.Method, method) << word;
+    }
+}
+
 TEST(FilesRead, RawFileWithSeveralMembersSharesTheFirstMembersAcquisition) {
-    ScratchDir dir;
     std::string text = resultText(false);
     // Two members of 8 samples each, under a raw path.
     text.replace(text.find(resultSectionLine(1, 1.0f, 6.0f, 4, 0.0321f, 1.25f, 1.75f)),
@@ -437,9 +464,7 @@ TEST(FilesRead, RawFileWithSeveralMembersSharesTheFirstMembersAcquisition) {
         std::snprintf(to, sizeof to, "%12lld", seek == 113 ? 129LL : 113LL);
         text.replace(text.find(from), 12, to);
     }
-    writePair(dir, "several.SHT", text, companion(9, 8));
-    JobData job;
-    ASSERT_EQ(ReadDataFile(dir.path("several.SHT"), job), u"");
+    const JobData job = readPair("several.SHT", text, companion(9, 8));
     ASSERT_EQ(job.members.size(), 2u);
     EXPECT_EQ(job.members[1].DatLen, 8);
     EXPECT_FLOAT_EQ(job.members[1].dT, 0.5f);
@@ -464,23 +489,6 @@ TEST(FilesRead, BlankLinesAfterTheRayTableEndIt) {
     // Anything else after the table is still a data line that does not hold together.
     writePair(dir, "u.SHT", text + "x", companion(6, 16));
     EXPECT_EQ(ReadDataFile(dir.path("u.SHT"), job), u"读取SHD文件异常!");
-}
-
-TEST(FilesRead, NumberLimitCountsTheCharactersOfTheGbkForm) {
-    ScratchDir dir;
-    std::string text = rawText(1, 16);
-    // 18 characters, 20 in GBK: too long. 17 characters, 19 in GBK: read.
-    text.replace(text.find("    1.20"), 8, "1.00000000000000米米");
-    text.replace(text.find("    0.90"), 8, "0.5000000000000米");
-    writePair(dir, "g.SHT", text, companion(3, 16));
-    std::vector<std::u16string> notices;
-    ReadOptions options;
-    options.notice = [&](const std::u16string& m) { notices.push_back(m); };
-    JobData job;
-    ASSERT_EQ(ReadDataFile(dir.path("g.SHT"), job, options), u"");
-    EXPECT_FLOAT_EQ(job.project.LAMDA, 0.0f);
-    EXPECT_FLOAT_EQ(job.project.ETA, 0.5f);
-    EXPECT_EQ(notices.size(), 1u);
 }
 
 TEST(FilesRead, CompanionPositionBeyondTwoGigabytes) {
@@ -587,31 +595,6 @@ TEST(FilesRead, NumberCellsOfEveryShapeReadAsTheirLeadingNumber) {
         EXPECT_EQ(L, cells[k].second) << cells[k].first;
         EXPECT_EQ(std::signbit(L), std::signbit(cells[k].second)) << cells[k].first;
     }
-}
-
-// A damaged file full of over-long numbers gives the message once, not once per number.
-TEST(FilesRead, ManyOverLongNumbersGiveTheMessageOnce) {
-    const std::string tooLong = "12345678901234567890"; // 20 characters
-    std::string text = header("B", "平测", tooLong) +
-                       sections({sectionLine(0, 0.5f, 4.0f, 8), sectionLine(1, 0.5f, 4.0f, 8)}) +
-                       rayTable(2, 8);
-    for (const char* key : {"λ       :    1.20", "η       :    0.90"}) {
-        const size_t at = text.find(key);
-        ASSERT_NE(at, std::string::npos);
-        text.replace(at, std::string(key).size(), std::string(key).substr(0, 10) + tooLong);
-    }
-    ScratchDir dir;
-    writePair(dir, "m.SHT", text, companion(6, 8));
-    std::vector<std::u16string> notices;
-    ReadOptions options;
-    options.notice = [&](const std::u16string& m) { notices.push_back(m); };
-    JobData job;
-    ASSERT_EQ(ReadDataFile(dir.path("m.SHT"), job, options), u"");
-    EXPECT_EQ(job.project.LAMDA, 0.0f); // each over-long value still reads as 0
-    EXPECT_EQ(job.project.ETA, 0.0f);
-    EXPECT_EQ(job.project.BETA, 1.0f); // β 0 reads as 1
-    ASSERT_EQ(notices.size(), 1u);
-    EXPECT_EQ(notices[0], MathOperation::tooLongMessage);
 }
 
 // The type of a file is decided on its name: a folder named like a data file changes nothing.

@@ -53,7 +53,6 @@ public:
         JobData job;
         job.result.MF = 12.5f; // a failed read or a file without Result keeps it
         const std::u16string error = ReadDataFile(path_, job, options);
-        ++reads;
         if (!error.empty()) {
             ++failures;
             EXPECT_TRUE(error == kOpenFailed || error == kEmpty || error == kShd) << what;
@@ -101,7 +100,6 @@ public:
         }
     }
 
-    int reads = 0;
     int failures = 0;
     int successes = 0;
 
@@ -207,13 +205,20 @@ void mutateAll(Checker& c, const Sample& valid, uint32_t seed) {
         c.check({t, valid.wave}, std::string("Seek ") + big);
     }
 
-    // Bit flips, NUL bytes and bad GBK sequences at random places.
-    for (int n = 0; n < 120; ++n) {
+    // Bit flips, NUL bytes, bad GBK sequences and inserted characters that numbers and lines
+    // are made of, at random places. The alphabet is built with its length: it holds a NUL.
+    using namespace std::string_literals;
+    const std::string alphabet = "0123456789 -.\r\n\x00\xff\xb2\xe2"
+                                 "e+"s;
+    for (int n = 0; n < 160; ++n) {
         std::string t = text;
         const int edits = 1 + static_cast<int>(rng() % 6);
         for (int e = 0; e < edits; ++e) {
             const size_t at = rng() % t.size();
-            switch (rng() % 3) {
+            switch (rng() % 4) {
+            case 3:
+                t.insert(at, 1, alphabet[rng() % alphabet.size()]);
+                break;
             case 0:
                 t[at] = static_cast<char>(t[at] ^ (1 << (rng() % 8)));
                 break;
@@ -265,7 +270,6 @@ TEST(FilesRobust, DamagedRawPairs) {
     mutateAll(c, valid, 20240501);
     EXPECT_GT(c.successes, 0);
     EXPECT_GT(c.failures, 0);
-    EXPECT_GT(c.reads, 500);
 }
 
 TEST(FilesRobust, DamagedResultPairs) {

@@ -125,3 +125,19 @@ TEST(OfficeExport, TextsXmlCannotHoldAreDropped) {
     for (const char* bad : {"\xEF\xBF\xBE", "\xEF\xBF\xBF", "\x01", "_x0001_"})
         EXPECT_FALSE(strings.contains(bad)) << bad;
 }
+
+TEST(OfficeExport, WordPageIsPortraitA4WithTheMarginsOfThePrintSettings) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("page.docx"));
+    officetest::Reported reported(officetest::makeJob({3}));
+    PrintSettings& print = reported.print;
+    print.marginTop = 21, print.marginLeft = 22, print.marginBottom = 23, print.marginRight = 24;
+    ASSERT_EQ(exportWord(path, reported.source()), QString());
+    const QByteArray xml = officetest::zipPart(path, "word/document.xml");
+    // A4 is 210 × 297 mm: 11906 × 16838 twips (1440 per inch). Margins mm * 1440 / 25.4,
+    // rounded: 21 -> 1190.55, 22 -> 1247.24, 23 -> 1303.94, 24 -> 1360.63.
+    EXPECT_TRUE(xml.contains("<w:pgSz w:w=\"11906\" w:h=\"16838\"/>")) << xml.right(600).data();
+    EXPECT_TRUE(xml.contains("<w:pgMar w:top=\"1191\" w:right=\"1361\" w:bottom=\"1304\" "
+                             "w:left=\"1247\""))
+        << xml.right(600).data();
+}

@@ -1,5 +1,6 @@
 // Tests of the waveform filter against hand values and an independent double-precision reference.
 #include "sonic/filter.h"
+#include "support/reference.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,6 +8,7 @@
 #include <vector>
 
 using namespace tavolin;
+using tavolin::testing::referenceLowPass;
 using Samples = std::vector<uint16_t>;
 
 namespace {
@@ -24,36 +26,6 @@ int maxDeviation(const Samples& v, int from) {
     for (size_t i = from; i < v.size(); ++i)
         m = std::max(m, std::abs(v[i] - 2048));
     return m;
-}
-
-// Textbook bilinear low-pass H(s) = wc^2 / (s^2 + sqrt(2) wc s + wc^2), s = 2 fs (z-1)/(z+1), in
-// double, behind a lead-in line fitted to the start by centred least squares.
-Samples referenceLowPass(const Samples& raw, float dT, double fc) {
-    const int lead = std::clamp(static_cast<int>(10.0 / dT), 8, 32), p = 4 * lead;
-    double mx = 0, sxy = 0, sxx = 0;
-    for (int i = 0; i < lead; ++i)
-        mx += (raw[i] - 2048.0) / lead;
-    for (int i = 0; i < lead; ++i) {
-        sxy += (i - (lead - 1) / 2.0) * (raw[i] - 2048.0 - mx);
-        sxx += (i - (lead - 1) / 2.0) * (i - (lead - 1) / 2.0);
-    }
-    const double r = std::clamp(sxy / sxx, -2047.0 / p, 2048.0 / p); // start within the range
-    std::vector<double> x;
-    for (int k = 0; k < p; ++k)
-        x.push_back(std::round(raw[0] - 2048.0 - r * (p - k)));
-    for (uint16_t s : raw)
-        x.push_back(s - 2048.0);
-
-    const double k2 = 2.0 / (dT * 1e-6), wc = 2 * M_PI * fc, q = std::sqrt(2.0) * wc * k2;
-    const double den = k2 * k2 + q + wc * wc, b0 = wc * wc / den;
-    const double a1 = (2 * wc * wc - 2 * k2 * k2) / den, a2 = (k2 * k2 - q + wc * wc) / den;
-    std::vector<double> y(x);
-    for (size_t i = 2; i < x.size(); ++i)
-        y[i] = b0 * (x[i] + 2 * x[i - 1] + x[i - 2]) - a1 * y[i - 1] - a2 * y[i - 2];
-    Samples out;
-    for (size_t i = p; i < y.size(); ++i)
-        out.push_back(static_cast<uint16_t>(std::max(std::round(y[i]), -2048.0) + 2048));
-    return out;
 }
 
 } // namespace
@@ -96,7 +68,7 @@ TEST(Filter, LowPassKeepsDcAndAgreesWithReference) {
     EXPECT_EQ(filterWaveform(dc.data(), 1024, 0.5f, false, 20000, true, 50000), dc);
     for (float dT : {0.5f, 0.4f, 0.1f, 2.0f}) {
         for (double hz : {10000.0, 45000.0, 120000.0}) {
-            SCOPED_TRACE(testing::Message() << "dT " << dT << " sine " << hz);
+            SCOPED_TRACE(::testing::Message() << "dT " << dT << " sine " << hz);
             // A phase offset gives the start a trend, so the lead-in is a sloped line.
             const Samples raw = sine(1024, dT, hz, 1500, 0.7);
             const Samples out = filterWaveform(raw.data(), 1024, dT, false, 20000, true, 50000);
@@ -144,4 +116,23 @@ TEST(Filter, OutputRangeLimits) {
     const Samples out = filterWaveform(huge.data(), 512, 0.5f, false, 0, true, 50000);
     EXPECT_EQ(*std::max_element(out.begin(), out.end()), 65535);
     EXPECT_GT(*std::min_element(out.begin() + 300, out.end()), 60000);
+}
+
+TEST(Filter, BothFiltersTogetherPassTheBandBetweenTheirCutOffs) {
+    // High-pass 20 kHz (pre-warped, so its cut-off is exact) after low-pass 50 kHz (bilinear
+    // without pre-warping, so its cut-off sits at the digital frequency whose analog twin is
+    // 50 kHz), dT 0.5 us, fs = 2 MHz. At a digital frequency f, with t = tan(pi f / fs):
+    //   |H_low|  = 1 / sqrt(1 + (fs t / pi / 50000)^4)
+    //   |H_high| = 1 / sqrt(1 + (tan(pi 20000 / fs) / t)^4)
+    // worked out in double: 1 kHz 1.000 * 0.0025 = 0.0025; 32 kHz 0.9252 * 0.9316 = 0.8619;
+    // 300 kHz 0.0238 * 1.000 = 0.0238. The amplitude 1000 comes out as 2.5, 861.9 and 23.8.
+    const struct {
+        double hz;
+        int expected, tolerance;
+    } cases[] = {{1000, 2, 2}, {32000, 862, 4}, {300000, 24, 2}};
+    for (const auto& c : cases) {
+        const Samples raw = sine(4096, 0.5f, c.hz, 1000);
+        const Samples out = filterWaveform(raw.data(), 4096, 0.5f, true, 20000, true, 50000);
+        EXPECT_NEAR(maxDeviation(out, 400), c.expected, c.tolerance) << c.hz << " Hz";
+    }
 }

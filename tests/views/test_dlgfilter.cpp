@@ -1,7 +1,8 @@
 // The filter dialog driven by keys and clicks: range and cross checks, live filtering, "取消".
 #include "../app/shelltestsupport.h"
 
-#include "sonic/filter.h"
+#include "support/reference.h"
+#include "support/typing.h"
 #include "views/dlgfilter.h"
 #include "views/docbridge.h"
 
@@ -11,6 +12,7 @@
 
 using namespace tavolin;
 using namespace tavolin::test;
+using namespace tavolin::testing;
 
 class TestDlgFilter : public QObject {
     Q_OBJECT
@@ -25,23 +27,21 @@ private:
             s.push_back(p.samples);
         return s;
     }
-    std::vector<std::vector<uint16_t>> expected(bool highOn, float highKHz, bool lowOn,
-                                                float lowKHz) {
+    std::vector<std::vector<uint16_t>> unfilteredSamples() {
         std::vector<std::vector<uint16_t>> s;
-        const TestArea& area = *doc_->currentArea();
-        for (const TestPoint& p : area.points)
-            s.push_back(p.hasWaveform()
-                            ? filterWaveform(p.unfiltered().data(), int(p.unfiltered().size()),
-                                             area.dT, highOn, highKHz * 1000.0f, lowOn,
-                                             lowKHz * 1000.0f)
-                            : p.samples.toVector());
+        for (const TestPoint& p : doc_->currentArea()->points)
+            s.push_back(p.unfiltered().toVector());
         return s;
     }
-    static void retype(QLineEdit* edit, const QString& text) {
-        edit->setFocus();
-        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(edit, Qt::Key_Backspace);
-        QTest::keyClicks(edit, text);
+    // The settings the document applies, as the user gave them.
+    void expectSettings(bool highOn, float highKHz, bool lowOn, float lowKHz) {
+        const FilterSettings& f = doc_->filter();
+        QCOMPARE(f.highOn, highOn);
+        QCOMPARE(f.lowOn, lowOn);
+        if (highOn)
+            QCOMPARE(f.highKHz, highKHz);
+        if (lowOn)
+            QCOMPARE(f.lowKHz, lowKHz);
     }
 
 private slots:
@@ -70,7 +70,7 @@ private slots:
         QVERIFY(!dlg.lowEdit()->isEnabled());
         QCOMPARE(dlg.windowTitle(), QStringLiteral("数字滤波"));
         // Both filters off: the application restores the unfiltered samples and marks the job.
-        QCOMPARE(currentSamples(), expected(false, 0, false, 0));
+        QCOMPARE(currentSamples(), unfilteredSamples());
         QVERIFY(doc_->isModified());
     }
 
@@ -81,16 +81,30 @@ private slots:
         QTest::mouseClick(dlg.lowCheck(), Qt::LeftButton);
         QVERIFY(doc_->filter().lowOn);
         QVERIFY(dlg.lowEdit()->isEnabled());
-        QCOMPARE(currentSamples(), expected(false, 20.0f, true, 50.0f));
-        QVERIFY(currentSamples() != expected(false, 0, false, 0));
+        expectSettings(false, 20.0f, true, 50.0f);
+        // The low-pass alone, against the textbook filter worked out in double.
+        const TestArea& area = *doc_->currentArea();
+        const auto lowOnly = currentSamples();
+        for (int j = 0; j < 3; ++j) {
+            const auto reference =
+                referenceLowPass(area.points[j].unfiltered().toVector(), area.dT, 50000);
+            QCOMPARE(lowOnly[j].size(), reference.size());
+            for (size_t i = 0; i < reference.size(); ++i)
+                QVERIFY2(std::abs(lowOnly[j][i] - reference[i]) <= 1,
+                         qPrintable(QStringLiteral("point %1 sample %2").arg(j).arg(i)));
+        }
 
         QTest::mouseClick(dlg.highCheck(), Qt::LeftButton);
         QVERIFY(dlg.highEdit()->isEnabled());
-        QCOMPARE(currentSamples(), expected(true, 20.0f, true, 50.0f));
+        expectSettings(true, 20.0f, true, 50.0f);
+        const auto both = currentSamples();
+        QVERIFY(both != lowOnly);
 
         QTest::mouseClick(dlg.lowCheck(), Qt::LeftButton);
         QVERIFY(!dlg.lowEdit()->isEnabled());
-        QCOMPARE(currentSamples(), expected(true, 20.0f, false, 50.0f));
+        expectSettings(true, 20.0f, false, 50.0f);
+        QVERIFY(currentSamples() != both);
+        QVERIFY(currentSamples() != unfilteredSamples());
     }
 
     void tooLongHighValueIsCutToFourCharacters() {
@@ -99,7 +113,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         QTest::mouseClick(dlg.highCheck(), Qt::LeftButton);
         ModalCatcher catcher;
-        retype(dlg.highEdit(), QStringLiteral("12345"));
+        enterText(dlg.highEdit(), QStringLiteral("12345"), false);
         QCOMPARE(catcher.texts, QStringList{QStringLiteral("高通范围为0.01-20kHz")});
         QCOMPARE(dlg.highEdit()->text(), QStringLiteral("1234"));
         QCOMPARE(dlg.windowTitle(), QStringLiteral("高通范围为0.01-20kHz"));
@@ -112,7 +126,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         QTest::mouseClick(dlg.lowCheck(), Qt::LeftButton);
         ModalCatcher catcher;
-        retype(dlg.lowEdit(), QStringLiteral("99999"));
+        enterText(dlg.lowEdit(), QStringLiteral("99999"), false);
         QCOMPARE(catcher.texts, QStringList{QStringLiteral("低通范围为2-500")});
         QCOMPARE(dlg.lowEdit()->text(), QStringLiteral("9999"));
         QCOMPARE(dlg.windowTitle(), QStringLiteral("低通范围为2-500kHz"));
@@ -126,36 +140,38 @@ private slots:
         QTest::mouseClick(dlg.lowCheck(), Qt::LeftButton);
 
         // Equal cut-offs pass the cross check.
-        retype(dlg.lowEdit(), QStringLiteral("20"));
-        retype(dlg.highEdit(), QStringLiteral("20"));
+        enterText(dlg.lowEdit(), QStringLiteral("20"), false);
+        enterText(dlg.highEdit(), QStringLiteral("20"), false);
         QCOMPARE(dlg.windowTitle(), QStringLiteral("数字滤波"));
-        const auto accepted = expected(true, 20.0f, true, 20.0f);
-        QCOMPARE(currentSamples(), accepted);
+        expectSettings(true, 20.0f, true, 20.0f);
+        const auto accepted = currentSamples();
 
         // 20.5 fails the range check before the cross check and is not applied.
-        retype(dlg.highEdit(), QStringLiteral("20.5"));
+        enterText(dlg.highEdit(), QStringLiteral("20.5"), false);
         QCOMPARE(dlg.windowTitle(), QStringLiteral("高通范围为0.01-20kHz"));
         QCOMPARE(currentSamples(), accepted);
-        retype(dlg.highEdit(), QStringLiteral("0.009"));
+        enterText(dlg.highEdit(), QStringLiteral("0.009"), false);
         QCOMPARE(dlg.windowTitle(), QStringLiteral("高通范围为0.01-20kHz"));
-        retype(dlg.highEdit(), QStringLiteral("0.01"));
+        enterText(dlg.highEdit(), QStringLiteral("0.01"), false);
         QCOMPARE(dlg.windowTitle(), QStringLiteral("数字滤波"));
 
-        retype(dlg.highEdit(), QStringLiteral("15"));
-        retype(dlg.lowEdit(), QStringLiteral("10"));
+        enterText(dlg.highEdit(), QStringLiteral("15"), false);
+        enterText(dlg.lowEdit(), QStringLiteral("10"), false);
         QCOMPARE(dlg.windowTitle(), QStringLiteral("高通值必须小于低通值"));
-        retype(dlg.lowEdit(), QStringLiteral("501"));
+        enterText(dlg.lowEdit(), QStringLiteral("501"), false);
         QCOMPARE(dlg.windowTitle(), QStringLiteral("低通范围为2-500kHz"));
-        retype(dlg.lowEdit(), QStringLiteral("1.5"));
+        enterText(dlg.lowEdit(), QStringLiteral("1.5"), false);
         QCOMPARE(dlg.windowTitle(), QStringLiteral("低通范围为2-500kHz"));
-        retype(dlg.lowEdit(), QStringLiteral("500"));
+        enterText(dlg.lowEdit(), QStringLiteral("500"), false);
         QCOMPARE(dlg.windowTitle(), QStringLiteral("数字滤波"));
-        QCOMPARE(currentSamples(), expected(true, 15.0f, true, 500.0f));
+        expectSettings(true, 15.0f, true, 500.0f);
+        const auto applied = currentSamples();
+        QVERIFY(applied != accepted);
 
         // An empty edit is not applied.
-        retype(dlg.lowEdit(), QString());
+        enterText(dlg.lowEdit(), QString(), false);
         QCOMPARE(dlg.windowTitle(), QStringLiteral("低通范围为2-500kHz"));
-        QCOMPARE(currentSamples(), expected(true, 15.0f, true, 500.0f));
+        QCOMPARE(currentSamples(), applied);
     }
 
     void cancelRestoresSettingsAndSamples() {
@@ -166,8 +182,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         QTest::mouseClick(dlg.highCheck(), Qt::LeftButton);
         QTest::mouseClick(dlg.lowCheck(), Qt::LeftButton);
-        retype(dlg.highEdit(), QStringLiteral("5"));
-        retype(dlg.lowEdit(), QStringLiteral("100"));
+        enterText(dlg.highEdit(), QStringLiteral("5"), false);
+        enterText(dlg.lowEdit(), QStringLiteral("100"), false);
         QVERIFY(currentSamples() != samplesBefore);
         QTest::mouseClick(dlg.findChild<QPushButton*>(QStringLiteral("IDCANCEL")), Qt::LeftButton);
         QVERIFY(!dlg.isVisible());
@@ -184,9 +200,11 @@ private slots:
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         QTest::mouseClick(dlg.highCheck(), Qt::LeftButton);
-        retype(dlg.highEdit(), QStringLiteral("20.5"));
-        // Typed key by key: "20." was the last text that passed the checks.
-        const auto applied = expected(true, 20.0f, false, 50.0f);
+        enterText(dlg.highEdit(), QStringLiteral("20."), false);
+        const auto applied = currentSamples();
+        // One more key: "20." stays the last text that passed the checks.
+        typeKeys("5");
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("高通范围为0.01-20kHz"));
         QCOMPARE(currentSamples(), applied);
         QTest::mouseClick(dlg.findChild<QPushButton*>(QStringLiteral("IDOK")), Qt::LeftButton);
         QVERIFY(!dlg.isVisible());

@@ -2,18 +2,19 @@
 // rule, number and date handling, the editable lists.
 #include "../app/shelltestsupport.h"
 
+#include "support/typing.h"
 #include "views/dlgprintsettings.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QTabWidget>
 
 using namespace tavolin;
 using namespace tavolin::test;
+using namespace tavolin::testing;
 
 class TestDlgPrintSettings : public QObject {
     Q_OBJECT
@@ -27,28 +28,6 @@ private:
     static void click(QDialog& d, const char* button) {
         QTest::mouseClick(d.findChild<QAbstractButton*>(QString::fromLatin1(button)),
                           Qt::LeftButton);
-    }
-    // Types into the control the way a user does: focus it, then keys to the focus widget.
-    static void retype(QWidget* w, const QString& text) {
-        focusOn(w);
-        QWidget* focus = QApplication::focusWidget();
-        QTest::keyClick(focus, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(focus, Qt::Key_Backspace);
-        for (QChar c : text) {
-            if (c.unicode() < 128) {
-                QTest::keyClick(focus, c.toLatin1());
-            } else { // Chinese arrives from the input method as committed text
-                QInputMethodEvent commit;
-                commit.setCommitString(c);
-                QApplication::sendEvent(focus, &commit);
-            }
-        }
-    }
-    static void focusOn(QWidget* w) {
-        // A closed message box may leave no window active: make the dialog active again.
-        QApplication::setActiveWindow(w->window());
-        w->setFocus(Qt::OtherFocusReason);
-        QTRY_VERIFY(QApplication::focusWidget() != nullptr);
     }
     static void open(QDialog& d) {
         d.show();
@@ -81,10 +60,10 @@ private slots:
         print.printFooter = 1;
         CDlgPrintSettings d(print, ReportInfo{}, true);
         open(d);
-        retype(control<QSpinBox>(d, "上"), QStringLiteral("33"));
+        enterText(control<QSpinBox>(d, "上"), QStringLiteral("33"), false);
         QTest::mouseClick(control<QCheckBox>(d, "打印页眉"), Qt::LeftButton); // stores the page
         QTest::mouseClick(control<QCheckBox>(d, "打印页脚"), Qt::LeftButton);
-        retype(control<QLineEdit>(d, "页眉内容"), QStringLiteral("after the click"));
+        enterText(control<QLineEdit>(d, "页眉内容"), QStringLiteral("after the click"), false);
         click(d, "IDCANCEL");
         QVERIFY(!d.isVisible());
         QCOMPARE(d.result(), int(QDialog::Rejected));
@@ -103,18 +82,19 @@ private slots:
         QTRY_COMPARE(catcher.texts, QStringList{QStringLiteral("请选择要打印的内容")});
         QTRY_VERIFY(!qobject_cast<QMessageBox*>(QApplication::activeModalWidget()));
         QVERIFY(d.isVisible());
-        focusOn(control<QCheckBox>(d, "强度报告")); // by key: the box's click was just now
+        QVERIFY(
+            tabToFocus(control<QCheckBox>(d, "强度报告"))); // by key: the box's click was just now
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-        retype(control<QLineEdit>(d, "边框"), QStringLiteral("x"));
+        enterText(control<QLineEdit>(d, "边框"), QStringLiteral("x"), false);
         click(d, "IDOK");
         QTRY_COMPARE(catcher.texts.size(), 2);
         QCOMPARE(catcher.texts.last(), QStringLiteral("请输入一个整数。"));
         QTRY_VERIFY(!qobject_cast<QMessageBox*>(QApplication::activeModalWidget()));
         QVERIFY(d.isVisible());
-        retype(control<QLineEdit>(d, "边框"), QStringLiteral("6"));
+        enterText(control<QLineEdit>(d, "边框"), QStringLiteral("6"), false);
         d.tabs()->setCurrentIndex(1);
-        retype(control<QLineEdit>(d, "工程名称"), QStringLiteral("桥墩"));
-        retype(control<QComboBox>(d, "设计强度"), QStringLiteral("C33"));
+        enterText(control<QLineEdit>(d, "工程名称"), QStringLiteral("桥墩"), false);
+        enterText(control<QComboBox>(d, "设计强度"), QStringLiteral("C33"), false);
         click(d, "IDOK");
         QCOMPARE(d.result(), int(QDialog::Accepted));
         QCOMPARE(d.printSettings().printFieldRecord, 0);
@@ -170,8 +150,8 @@ private slots:
             open(d);
             d.tabs()->setCurrentIndex(1);
             auto* picker = control<QDateEdit>(d, "检测日期");
-            focusOn(picker);
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up); // the year section
+            QVERIFY(tabToFocus(picker)); // Tab selects the first section, the year
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
             QCOMPARE(picker->date(), QDate(2010, 5, 6));
             click(d, "IDCANCEL");
             QCOMPARE(d.reportInfo().testDate, std::u16string(fileOpen ? u"2010-5-6" : u"2009-5-6"));

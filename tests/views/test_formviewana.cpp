@@ -10,6 +10,7 @@
 #include "data/format.h"
 #include "support/files.h"
 #include "support/jobbuilder.h"
+#include "support/typing.h"
 #include "views/docbridge.h"
 #include "views/formviewana.h"
 #include "views/resultpanels.h"
@@ -26,8 +27,11 @@
 #include <functional>
 
 using namespace tavolin;
+using tavolin::testing::clickToFocus;
+using tavolin::testing::enterText;
 using tavolin::testing::JobBuilder;
 using tavolin::testing::same;
+using tavolin::testing::tabToFocus;
 
 namespace {
 
@@ -78,35 +82,14 @@ private:
     QComboBox* combo(const char* label) { return child<QComboBox>(QString::fromUtf8(label)); }
     QCheckBox* pumped() { return child<QCheckBox>(QStringLiteral("泵送")); }
 
-    // Keys go where a user's keys go: to the widget that has the focus.
-    static QWidget* focus(QWidget* w) {
-        w->setFocus(Qt::TabFocusReason);
-        QWidget* f = QApplication::focusWidget();
-        if (!f || (f != w && !w->isAncestorOf(f) && w->focusProxy() != f))
-            qFatal("focus did not reach %s", qPrintable(w->objectName()));
-        return f;
-    }
-    // Moves a drop-down list to `index` with the arrow keys, one choice per step.
+    // Tabs to a drop-down list and moves it to `index` with the arrow keys, one choice per step.
     void choose(QComboBox* c, int index) {
-        QWidget* f = focus(c);
+        QVERIFY(tabToFocus(c));
+        QWidget* f = QApplication::focusWidget();
         while (c->currentIndex() < index)
             QTest::keyClick(f, Qt::Key_Down);
         while (c->currentIndex() > index)
             QTest::keyClick(f, Qt::Key_Up);
-        QCoreApplication::processEvents();
-    }
-    // Clicks into an edit, replaces its text by typing and presses Enter.
-    void enter(QLineEdit* e, const QString& text) {
-        QTest::mouseClick(e, Qt::LeftButton);
-        QWidget* f = focus(e);
-        QTest::keyClick(f, Qt::Key_A, Qt::ControlModifier);
-        for (QChar ch : text) {
-            if (ch.unicode() < 128)
-                QTest::keyClicks(f, QString(ch));
-            else // characters without a key come as key text, as an input method gives them
-                QTest::sendKeyEvent(QTest::Click, f, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-        }
-        QTest::keyClick(f, Qt::Key_Return);
         QCoreApplication::processEvents();
     }
     void clickTab(int index) {
@@ -192,27 +175,27 @@ private slots:
              {"3", "4.5", "4.5", "4.5", "0.00", "4.5", "|", "14.1", "13.22", kRuleTb}},
             // a clamped to 10: 10 * 4^0 * R^0 + 4.5 = 14.5; pooled 20.1 < 25 with s 7.81 > 4.5.
             {"a = 12",
-             [&] { enter(edit("系数a"), "12"); },
+             [&] { enterText(edit("系数a"), "12"); },
              {"自定义", "10.0000", "0.000", "0.000", "1.00", "泵送"},
              {"3", "14.5", "14.5", "14.5", "0.00", "14.5", "|", "20.1", "7.81", kRuleTb}},
             {"a, b, c typed",
              [&] {
-                 enter(edit("系数a"), "0.0038");
-                 enter(edit("系数b"), "1.23");
-                 enter(edit("系数c"), "1.95");
+                 enterText(edit("系数a"), "0.0038");
+                 enterText(edit("系数b"), "1.23");
+                 enterText(edit("系数c"), "1.95");
              },
              {"自定义", "0.0038", "1.230", "1.950", "1.00", "泵送"},
              {"3", "27.2", "32.3", "29.7", "2.58", "27.2", "|", "29.2", "2.51", "25.1"}},
             // eta 0: only the pumping correction is left (4.5, 4.5, 4.5 | 0, 0); 2.7 - 1.645 *
             // 2.46 < 0, so the estimate is the mean of the members' minima (4.5 + 0 + 0) / 3.
             {"eta -1 clamped",
-             [&] { enter(edit("强度修正系数η"), "-1"); },
+             [&] { enterText(edit("强度修正系数η"), "-1"); },
              {"自定义", "0.0038", "1.230", "1.950", "0.00", "泵送"},
              {"3", "4.5", "4.5", "4.5", "0.00", "4.5", "|", "2.7", "2.46", "1.5"}},
             // eta 1.1 reaches every area of every member: 29.417, 32.188, 35.100 | 28.859, 33.770;
             // 31.867 - 1.645 * 2.703 = 27.4.
             {"eta 1.1",
-             [&] { enter(edit("强度修正系数η"), "1.1"); },
+             [&] { enterText(edit("强度修正系数η"), "1.1"); },
              {"自定义", "0.0038", "1.230", "1.950", "1.10", "泵送"},
              {"3", "29.4", "35.1", "32.2", "2.84", "29.4", "|", "31.9", "2.70", "27.4"}},
             // Back to CECS: the typed coefficients stay, pumping counts no more; 乙 crushed x 1.1:
@@ -267,14 +250,14 @@ private slots:
             {"系数c", "1.769", "1.769", &MemberInfo::C, 1.769f},
         };
         for (const auto& c : cases) {
-            enter(edit(c.label), c.typed);
+            enterText(edit(c.label), c.typed);
             QCOMPARE(edit(c.label)->text(), c.shown);
             QCOMPARE(doc->member(0)->*c.field, c.stored);
             doc->setModified(false);
             // A second Enter, then Enter in the field clicked again: the shown text is no edit.
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-            QTest::mouseClick(edit(c.label), Qt::LeftButton);
-            QTest::keyClick(focus(edit(c.label)), Qt::Key_Return);
+            clickToFocus(edit(c.label));
+            typeKeys(QStringLiteral("\n"), edit(c.label));
             QCoreApplication::processEvents();
             QCOMPARE(doc->member(0)->*c.field, c.stored);
             QVERIFY(!doc->isModified());
@@ -311,7 +294,7 @@ private slots:
         for (int curve : {1, 0, 2})
             choose(combo("粗骨料"), curve);
         choose(combo("规范选择"), 1);
-        enter(edit("强度修正系数η"), "1.2");
+        enterText(edit("强度修正系数η"), "1.2");
         clickTab(1);
         // No member under TB 10426-2004: fewer than two, so the batch is assessed member by member.
         QCOMPARE(catcher.texts, QStringList{kRuleTb});
@@ -323,7 +306,7 @@ private slots:
         build({{36}, {38}});
         QComboBox* member = combo("构件名称");
         choose(member, 1);
-        enter(member->lineEdit(), QStringLiteral("柱B"));
+        enterText(member->lineEdit(), QStringLiteral("柱B"));
         QCOMPARE(member->count(), 2);
         QCOMPARE(member->itemText(0), QStringLiteral("构件甲"));
         QCOMPARE(member->itemText(1), QStringLiteral("柱B"));
@@ -426,7 +409,8 @@ private slots:
         // Tab walks every enabled control once, also past a date field left blank.
         doc->setProjectText(ProjectField::MoldDate, u"");
         form->refresh();
-        QWidget* f = focus(edit("工程名称"));
+        QVERIFY(clickToFocus(edit("工程名称")));
+        QWidget* f = QApplication::focusWidget();
         QStringList walked;
         for (int i = 0; i < 11; ++i) {
             walked << f->objectName();

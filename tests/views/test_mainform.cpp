@@ -2,6 +2,7 @@
 // test method and position with beta and lambda, display-only fields, the opened-files list.
 #include "data/datafile.h"
 #include "data/doc.h"
+#include "support/typing.h"
 #include "views/docbridge.h"
 #include "views/mainform.h"
 
@@ -17,6 +18,7 @@
 #include <QTimer>
 
 using namespace tavolin;
+using namespace tavolin::testing;
 
 class TestMainForm : public QObject {
     Q_OBJECT
@@ -45,39 +47,22 @@ private:
     QLineEdit* edit(const char* name) { return child<QLineEdit>(name); }
     QComboBox* combo(const char* name) { return child<QComboBox>(name); }
     TestArea& area() { return *doc->currentArea(); }
-    // Types text key by key; characters without a key of their own come as key text, the way
-    // an input method delivers them.
-    static void type(QWidget* w, const QString& text) {
-        for (QChar ch : text) {
-            if (ch.unicode() < 128)
-                QTest::keyClicks(w, QString(ch));
-            else
-                QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-        }
-    }
-    // Keys as a user types them: to whichever widget has the focus (the window when none has).
-    void typeToFocus(const QString& text, bool enter = true) {
-        for (QChar ch : text)
-            type(focused(), QString(ch));
-        if (enter)
-            QTest::keyClick(focused(), Qt::Key_Return);
-        QCoreApplication::processEvents();
-    }
     QWidget* focused() {
         QWidget* w = QApplication::focusWidget();
         return w ? w : form->window();
     }
-    // Replaces the text of an edit as a user would, then presses Enter.
-    void enter(QLineEdit* e, const QString& text) {
-        QTest::keyClick(e, Qt::Key_A, Qt::ControlModifier);
-        type(e, text);
-        QTest::keyClick(e, Qt::Key_Return);
+    // Keys as a user types them, then Enter: to whichever widget has the focus.
+    void typeToFocus(const QString& text) {
+        typeKeys(text + u'\n', form.get());
+        QCoreApplication::processEvents();
     }
-    // Moves a drop-down list to `index` with the arrow keys (each step is a user choice).
+    // Tabs to a drop-down list and moves it to `index` with the arrow keys (each step is a user
+    // choice).
     void choose(QComboBox* c, int index) {
-        QTest::keyClick(c, Qt::Key_Home);
+        QVERIFY(tabToFocus(c));
+        QTest::keyClick(focused(), Qt::Key_Home);
         for (int i = 0; i < index; ++i)
-            QTest::keyClick(c, Qt::Key_Down);
+            QTest::keyClick(focused(), Qt::Key_Down);
         QCOMPARE(c->currentIndex(), index);
         QCoreApplication::processEvents();
     }
@@ -112,8 +97,8 @@ private slots:
         QVERIFY(!combo("comboArea")->isEnabled());
         QVERIFY(!edit("editBeta")->isEnabled());
         QVERIFY(edit("editV")->text().isEmpty());
-        QTest::keyClick(member, Qt::Key_Up); // the member box is editable: Home stays in its text
-        QTest::keyClick(member, Qt::Key_Up);
+        QTest::keyClick(focused(), Qt::Key_Up); // the box is editable: Home stays in its text
+        QTest::keyClick(focused(), Qt::Key_Up);
         QCoreApplication::processEvents();
         QCOMPARE(doc->currentMember(), 0);
         QVERIFY(doc->currentArea() != nullptr);
@@ -165,11 +150,12 @@ private slots:
     void projectEntriesAreStoredAtOnce() {
         build();
         const std::u16string before = doc->project().UNIT;
-        QTest::keyClick(edit("editUnit"), Qt::Key_End);
-        QTest::keyClicks(edit("editUnit"), "X");
+        QVERIFY(clickToFocus(edit("editUnit")));
+        QTest::keyClick(focused(), Qt::Key_End);
+        typeKeys("X");
         QCOMPARE(doc->project().UNIT, before + u"X");
         QVERIFY(doc->isModified());
-        enter(edit("editPerson"), QStringLiteral("张三"));
+        enterText(edit("editPerson"), QStringLiteral("张三"));
         QCOMPARE(doc->project().PERSON, std::u16string(u"张三"));
     }
 
@@ -177,14 +163,14 @@ private slots:
         build();
         auto* test = child<QDateEdit>("dateTest");
         QCOMPARE(test->date(), QDate(2023, 5, 16)); // read back from "2023-5-16"
-        test->setFocus();
+        QVERIFY(clickToFocus(test));
         // Type over each section in turn, as after clicking into it.
         test->setSelectedSection(QDateTimeEdit::YearSection);
-        QTest::keyClicks(test, "2009");
+        typeKeys("2009");
         test->setSelectedSection(QDateTimeEdit::MonthSection);
-        QTest::keyClicks(test, "5");
+        typeKeys("5");
         test->setSelectedSection(QDateTimeEdit::DaySection);
-        QTest::keyClicks(test, "6");
+        typeKeys("6");
         QCOMPARE(test->date(), QDate(2009, 5, 6));
         QCOMPARE(doc->project().DATE, std::u16string(u"2009-5-6"));
         QCOMPARE(doc->reportInfo().testDate, std::u16string(u"2009-5-6"));
@@ -218,7 +204,7 @@ private slots:
         QCOMPARE(edit("editBeta")->text(), QStringLiteral("1.050"));
         QVERIFY(edit("editBeta")->isReadOnly());
         QVERIFY(edit("editLamda")->isEnabled());
-        enter(edit("editLamda"), "0.8");
+        enterText(edit("editLamda"), "0.8");
         QCOMPARE(area().LAMDA, 0.8f);
         QCOMPARE(combo("comboLocation")->itemText(1), QStringLiteral("底面"));
         choose(combo("comboLocation"), 1);
@@ -228,7 +214,8 @@ private slots:
         QCOMPARE(edit("editLamda")->text(), QStringLiteral("0.800"));
         QCOMPARE(area().LAMDA, 0.8f);
         // Typing into the read-only beta changes nothing.
-        enter(edit("editBeta"), "3");
+        QTest::mouseClick(edit("editBeta"), Qt::LeftButton);
+        typeToFocus("3");
         QCOMPARE(area().BETA, 0.95f);
         // The corrected velocity follows the new factors at once.
         QCOMPARE(edit("editVa")->text(), QString::number(area().correctedVelocity, 'f', 3));
@@ -237,7 +224,7 @@ private slots:
     void oppositeSetsSideFaceAndBothFactorsToOne() {
         build();
         choose(combo("comboMethod"), 1);
-        enter(edit("editLamda"), "0.8");
+        enterText(edit("editLamda"), "0.8");
         choose(combo("comboMethod"), 2); // 对测
         QCOMPARE(area().TMETHOD, 2);
         QCOMPARE(area().TESTLOC, std::u16string(u"侧面"));
@@ -260,19 +247,20 @@ private slots:
     void lambdaIsClampedToZeroToTen() {
         build();
         choose(combo("comboMethod"), 1);
-        enter(edit("editLamda"), "12");
+        enterText(edit("editLamda"), "12");
         QCOMPARE(area().LAMDA, 10.0f);
         QCOMPARE(edit("editLamda")->text(), QStringLiteral("10.000"));
-        enter(edit("editLamda"), "-1");
+        enterText(edit("editLamda"), "-1");
         QCOMPARE(area().LAMDA, 0.0f);
         QCOMPARE(edit("editLamda")->text(), QStringLiteral("0.000"));
-        enter(edit("editLamda"), "abc");
+        enterText(edit("editLamda"), "abc");
         QCOMPARE(edit("editLamda")->text(), QStringLiteral("0.000"));
     }
 
     void aTooLongNumberIsReportedAndReadAsZero() {
         build();
         choose(combo("comboMethod"), 1);
+        QVERIFY(clickToFocus(edit("editLamda"))); // before the timer: the box comes with Enter
         QString shown;
         QTimer::singleShot(0, this, [&] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
@@ -280,7 +268,7 @@ private slots:
                 QTest::keyClick(box, Qt::Key_Return);
             }
         });
-        enter(edit("editLamda"), "1.0000000000000000000"); // 21 characters
+        enterText(edit("editLamda"), "1.0000000000000000000"); // 21 characters
         QCOMPARE(shown, QStringLiteral("数字过长，请输入小于20位的数值"));
         QCOMPARE(area().LAMDA, 0.0f);
         QCOMPARE(edit("editLamda")->text(), QStringLiteral("0.000"));
@@ -291,12 +279,12 @@ private slots:
         QVERIFY(doc->members().size() >= 2);
         const std::u16string first = doc->members()[0].PILEID;
         QComboBox* member = combo("comboMember");
-        QTest::keyClick(member, Qt::Key_Down); // choose member 2
+        // Click into the name: the keys go to the focused combo box.
+        QVERIFY(clickToFocus(member->lineEdit()));
+        QVERIFY(member->hasFocus());
+        QTest::keyClick(focused(), Qt::Key_Down); // choose member 2
         QTRY_COMPARE(doc->currentMember(), 1);
         QTRY_COMPARE(member->currentIndex(), 1);
-        // Click into the name and type over it: the keys go to the focused combo box.
-        QTest::mouseClick(member->lineEdit(), Qt::LeftButton);
-        QVERIFY(member->hasFocus());
         QTest::keyClick(focused(), Qt::Key_A, Qt::ControlModifier);
         typeToFocus(QStringLiteral("新构件"));
         QCOMPARE(doc->currentMember(), 1);
@@ -340,7 +328,7 @@ private slots:
         form->refresh();
         QVERIFY(!beta->isReadOnly());
         QCOMPARE(beta->palette().color(base), edit("editSite")->palette().color(base));
-        enter(beta, "1.2");
+        enterText(beta, "1.2");
         QCOMPARE(area().BETA, 1.2f);
     }
 
@@ -363,7 +351,7 @@ private slots:
     void choosingAnAreaMovesTheNavigation() {
         build();
         QVERIFY(doc->areasOf(0).size() >= 2);
-        QTest::keyClick(combo("comboArea"), Qt::Key_Down);
+        choose(combo("comboArea"), 1);
         QCOMPARE(doc->currentAreaIndex(), 1);
         QTRY_COMPARE(edit("editV")->text(), QString::number(area().velocity, 'f', 3));
     }
@@ -372,8 +360,9 @@ private slots:
         build();
         QLineEdit* v = edit("editV");
         const QString before = v->text();
-        QTest::keyClicks(v, "99");
-        QTest::keyClick(v, Qt::Key_Backspace);
+        QTest::mouseClick(v, Qt::LeftButton);
+        typeKeys("99", form.get());
+        QTest::keyClick(focused(), Qt::Key_Backspace);
         QCOMPARE(v->text(), before);
         v->setFocus();
         QVERIFY(!v->hasFocus());

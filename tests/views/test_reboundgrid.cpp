@@ -5,6 +5,8 @@
 #include "data/mathoperation.h"
 #include "support/files.h"
 #include "support/jobbuilder.h"
+#include "support/reference.h"
+#include "support/typing.h"
 #include "views/analysisdowntview.h"
 #include "views/docbridge.h"
 #include "views/plausibilitymarks.h"
@@ -24,6 +26,7 @@
 #include <utility>
 
 using namespace tavolin;
+using tavolin::testing::typeKeys;
 using Grid = ReboundGrid;
 
 // Views reach the document through the bridge: const for reading, DocEditor for the edits.
@@ -36,7 +39,7 @@ namespace {
 // point has L = 300 mm and T = 75 us: va = 4.000 km/s, so with eta 1
 // fcu = 0.0162 * 4^1.656 * R^1.41.
 double crushedStrength(double r) {
-    return 0.0162 * std::pow(4.0, 1.656) * std::pow(r, 1.41);
+    return tavolin::testing::strength(4.0, r);
 }
 
 } // namespace
@@ -81,18 +84,6 @@ private:
         reactivate();
         grid()->scrollTo(grid()->model()->index(row, column));
         QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, centre(row, column));
-    }
-    // Keys as a user types them, each to the widget that has the focus at that moment; "\n"
-    // is Enter. Nothing queued runs in between, as when keys come faster than the refreshes.
-    static void type(const QString& keys) {
-        for (QChar ch : keys) {
-            QWidget* target = QApplication::focusWidget();
-            QVERIFY(target);
-            if (ch == '\n')
-                QTest::keyClick(target, Qt::Key_Return);
-            else
-                QTest::keyClicks(target, QString(ch));
-        }
     }
     // The desktop makes the window active again when a popup or message box closes.
     void reactivate() {
@@ -208,8 +199,8 @@ private slots:
         for (const auto& readings : sheet)
             for (int r : readings)
                 keys += QString::number(r) + '\n';
-        type(keys);
-        type("5"); // already in R1 of area 4
+        typeKeys(keys);
+        typeKeys("5"); // already in R1 of area 4
         key(Qt::Key_Escape);
         settle();
         QVERIFY(messages.isEmpty());
@@ -378,7 +369,7 @@ private slots:
         for (const auto& c : cases) {
             messages.clear();
             click(Grid::upperRow(a), c.column);
-            type(c.typed + '\n');
+            typeKeys(c.typed + '\n');
             settle();
             QCOMPARE(text(Grid::upperRow(a), c.column), c.shown);
             QCOMPARE(messages.join('|'), c.message);
@@ -392,7 +383,7 @@ private slots:
         // A stored negative reading shows and restores as 35.
         QCOMPARE(text(Grid::upperRow(9), 2), QStringLiteral("35"));
         click(Grid::upperRow(9), 2);
-        type("12345\n");
+        typeKeys("12345\n");
         settle();
         QCOMPARE(area(9).R[2], 35);
     }
@@ -401,7 +392,7 @@ private slots:
     void aTypedMeanLocksTheReadings() {
         build();
         click(Grid::upperRow(4), Grid::ColMean);
-        type("45\n");
+        typeKeys("45\n");
         settle();
         QVERIFY(area(4).reboundFlag);
         for (int i = 0; i < 16; ++i) {
@@ -410,12 +401,12 @@ private slots:
                      TavolinGrid::headerColor());
         }
         click(Grid::readingRow(4, 5), Grid::readingColumn(5));
-        type("20\n");
+        typeKeys("20\n");
         settle();
         QCOMPARE(area(4).R[5], 35);
         // R16 of area 3, then R1 of area 5.
         click(Grid::readingRow(3, 15), Grid::readingColumn(15));
-        type("30\n31\n");
+        typeKeys("30\n31\n");
         settle();
         QCOMPARE(area(3).R[15], 30);
         QCOMPARE(area(5).R[0], 31);
@@ -483,7 +474,7 @@ private slots:
     void navigationKeys() {
         build();
         click(Grid::readingRow(0, 0), Grid::readingColumn(0));
-        type("77");
+        typeKeys("77");
         key(Qt::Key_Escape);
         QCOMPARE(text(1, 1), QStringLiteral("35"));
         QCOMPARE(grid()->currentColumn(), 1);
@@ -494,12 +485,12 @@ private slots:
         QCOMPARE(grid()->currentColumn(), 1);
         key(Qt::Key_Up); // never onto the header
         QCOMPARE(grid()->currentRow(), 1);
-        type("41"); // Down ends the edit and moves on, like Enter
+        typeKeys("41"); // Down ends the edit and moves on, like Enter
         key(Qt::Key_Down);
-        type("42");
+        typeKeys("42");
         key(Qt::Key_Right); // inside the editor: the caret
         key(Qt::Key_Tab);   // commits and goes on to R4's column
-        type("43\n");
+        typeKeys("43\n");
         settle();
         QCOMPARE(area(0).R[0], 41);
         QCOMPARE(area(0).R[1], 42);
@@ -520,7 +511,7 @@ private slots:
         QCOMPARE(grid()->currentRow(), Grid::readingRow(120, 0));
         QVERIFY(grid()->cellDropDown(Grid::upperRow(120), Grid::ColAngle));
         grid()->setFocus();
-        type("50\n");
+        typeKeys("50\n");
         settle();
         QCOMPARE(area(120, 1).R[0], 50);
         QCOMPARE(area(0, 0).R[0], 35);

@@ -52,10 +52,10 @@ private:
     const MemberInfo& member() { return *doc->currentMemberInfo(); }
     double px() { return (kPaneWidth - 25 - 37) / (double(member().DatLen) * double(member().dT)); }
     // Nearest sample to a click at x worked out in double precision (ties excluded by the tests).
-    int expectedIndex(int x, int point) {
+    // The delay cancels: the click time and the sample times share it.
+    int expectedIndex(int x) {
         const double t = (x - 15) / px();
-        return int(std::lround(t / double(member().dT))) +
-               0 * point; // the delay cancels: the click time and sample times share it
+        return int(std::lround(t / double(member().dT)));
     }
     QString field(QWidget* form, const char* name) {
         auto* e = form->findChild<QLineEdit*>(name);
@@ -75,7 +75,7 @@ private slots:
         const int x = 215;
         const double exact = (x - 15) / px() / double(member().dT);
         QVERIFY(std::fabs(exact - std::floor(exact) - 0.5) > 0.05); // not a tie
-        const int k = expectedIndex(x, 1);
+        const int k = expectedIndex(x);
         const int others[2] = {a.points[0].arrivalIndex, a.points[2].arrivalIndex};
         QVERIFY(!doc->isModified());
         QTest::mouseClick(panes[1], Qt::LeftButton, {}, QPoint(x, 100));
@@ -133,7 +133,7 @@ private slots:
         const int x = 300;
         QTest::mouseMove(panes[2], QPoint(x, 80));
         QTRY_VERIFY(field(right, "editT3") != t3);
-        const int i = std::max(1, expectedIndex(x, 2));
+        const int i = std::max(1, expectedIndex(x));
         const TestPoint& p = area().points[2];
         const float t = p.Delay + member().dT * float(i);
         QCOMPARE(field(right, "editT3"), QString::number(t, 'f', 2));

@@ -1,4 +1,5 @@
 // Qt Test of TavolinGrid driven by real mouse and key events.
+#include "support/typing.h"
 #include "widgets/tavolingrid.h"
 
 #include <QAbstractItemView>
@@ -10,6 +11,7 @@
 #include <QTest>
 
 using tavolin::TavolinGrid;
+using namespace tavolin::testing;
 
 class TestTavolinGrid : public QObject {
     Q_OBJECT
@@ -35,11 +37,6 @@ private:
         return grid->visualRect(grid->model()->index(row, column)).center();
     }
     QWidget* editor() { return grid->viewport()->findChild<QLineEdit*>(); }
-    // Keys go where the user's keys go: to the widget that has the focus.
-    void type(const QString& text) {
-        for (QChar ch : text)
-            QTest::keyClicks(QApplication::focusWidget(), QString(ch));
-    }
     // A click is delivered to whatever widget is on top at that point of the viewport.
     void clickAt(QPoint viewportPos, bool twice = false) {
         const QPoint inGrid = grid->viewport()->mapTo(grid.get(), viewportPos);
@@ -60,8 +57,8 @@ private slots:
         build();
         QSignalSpy started(grid.get(), &TavolinGrid::editAboutToStart);
         QSignalSpy edited(grid.get(), &TavolinGrid::cellEdited);
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, centre(2, 3));
-        type("300");
+        QVERIFY(clickToFocus(grid->viewport(), centre(2, 3)));
+        typeKeys("300");
         QCOMPARE(started.count(), 1);
         QCOMPARE(started.at(0).at(0).toInt(), 2);
         QCOMPARE(started.at(0).at(1).toInt(), 3);
@@ -81,7 +78,7 @@ private slots:
         QSignalSpy edited(grid.get(), &TavolinGrid::cellEdited);
         clickAt(centre(1, 1), true);
         QVERIFY(editor());
-        QTest::keyClicks(QApplication::focusWidget(), "99");
+        typeKeys("99");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QTest::qWait(20);
         QCOMPARE(edited.count(), 0);
@@ -99,7 +96,7 @@ private slots:
         QSignalSpy started(grid.get(), &TavolinGrid::editAboutToStart);
         QSignalSpy edited(grid.get(), &TavolinGrid::cellEdited);
         clickAt(centre(3, 2), true);
-        QTest::keyClicks(grid->viewport(), "1");
+        typeKeys("1", grid.get());
         clickAt(centre(5, 0), true);
         QTest::qWait(20);
         QVERIFY(!editor() || !editor()->isVisible());
@@ -131,13 +128,13 @@ private slots:
                 [&](int r) { order << QStringLiteral("row%1").arg(r); });
         connect(grid.get(), &TavolinGrid::columnSelected, this,
                 [&](int c) { order << QStringLiteral("col%1").arg(c); });
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, centre(4, 2));
+        QVERIFY(clickToFocus(grid->viewport(), centre(4, 2)));
         QCOMPARE(order.size(), 0); // queued like a posted message
         QTRY_COMPARE(order.size(), 2);
         QCOMPARE(order, (QList<QString>{"row4", "col2"}));
         // Keyboard moves report the new cell as well.
         order.clear();
-        QTest::keyClick(grid->viewport(), Qt::Key_Down);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
         QTRY_COMPARE(order, (QList<QString>{"row5", "col2"}));
     }
 
@@ -200,8 +197,10 @@ private slots:
         QCOMPARE(combo->geometry().center(), centre(3, 2));
         QCOMPARE(combo->currentText(), QStringLiteral("顶面"));
         QSignalSpy chosen(grid.get(), &TavolinGrid::dropDownActivated);
-        combo->setFocus();
-        QTest::keyClick(combo, Qt::Key_Down);
+        // A click opens the list; Down and Enter choose from it.
+        QTest::mouseClick(combo, Qt::LeftButton);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QTRY_COMPARE(chosen.count(), 1);
         QCOMPARE(chosen.at(0).at(0).toInt(), 3);
         QCOMPARE(chosen.at(0).at(1).toInt(), 2);
@@ -240,16 +239,16 @@ private slots:
         build();
         grid->setCellText(2, 2, "35");
         QSignalSpy edited(grid.get(), &TavolinGrid::cellEdited);
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, centre(2, 2));
-        type("4");
+        QVERIFY(clickToFocus(grid->viewport(), centre(2, 2)));
+        typeKeys("4");
         grid->setCellBackground(2, 2, Qt::yellow);
         grid->setCellText(2, 2, "36");
-        type("1");
+        typeKeys("1");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // stays on the cell here
-        type("7");
+        typeKeys("7");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
-        type("5");
+        typeKeys("5");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
         QTRY_COMPARE(edited.count(), 3);
         QCOMPARE(edited.at(0).at(2).toString(), QStringLiteral("41"));
