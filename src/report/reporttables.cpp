@@ -179,6 +179,28 @@ std::vector<QString> resultRemarkLines(const ReportSource& source) {
     // A correction by cores or cubes is stated where the strengths it changed are signed.
     if (const std::u16string correction = correctionRemark(source.job); !correction.empty())
         lines.push_back(q(correction));
+    // Strengths converted outside the ranges a curve was made for are extrapolations: the
+    // signed page says which areas they are.
+    QString outside;
+    int count = 0;
+    const size_t members = std::min(source.evaluation.areas.size(), source.job.members.size());
+    for (size_t m = 0; m < members; ++m) {
+        QString numbers;
+        const auto& areas = source.evaluation.areas[m];
+        for (size_t a = 0; a < areas.size(); ++a)
+            if (areas[a].outsideCurve != InsideCurve) {
+                numbers +=
+                    (numbers.isEmpty() ? QString() : QStringLiteral("、")) + QString::number(a + 1);
+                ++count;
+            }
+        if (!numbers.isEmpty())
+            outside += (outside.isEmpty() ? QString() : QStringLiteral("；")) +
+                       q(source.job.members[m].PILEID) + QStringLiteral(" 测区") + numbers;
+    }
+    if (count > 0)
+        lines.push_back(QString::number(count) +
+                        QStringLiteral(" 个测区超出测强曲线的适用范围，其换算强度为外推值：") +
+                        outside);
     return lines;
 }
 

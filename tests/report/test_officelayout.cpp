@@ -1,6 +1,8 @@
 // The Word tables and the Excel sheet laid out cell by cell as the report forms prescribe.
+#include "calc/specimens.h"
 #include "officejob.h"
 #include "report/officelayout.h"
+#include "report/reporttables.h"
 
 #include <gtest/gtest.h>
 
@@ -297,6 +299,21 @@ TEST(OfficeLayout, BatchEstimateTextFollowsItsStatus) {
         EXPECT_EQ(at(t, 23, 9), (officetest::Anchored{1, 4, s(c.text)}));
         EXPECT_EQ(at(t, 22, 9), (officetest::Anchored{1, 4, s(u"fcue = 12.0Mpa")}));
     }
+}
+
+// Areas converted outside their curve's ranges are named on the signed page: extrapolations.
+TEST(OfficeLayout, RemarkNamesTheAreasOutsideTheirCurve) {
+    Reported r(makeJob({3, 2}));
+    r.info.resultTableRemark = u"见附图";
+    r.evaluation.areas = {std::vector<AreaStrength>(3), std::vector<AreaStrength>(2)};
+    r.evaluation.areas[0][1].outsideCurve = VelocityOutside;
+    r.evaluation.areas[0][2].outsideCurve = VelocityOutside | ReboundOutside;
+    r.evaluation.areas[1][0].outsideCurve = ReboundOutside;
+    EXPECT_EQ(resultRemarkLines(r.source()),
+              (std::vector<QString>{s(u"见附图"), s(u"3 个测区超出测强曲线的适用范围，其换算强度为"
+                                                    u"外推值：梁1 测区2、3；梁2 测区1")}));
+    r.evaluation.areas = {std::vector<AreaStrength>(3), std::vector<AreaStrength>(2)};
+    EXPECT_EQ(resultRemarkLines(r.source()), std::vector<QString>{s(u"见附图")});
 }
 
 TEST(OfficeLayout, SheetBlocksFollowEachOther) {
