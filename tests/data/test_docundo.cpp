@@ -60,8 +60,9 @@ const EditCase kCases[] = {
      [](CTavolinDoc& d) { d.setCoefficient(1, 1, 1.5f); }, true},
     {u"输入强度修正系数η", {}, [](CTavolinDoc& d) { d.setEta(1.1f); }, true},
     {u"更改泵送", [](CTavolinDoc& d) { d.setStandard(1); },
-     [](CTavolinDoc& d) { d.setPumped(0, true); }, false},
-    {u"选择规范", {}, [](CTavolinDoc& d) { d.setStandard(1); }, false},
+     [](CTavolinDoc& d) { d.setPumped(0, true); }, true},
+    // The standard, the tables and pumping change the strengths and the batch the file keeps.
+    {u"选择规范", {}, [](CTavolinDoc& d) { d.setStandard(1); }, true},
     // A reading of 30 at +90 degrees: the edited cell of the angle table applies to it.
     {u"修改修正表", [](CTavolinDoc& d) { d.setAngle(0, 1, 90); },
      [](CTavolinDoc& d) {
@@ -69,7 +70,7 @@ const EditCase kCases[] = {
          t.AngleCecs[2][0] += 1.0f;
          d.setTables(t);
      },
-     false},
+     true},
     {u"重命名构件", {}, [](CTavolinDoc& d) { d.renameMember(1, u"新柱"); }, true},
     {u"修改工程名称",
      {},

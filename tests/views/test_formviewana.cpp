@@ -28,6 +28,7 @@
 
 using namespace tavolin;
 using tavolin::testing::clickToFocus;
+using tavolin::testing::typeKeys;
 using tavolin::testing::enterText;
 using tavolin::testing::JobBuilder;
 using tavolin::testing::same;
@@ -367,7 +368,8 @@ private slots:
         };
         QCheckBox* lock = child<QCheckBox>(QStringLiteral("锁定工程信息"));
         const std::u16string date = doc->project().DATE;
-        QTest::keyClick(focus(lock), Qt::Key_Space);
+        QVERIFY(tabToFocus(lock));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
         QVERIFY(lock->isChecked());
         QCOMPARE(enabled(), QList<bool>(5, false));
         // Shift+Tab from the box passes over every locked field.
@@ -375,10 +377,12 @@ private slots:
         QVERIFY(!fields.contains(QApplication::focusWidget()->objectName()));
         QCOMPARE(doc->project().DATE, date);
         QVERIFY(!doc->isModified());
-        QTest::keyClick(focus(lock), Qt::Key_Space);
+        QVERIFY(tabToFocus(lock));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
         QCOMPARE(enabled(), QList<bool>(5, true));
         // Unlocked, Tab from "检测人员" reaches the dates again.
-        QTest::keyClick(focus(edit("检测人员")), Qt::Key_Tab);
+        QVERIFY(tabToFocus(edit("检测人员")));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("浇注日期"));
     }
 

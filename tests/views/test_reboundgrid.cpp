@@ -288,7 +288,7 @@ private slots:
         };
         for (const auto& c : cases) {
             click(row, column);
-            type(QString::fromLatin1(c.typed) + '\n');
+            typeKeys(QString::fromLatin1(c.typed) + '\n');
             settle();
             QCOMPARE(text(row, column), QString::fromLatin1(c.typed));
             QCOMPARE(area(2).R[4], QString::fromLatin1(c.typed).toInt());
@@ -298,7 +298,7 @@ private slots:
         QVERIFY(messages.isEmpty());
         // The mark stays in the status while the user works in another area of the member.
         click(row, column);
-        type("3436\n");
+        typeKeys("3436\n");
         click(Grid::readingRow(5, 0), Grid::readingColumn(0));
         settle();
         QCOMPARE(doc->currentAreaIndex(), 5);
@@ -440,7 +440,7 @@ private slots:
             QVERIFY(!doc->isModified());
         }
         click(row, Grid::ColMean);
-        type("45\n");
+        typeKeys("45\n");
         settle();
         QCOMPARE(area(1).reboundFlag, 1);
         click(row, Grid::ColMean);
@@ -463,7 +463,7 @@ private slots:
         const std::string other = dir.path("other.SHA");
         QVERIFY(WriteResultFile(other, b.build()).empty());
         click(Grid::readingRow(0, 0), Grid::readingColumn(0));
-        type("50\n");
+        typeKeys("50\n");
         QVERIFY(doc->open(other).empty()); // before the queued edit has run
         settle();
         QCOMPARE(area(0).R[0], 30);
