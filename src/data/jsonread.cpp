@@ -158,7 +158,7 @@ private:
                 JsonValue item;
                 if (!value(item, depth + 1))
                     return false;
-                v.members.emplace_back(std::move(key), std::move(item));
+                v.members.push_back({std::move(key), std::move(item)});
                 space();
                 if (p_ < s_.size() && s_[p_] == ',') {
                     ++p_;

@@ -8,6 +8,8 @@
 
 namespace tavolin {
 
+struct JsonMember;
+
 struct JsonValue {
     enum Kind { Null, Bool, Number, String, Array, Object } kind = Null;
     int line = 1;
@@ -15,10 +17,16 @@ struct JsonValue {
     double number = 0;
     std::string text; // a string's value, UTF-8
     std::vector<JsonValue> items;
-    std::vector<std::pair<std::string, JsonValue>> members;
+    // An object's members in file order (a pair of an incomplete type would not compile).
+    std::vector<JsonMember> members;
 
     // nullptr when the object has no such key (or this is not an object).
     const JsonValue* find(const std::string& key) const;
+};
+
+struct JsonMember {
+    std::string first; // the key
+    JsonValue second;
 };
 
 // Parses the whole text as one value; returns the message naming the line of the first fault
