@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CTavolinDoc doc;
     if (!doc.open(fuzz::writePair(result ? "in.SHA" : "in.SHT", files[0], files[1])).empty())
         return 0;
-    evaluateJob(doc.job(), doc.algorithm(), doc.standard());
+    const JobEvaluation evaluation = evaluateJob(doc.job(), doc.algorithm(), doc.standard());
     doc.refreshReportInfo();
     // Everything a print can hold: both tables, header, footer and page numbers.
     PrintSettings& print = doc.printSettings();
@@ -58,7 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     print.printHeader = print.printFooter = print.printPageNumber = 1;
     print.headerText = u"页眉 Header";
     print.footerText = u"页脚 Footer";
-    const report::ReportSource source{doc.job(), print, doc.reportInfo()};
+    const report::ReportSource source{doc.job(), evaluation, doc.standard(), print,
+                                      doc.reportInfo()};
 
     const std::string out = fuzz::scratchFolder();
     expectWritten(report::writePdf(out + "/out.pdf", source).empty(), out + "/out.pdf");
@@ -68,8 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         expectWritten(report::writeBitmaps(out + "/pages", source).empty(),
                       out + "/pages/" + report::bitmapFileName(*first));
     const auto q = [&](const char* name) { return QFile::decodeName((out + name).c_str()); };
-    expectWritten(report::exportWord(q("/out.docx"), doc.job(), doc.reportInfo(), print).isEmpty(),
-                  out + "/out.docx");
+    expectWritten(report::exportWord(q("/out.docx"), source).isEmpty(), out + "/out.docx");
     expectWritten(report::exportExcel(q("/out.xlsx"), doc.job()).isEmpty(), out + "/out.xlsx");
     return 0;
 }

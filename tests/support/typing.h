@@ -49,23 +49,30 @@ inline bool tabToFocus(QWidget* target, int limit = 64) {
 }
 
 // Types `text` key by key, each key to the widget that has the focus when it is pressed (the
-// window of `fallback` when none has it). "\n" is Enter; a character without a key of its own
-// arrives as committed input-method text, as Chinese does. Nothing queued runs in between, as
-// when keys come faster than the program refreshes.
+// window of `fallback` when none has it). "\n" is Enter; a run of characters without keys of
+// their own arrives as one committed input-method text, as a Chinese word does. Nothing queued
+// runs in between, as when keys come faster than the program refreshes.
 inline void typeKeys(const QString& text, QWidget* fallback = nullptr) {
-    for (QChar ch : text) {
+    for (qsizetype i = 0; i < text.size();) {
         QWidget* to = QApplication::focusWidget();
         to = to ? to : fallback ? fallback->window() : nullptr;
         if (!to)
             return QTest::qFail("no widget has the focus", __FILE__, __LINE__);
+        const QChar ch = text[i];
         if (ch == u'\n') {
             QTest::keyClick(to, Qt::Key_Return);
+            ++i;
         } else if (ch.unicode() < 128) {
             QTest::keyClicks(to, QString(ch));
+            ++i;
         } else {
+            qsizetype end = i;
+            while (end < text.size() && text[end].unicode() >= 128)
+                ++end;
             QInputMethodEvent commit;
-            commit.setCommitString(QString(ch));
+            commit.setCommitString(text.mid(i, end - i));
             QApplication::sendEvent(to, &commit);
+            i = end;
         }
     }
 }

@@ -2,6 +2,7 @@
 // following typed strengths, and too few specimens stated in place of eta.
 #include "support/files.h"
 #include "support/jobbuilder.h"
+#include "support/typing.h"
 
 #include "data/datafile.h"
 #include "data/doc.h"
@@ -20,6 +21,27 @@
 
 using namespace tavolin;
 using namespace tavolin::testing;
+
+namespace {
+
+// A cell typed as a user does: a click selects it, F2 opens its editor, which takes the keys;
+// Enter commits them.
+void typeIntoCell(QTableWidget* t, int row, int column, const QString& text) {
+    t->scrollToItem(t->item(row, column));
+    QTest::mouseClick(t->viewport(), Qt::LeftButton, {},
+                      t->visualItemRect(t->item(row, column)).center());
+    if (!focusReached(t, "a click"))
+        return;
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+    // The editor, inside the table, has the focus now.
+    if (QApplication::focusWidget() == t)
+        return QTest::qFail("F2 opened no editor", __FILE__, __LINE__);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    typeKeys(text + u'\n', t);
+    QCoreApplication::processEvents();
+}
+
+} // namespace
 
 namespace {
 
@@ -60,9 +82,8 @@ private slots:
             QCOMPARE(t->item(r, 5)->text(), fixed(four[r].strength / fcu[r], 3));
         }
 
-        // 33 -> 36 in the last row. (Typed through the cell's editor the value did not reach the
-        // item under the offscreen platform; the item is set as the editor's commit would.)
-        t->item(3, 3)->setText(QStringLiteral("36"));
+        // 33 -> 36 in the last row.
+        typeIntoCell(t, 3, 3, QStringLiteral("36"));
         QCOMPARE(t->item(3, 3)->text(), QStringLiteral("36"));
         QCOMPARE(t->item(3, 5)->text(), fixed(36 / fcu[3], 3));
         double mean = 0;
@@ -102,13 +123,13 @@ private slots:
         dlg.addRow();
         const char* typed[] = {"乙", "0.01", "1.6", "1.5", "3.6", "4.9", "20", "x"};
         for (int k = 0; k < 8; ++k)
-            t->item(1, k)->setText(QString::fromUtf8(typed[k]));
+            typeIntoCell(t, 1, k, QString::fromUtf8(typed[k]));
         CurveLibrary read;
         QCOMPARE(dlg.read(read), std::u16string(u"第 2 行：R上限 不是有效的数值"));
-        t->item(1, 7)->setText(QStringLiteral("50"));
-        t->item(1, 0)->setText(QStringLiteral("本地"));
+        typeIntoCell(t, 1, 7, QStringLiteral("50"));
+        typeIntoCell(t, 1, 0, QStringLiteral("本地"));
         QCOMPARE(dlg.read(read), std::u16string(u"第 2 行：曲线库中已有名为“本地”的曲线"));
-        t->item(1, 0)->setText(QStringLiteral("乙"));
+        typeIntoCell(t, 1, 0, QStringLiteral("乙"));
         QCOMPARE(dlg.read(read), std::u16string());
         QCOMPARE(read.curves.size(), size_t(2));
         QCOMPARE(read.curves[1].ranges.r[1], 50.0);
@@ -160,7 +181,7 @@ private slots:
         QCOMPARE(added[0].name, std::u16string(u"拟合"));
         QCOMPARE(added[0].ranges.v, (std::array<double, 2>{3.6, 4.8}));
 
-        dlg.table()->item(2, 1)->setText(QStringLiteral("0"));
+        typeIntoCell(dlg.table(), 2, 1, QStringLiteral("0"));
         QCOMPARE(dlg.resultLabel()->text(), QStringLiteral("第 3 行：回弹值 R 应大于 0：0"));
         QVERIFY(!dlg.addButton()->isEnabled());
     }
