@@ -286,7 +286,8 @@ private slots:
         act("cmd32797")->trigger();
         const QString written = data_.filePath(QStringLiteral("B1.SHA"));
         QCOMPARE(pathToQ(doc().path()), written);
-        QCOMPARE(frame().windowTitle(), QStringLiteral("超声回弹综合法测强软件   Tavolin - B1.SHA"));
+        QCOMPARE(frame().windowTitle(),
+                 QStringLiteral("超声回弹综合法测强软件   Tavolin - B1.SHA"));
         QCOMPARE(frame().recentFiles().value(0), written);
         QCOMPARE(catcher.texts.size(), 1);
     }

@@ -16,9 +16,9 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPrinter>
+#include <QProcess>
 #include <QProgressDialog>
 #include <QStatusBar>
-#include <QProcess>
 #include <QToolButton>
 
 using namespace tavolin;

@@ -28,11 +28,11 @@
 
 using namespace tavolin;
 using tavolin::testing::clickToFocus;
-using tavolin::testing::typeKeys;
 using tavolin::testing::enterText;
 using tavolin::testing::JobBuilder;
 using tavolin::testing::same;
 using tavolin::testing::tabToFocus;
+using tavolin::testing::typeKeys;
 
 namespace {
 
