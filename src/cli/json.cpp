@@ -8,15 +8,23 @@
 
 namespace tavolin::cli {
 
-std::string shortestFloat(float value) {
+namespace {
+
+// Without a format, to_chars gives the shortest text that round-trips to the same value.
+template <class T> std::string shortest(T value) {
     if (!std::isfinite(value))
         return "null";
     char buffer[64];
-    // Without a format, to_chars gives the shortest text that round-trips to the same float.
     auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
     if (ec != std::errc())
         return "null";
     return std::string(buffer, end);
+}
+
+} // namespace
+
+std::string shortestFloat(float value) {
+    return shortest(value);
 }
 
 namespace {
@@ -175,19 +183,9 @@ JsonWriter& JsonWriter::key(std::string_view name) {
     return *this;
 }
 
-std::string shortestDouble(double value) {
-    if (!std::isfinite(value))
-        return "null";
-    char buffer[64];
-    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    if (ec != std::errc())
-        return "null";
-    return std::string(buffer, end);
-}
-
 void JsonWriter::value(double v) {
     beforeValue();
-    out_ += shortestDouble(v);
+    out_ += shortest(v);
 }
 
 void JsonWriter::value(float v) {

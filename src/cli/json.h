@@ -11,8 +11,6 @@ namespace tavolin::cli {
 
 // The shortest decimal text that reads back to the same 32-bit float; "null" when not finite.
 std::string shortestFloat(float value);
-// The same for a double: the shortest text that reads back to the same double.
-std::string shortestDouble(double value);
 // Appends `text` as a JSON string literal; bytes that are not valid UTF-8 become U+FFFD.
 void appendJsonString(std::string& out, std::string_view text);
 

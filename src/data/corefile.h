@@ -4,7 +4,7 @@
 #pragma once
 
 #include "calc/algorithm.h"
-#include "calc/specimens.h"
+#include "calc/calibration.h"
 #include "data/records.h"
 
 #include <string>

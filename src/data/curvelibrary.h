@@ -2,7 +2,7 @@
 // curves.json beside the settings archive and shared between computers by import and export.
 #pragma once
 
-#include "calc/specimens.h"
+#include "calc/calibration.h"
 #include "data/jobeval.h"
 #include "data/records.h"
 

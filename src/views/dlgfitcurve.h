@@ -3,7 +3,7 @@
 // +-delta band, and "加入曲线库".
 #pragma once
 
-#include "calc/specimens.h"
+#include "calc/calibration.h"
 #include "data/curvelibrary.h"
 
 #include <QDialog>

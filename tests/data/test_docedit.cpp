@@ -38,16 +38,12 @@ struct Recorder : DocObserver {
     void jobChanged(const DocChange& c) override { changes.push_back(c); }
 };
 
-// Two members; every point T = 75 us over 300 mm, so v = 4 km/s and, with beta = lambda = 1,
-// va = 4. Member 0: means 40, 30, 27.5 (20..35); member 1: 35, 45.
+// The two-member job of twoMemberJob(): v = va = 4 km/s everywhere.
 class DocEdit : public ::testing::Test {
 protected:
     void SetUp() override {
-        JobBuilder job;
-        job.member(u"梁A").area(same(40)).area(same(30)).area(ascending());
-        job.member(u"柱B").area(same(35)).area(same(45));
         path = dir.path("job.SHA");
-        ASSERT_EQ(WriteResultFile(path, job.build()), u"");
+        ASSERT_EQ(WriteResultFile(path, twoMemberJob()), u"");
         ASSERT_EQ(doc.open(path), u"");
         doc.addObserver(&seen);
     }

@@ -100,11 +100,8 @@ const EditCase kCases[] = {
 class DocUndo : public ::testing::Test {
 protected:
     void SetUp() override {
-        JobBuilder job;
-        job.member(u"梁A").area(same(40)).area(same(30)).area(ascending());
-        job.member(u"柱B").area(same(35)).area(same(45));
         path = dir.path("job.SHA");
-        ASSERT_EQ(WriteResultFile(path, job.build()), u"");
+        ASSERT_EQ(WriteResultFile(path, twoMemberJob()), u"");
         ASSERT_EQ(doc.open(path), u"");
     }
     State state() { return stateOf(doc); }

@@ -1,5 +1,5 @@
 // The Word tables and the Excel sheet laid out cell by cell as the report forms prescribe.
-#include "calc/specimens.h"
+#include "calc/calibration.h"
 #include "officejob.h"
 #include "report/officelayout.h"
 #include "report/reporttables.h"

@@ -215,4 +215,11 @@ JobData makeJob(int members, int areas, int datLen) {
     return builder.build();
 }
 
+JobData twoMemberJob() {
+    JobBuilder job;
+    job.member(u"梁A").area(same(40)).area(same(30)).area(ascending());
+    job.member(u"柱B").area(same(35)).area(same(45));
+    return job.build();
+}
+
 } // namespace tavolin::testing

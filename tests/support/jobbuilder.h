@@ -82,4 +82,8 @@ private:
 // per member, dT cycles 0.5/1/2): what the file round trips compare.
 JobData makeJob(int members, int areas, int datLen);
 
+// The edit tests' job: two members; every point T = 75 us over 300 mm, so v = 4 km/s and, with
+// beta = lambda = 1, va = 4. Member 0: means 40, 30, 27.5 (20..35); member 1: 35, 45.
+JobData twoMemberJob();
+
 } // namespace tavolin::testing

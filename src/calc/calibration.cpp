@@ -1,5 +1,5 @@
 // Eta from specimens, the least-squares curve fit and the range test.
-#include "calc/specimens.h"
+#include "calc/calibration.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 // Eta from specimens, the curve fit and the range test, against answers worked out by hand or
 // built into the data.
-#include "calc/specimens.h"
+#include "calc/calibration.h"
 
 #include <gtest/gtest.h>
 
