@@ -16,13 +16,14 @@ using namespace tavolin;
 namespace {
 
 // A result pair keeps the members, their areas and each area's sixteen rebound readings; a raw
-// pair holds one member and one reading column, so it keeps the areas. Names are not compared:
-// key lines drop blanks, and GBK has no room for every character.
+// pair holds one member and one reading column, so it keeps the areas (a job without members
+// comes back as one member without areas). Names are not compared: key lines drop blanks, and
+// GBK has no room for every character.
 bool sameRecords(const JobData& a, const JobData& b, bool resultPair) {
     const auto records = [resultPair](const JobData& j) {
-        std::vector<std::vector<std::array<int, 16>>> out;
+        std::vector<std::vector<std::array<int, 16>>> out(resultPair ? 0 : 1);
         for (const AreaList& areas : j.areas) {
-            if (resultPair || out.empty())
+            if (resultPair)
                 out.emplace_back();
             for (const TestArea& area : areas)
                 out.back().push_back(resultPair ? area.R : std::array<int, 16>{});
