@@ -268,6 +268,14 @@ bool writeWaves(TempFile& waveFile, const JobData& job) {
     return wave.empty() || waveFile.write(wave.data(), wave.size());
 }
 
+// The SI column of member i's lines. Readers group the lines of several members by this column
+// and the "SI" keys are written as positions, so with more than one member it is the position:
+// a member whose SI came from a file that gave another number (or none) must get its own lines
+// back. A single member's lines are never grouped and keep its SI.
+int lineSI(const JobData& job, size_t i) {
+    return job.members.size() > 1 ? static_cast<int>(i) : job.members[i].SI;
+}
+
 // RayPara lines and the companion waveforms, in the same order.
 Outcome writeRayPara(TempFile& textFile, TempFile& waveFile, const JobData& job, Lines& o) {
     Outcome out;
@@ -282,7 +290,7 @@ Outcome writeRayPara(TempFile& textFile, TempFile& waveFile, const JobData& job,
     o.endLine();
     long long seek = 1;
     for (size_t i = 0; i < members && !out.textFailed; ++i) {
-        const int memberSI = job.members[i].SI;
+        const int memberSI = lineSI(job, i);
         for (const TestArea& a : job.areas[i]) {
             for (size_t j = 0; j < 3; ++j) {
                 const TestPoint& p = a.points[j];
@@ -424,7 +432,7 @@ std::u16string writePair(const std::string& path, const JobData& job, bool resul
         const size_t members = std::min(job.members.size(), job.areas.size());
         for (size_t i = 0; i < members && ok; ++i)
             for (const TestArea& a : job.areas[i]) {
-                writeResultLine(o, job.members[i].SI, a);
+                writeResultLine(o, lineSI(job, i), a);
                 if (o.text.size() >= kTextChunk && !flushSection(textFile, o)) {
                     ok = false;
                     break;

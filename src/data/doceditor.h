@@ -6,8 +6,8 @@
 
 namespace tavolin {
 
-class CorrectionTables;
-class CurveLibrary;
+struct CorrectionTables;
+struct CurveLibrary;
 struct Specimen;
 
 // What one automatic first-arrival run did.

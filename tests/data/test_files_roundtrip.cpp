@@ -251,3 +251,23 @@ TEST(FilesRoundTrip, ResultFileSavedAsUtf8ElsewhereReadsTheSame) {
         }
     }
 }
+
+// A job read from a file whose "SI" keys were missing or numbered otherwise: the members' SI are
+// not their positions. Saving must still give every member its own areas back.
+TEST(FilesRoundTrip, MembersWhoseSiIsNotTheirPositionKeepTheirAreas) {
+    ScratchDir dir;
+    JobData job = makeJob(3, 2, 64);
+    job.members[0].SI = 0;
+    job.members[1].SI = 0; // its key was missing: read as 0
+    job.members[2].SI = 7;
+    const std::string path = dir.path("si.SHA");
+    ASSERT_EQ(WriteResultFile(path, job), u"");
+    JobData back;
+    ASSERT_EQ(ReadDataFile(path, back), u"");
+    ASSERT_EQ(back.areas.size(), 3u);
+    for (size_t m = 0; m < 3; ++m) {
+        ASSERT_EQ(back.areas[m].size(), 2u) << "member " << m;
+        EXPECT_EQ(back.areas[m][1].R, job.areas[m][1].R) << "member " << m;
+        expectSameWaveforms(job.areas[m][0], back.areas[m][0]);
+    }
+}
