@@ -38,17 +38,19 @@ double clamp01(double v) {
 }
 
 // Centred moving average of width w (odd); near the ends the window shrinks to what exists.
+// The running sum is kept in double, so the result does not depend on the trace's length.
 void movingAverage(const float* x, int n, int w, float* out) {
     const int h = w / 2;
     double acc = 0;
-    int a = 0, b = 0; // window [a, b)
+    int b = 0; // window [i - h, b)
+    for (; b < std::min(n, h); ++b)
+        acc += x[b];
     for (int i = 0; i < n; ++i) {
-        const int na = std::max(0, i - h), nb = std::min(n, i + h + 1);
-        while (b < nb)
+        if (i + h < n)
             acc += x[b++];
-        while (a < na)
-            acc -= x[a++];
-        out[i] = static_cast<float>(acc / (b - a));
+        if (i - h - 1 >= 0)
+            acc -= x[i - h - 1];
+        out[i] = static_cast<float>(acc / (b - std::max(0, i - h)));
     }
 }
 
@@ -129,8 +131,15 @@ HalfCycle halfCycle(const std::vector<float>& d, double start, double half, int 
     const int b = std::min(n - 1, static_cast<int>(std::ceil(start + half)) - 1);
     double p = 0, ww = 0;
     const double k = M_PI / half;
+    // sin(k (i - start)) by rotation from its first value: two sines per half-cycle, not one
+    // per sample (the walk evaluates many half-cycles per waveform).
+    const double cosK = std::cos(k), sinK = std::sin(k);
+    double sn = std::sin(k * (a - start)), cs = std::cos(k * (a - start));
     for (int i = a; i <= b; ++i) {
-        const double w = std::sin(k * (i - start));
+        const double w = sn;
+        const double next = sn * cosK + cs * sinK;
+        cs = cs * cosK - sn * sinK;
+        sn = next;
         if (w <= 0)
             continue;
         p += sign * d[i] * w;
@@ -399,9 +408,11 @@ Analysis analyse(const uint16_t* s, int n) {
     // pre-trigger that ends periods earlier can miss a curving drift by enough to make the
     // half-cycle before the pulse look like signal, or the first one look like noise.
     {
+        // With a short pre-trigger (an early pulse) this is the only baseline taken next to the
+        // pulse, so a few samples before the suggestion are enough.
         const int end = static_cast<int>(std::floor(an.tRef - walk.walked * an.half));
         const int begin = std::max(0, end - 256);
-        if (havePre && end - begin >= kMinPre) {
+        if (end - begin >= 8) {
             detrend(x.data(), n, begin, end, an.d.data());
             walk = walkBack(an.d, an.tRef, an.half, sp, sigmaP);
         }
@@ -422,8 +433,9 @@ Analysis analyse(const uint16_t* s, int n) {
     // A pulse rising over a fraction of a period makes its first half-cycle at least about 0.3 of
     // the second: a rejected half-cycle must stay clearly below that share of the first accepted
     // one, or the real first half-cycle may have been missed in the noise.
-    constexpr double rho = 0.3, off = 1.5;
-    const double alone = std::min(clamp01((kAccept + kLeak * zFirst - zRejected) / (kAccept - 1.5)),
+    constexpr double rho = 0.3, off = 1.25;
+    // A rejected half-cycle just under the acceptance level may well be the real first one.
+    const double alone = std::min(clamp01((kAccept + kLeak * zFirst - zRejected) / (kAccept - 0.5)),
                                   clamp01((rho * zFirst - zRejected - off) / 2.0));
     const double onGrid = clamp01((8.0 - chi) / 4.0);
     double conf = std::min({clarity, alone, onGrid});
@@ -431,6 +443,9 @@ Analysis analyse(const uint16_t* s, int n) {
         conf *= 0.8;
     if (atStart)
         conf *= 0.8;
+    // With hardly any trace before the suggestion there is no baseline next to it (the second
+    // look needs a few samples), and an error of the baseline can pass for a half-cycle.
+    conf *= clamp01((an.onset - 6.0) / 10.0);
     an.confidence = conf;
     an.ok = true;
     return an;

@@ -119,6 +119,8 @@ TEST(AutoPick, WaveformsThatMustNotBreakIt) {
         {"constant at the zero line", std::vector<uint16_t>(1024, 2048), true},
         {"stuck at the upper rail", std::vector<uint16_t>(1024, 4095), true},
         {"noise only", noise, false},
+        // Nothing before it shows a quiet trace: a baseline error could pass for a half-cycle.
+        {"pulse 8 samples after the start", pulseWaveform({.onset = 8.0, .noise = 5}), false},
     };
     for (const Case& c : cases) {
         const ArrivalSuggestion s = pick(c.s);
