@@ -7,7 +7,7 @@ PACKAGES="build-essential cmake ninja-build pkg-config ccache \
   fonts-noto-cjk fonts-dejavu-core fonts-liberation xvfb xauth \
   libreoffice-writer-nogui libreoffice-calc-nogui \
   fonts-arphic-ukai fonts-arphic-uming fonts-wqy-zenhei poppler-utils \
-  qt6-translations-l10n \
+  qt6-translations-l10n libcups2-dev cups-daemon cups-client \
   dpkg-dev lintian desktop-file-utils appstream shared-mime-info"
 missing=""
 for p in $PACKAGES; do

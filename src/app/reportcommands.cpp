@@ -4,6 +4,7 @@
 
 #include "app/bitmapexport.h"
 #include "app/mainframe.h"
+#include "app/printspool.h"
 #include "app/reportpreview.h"
 #include "app/tavolinapp.h"
 #include "report/fonts.h"
@@ -21,6 +22,7 @@
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QStatusBar>
+#include <QTemporaryDir>
 
 #include <memory>
 
@@ -63,11 +65,11 @@ std::optional<report::PageList> pagesToPrint(CMainFrame& frame) {
 // painted between pages. The callback returns false once the user cancelled.
 class PageProgressDialog {
 public:
-    PageProgressDialog(QWidget* parent, const QString& label, int total)
+    PageProgressDialog(QWidget* parent, const QString& label, int total, int showAfterMs = 500)
         : dialog_(label, QStringLiteral("取消"), 0, total, parent) {
         dialog_.setWindowTitle(QStringLiteral("Tavolin"));
         dialog_.setWindowModality(Qt::WindowModal);
-        dialog_.setMinimumDuration(500);
+        dialog_.setMinimumDuration(showAfterMs);
         dialog_.setValue(0);
     }
     report::PageProgress callback() {
@@ -83,11 +85,67 @@ private:
     QProgressDialog dialog_;
 };
 
-// A print into a file that was stopped leaves no partial file behind: Qt's PDF and CUPS
-// engines cannot abort, and write what was drawn when the painter ends.
+// A print into a file that was stopped leaves no partial file behind: Qt's PDF engine cannot
+// abort, and writes what was drawn when the painter ends.
 void discardPartialOutput(const QPrinter& printer) {
     if (!printer.outputFileName().isEmpty())
         QFile::remove(printer.outputFileName());
+}
+
+// Draws pages first .. last onto `device` with a progress window; false when stopped or failed
+// (after saying so).
+bool drawPrintPages(CMainFrame& frame, QPrinter& device, const report::PageList& pages, int first,
+                    int last) {
+    // Shown at once: a print is stopped here, before anything reaches the printer.
+    PageProgressDialog progress(&frame, QStringLiteral("正在打印..."), last - first + 1, 0);
+    QPainter painter;
+    if (!painter.begin(&device)) {
+        showMessage(&frame, QStringLiteral("无法开始打印"));
+        return false;
+    }
+    const bool done = report::paintPages(painter, device, sourceOf(frame), pages, first, last,
+                                         progress.callback());
+    if (!done)
+        device.abort();
+    painter.end();
+    if (!done) {
+        if (!progress.cancelled())
+            showMessage(&frame, QStringLiteral("打印未能完成"));
+        frame.statusBar()->showMessage(QStringLiteral("打印已取消"));
+    }
+    return done;
+}
+
+// A printer of the print system: the pages go into a PDF of their own with the printer's paper
+// and resolution, which is queued only once it is complete. Stopped half-way, nothing prints.
+void printToPrinter(CMainFrame& frame, const QPrinter& printer, const report::PageList& pages,
+                    int first, int last) {
+    QTemporaryDir folder;
+    if (!folder.isValid()) {
+        showMessage(&frame, QStringLiteral("无法开始打印"));
+        return;
+    }
+    const QString pdfPath = folder.filePath(QStringLiteral("report.pdf"));
+    QPrinter pdf(QPrinter::HighResolution);
+    pdf.setOutputFormat(QPrinter::PdfFormat);
+    pdf.setOutputFileName(pdfPath);
+    pdf.setResolution(printer.resolution());
+    pdf.setFullPage(printer.fullPage());
+    pdf.setPageLayout(printer.pageLayout());
+    pdf.setDocName(printer.docName());
+    pdf.setCreator(QStringLiteral("Tavolin"));
+    if (!drawPrintPages(frame, pdf, pages, first, last))
+        return;
+    const QString title = printer.docName().isEmpty()
+                              ? QFileInfo(pathToQ(frame.doc().path())).fileName()
+                              : printer.docName();
+    const QString error = spoolPdf(printer, pdfPath, title);
+    if (!error.isEmpty()) {
+        showMessage(&frame, QStringLiteral("打印失败：%1").arg(error));
+        return;
+    }
+    frame.statusBar()->showMessage(
+        QStringLiteral("已发送 %1 页到打印机 %2").arg(last - first + 1).arg(printer.printerName()));
 }
 
 void printPages(CMainFrame& frame, const report::PageList& pages, QWidget* dialogParent) {
@@ -105,26 +163,13 @@ void printPages(CMainFrame& frame, const report::PageList& pages, QWidget* dialo
         first = printer.fromPage();
         last = printer.toPage() > 0 ? printer.toPage() : last;
     }
-    PageProgressDialog progress(&frame, QStringLiteral("正在打印..."), last - first + 1);
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        showMessage(&frame, QStringLiteral("无法开始打印"));
+    if (printer.outputFormat() == QPrinter::NativeFormat && !printer.printerName().isEmpty()) {
+        printToPrinter(frame, printer, pages, first, last);
         return;
     }
-    const bool done = report::paintPages(painter, printer, sourceOf(frame), pages, first, last,
-                                         progress.callback());
-    if (!done) {
-        // The pages drawn so far must not reach the printer as a partial job (where the engine
-        // can abort at all).
-        printer.abort();
-        painter.end();
+    // "Print to file": Qt's own PDF output, removed again when stopped.
+    if (!drawPrintPages(frame, printer, pages, first, last))
         discardPartialOutput(printer);
-        if (!progress.cancelled())
-            showMessage(&frame, QStringLiteral("打印未能完成"));
-        frame.statusBar()->showMessage(QStringLiteral("打印已取消"));
-        return;
-    }
-    painter.end();
 }
 
 // The job's own name in its folder, with `extension`.

@@ -21,9 +21,11 @@ inline bool focusReached(const QWidget* target, const char* how) {
     return false;
 }
 
-// A click on a desktop also makes its window the active one.
+// A click on a desktop also makes its window the active one. A window that was only just shown
+// (a dialog caught as it opens) cannot become active before it is on the screen.
 inline void activate(QWidget* target) {
     if (!target->window()->isActiveWindow()) {
+        static_cast<void>(QTest::qWaitForWindowExposed(target->window(), 1000));
         target->window()->activateWindow();
         static_cast<void>(QTest::qWaitForWindowActive(target->window(), 1000));
     }
