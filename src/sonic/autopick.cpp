@@ -430,13 +430,17 @@ Analysis analyse(const uint16_t* s, int n) {
         peakD = std::max(peakD, static_cast<double>(std::fabs(an.d[i])));
     an.snrDb = 20.0 * std::log10(std::max(peakD, 1e-9) / noise);
     const double clarity = clamp01((zFirst - 4.0) / 4.0);
-    // A pulse rising over a fraction of a period makes its first half-cycle at least about 0.3 of
-    // the second: a rejected half-cycle must stay clearly below that share of the first accepted
-    // one, or the real first half-cycle may have been missed in the noise.
-    constexpr double rho = 0.3, off = 1.25;
+    // Is the rejected half-cycle noise, or the real first one missed? A pulse rising over a
+    // fraction of a period makes its first half-cycle at least about 0.3 of the second, so a
+    // missed one would show a statistic near mu = 0.3 zFirst; noise shows one near 0 (both of
+    // unit deviation). The probability that it is noise, a miss weighed ten times a needless
+    // check by a human.
+    constexpr double rho = 0.3, missCost = 10.0;
+    const double mu = rho * zFirst;
+    const double noiseBefore = 1.0 / (1.0 + missCost * std::exp(mu * (zRejected - 0.5 * mu)));
     // A rejected half-cycle just under the acceptance level may well be the real first one.
-    const double alone = std::min(clamp01((kAccept + kLeak * zFirst - zRejected) / (kAccept - 0.5)),
-                                  clamp01((rho * zFirst - zRejected - off) / 2.0));
+    const double alone =
+        std::min(clamp01((kAccept + kLeak * zFirst - zRejected) / (kAccept - 0.5)), noiseBefore);
     const double onGrid = clamp01((8.0 - chi) / 4.0);
     double conf = std::min({clarity, alone, onGrid});
     if (!havePre)
