@@ -92,12 +92,13 @@ void discardPartialOutput(const QPrinter& printer) {
         QFile::remove(printer.outputFileName());
 }
 
-// Draws pages first .. last onto `device` with a progress window; false when stopped or failed
-// (after saying so).
-bool drawPrintPages(CMainFrame& frame, QPrinter& device, const report::PageList& pages, int first,
-                    int last) {
+// Draws pages first .. last onto `device` with a progress window over `window` (the preview when
+// printing from it: a window under a modal one could not be cancelled); false when stopped or
+// failed (after saying so).
+bool drawPrintPages(CMainFrame& frame, QWidget* window, QPrinter& device,
+                    const report::PageList& pages, int first, int last) {
     // Shown at once: a print is stopped here, before anything reaches the printer.
-    PageProgressDialog progress(&frame, QStringLiteral("正在打印..."), last - first + 1, 0);
+    PageProgressDialog progress(window, QStringLiteral("正在打印..."), last - first + 1, 0);
     QPainter painter;
     if (!painter.begin(&device)) {
         showMessage(&frame, QStringLiteral("无法开始打印"));
@@ -118,8 +119,8 @@ bool drawPrintPages(CMainFrame& frame, QPrinter& device, const report::PageList&
 
 // A printer of the print system: the pages go into a PDF of their own with the printer's paper
 // and resolution, which is queued only once it is complete. Stopped half-way, nothing prints.
-void printToPrinter(CMainFrame& frame, const QPrinter& printer, const report::PageList& pages,
-                    int first, int last) {
+void printToPrinter(CMainFrame& frame, QWidget* window, const QPrinter& printer,
+                    const report::PageList& pages, int first, int last) {
     QTemporaryDir folder;
     if (!folder.isValid()) {
         showMessage(&frame, QStringLiteral("无法开始打印"));
@@ -134,7 +135,7 @@ void printToPrinter(CMainFrame& frame, const QPrinter& printer, const report::Pa
     pdf.setPageLayout(printer.pageLayout());
     pdf.setDocName(printer.docName());
     pdf.setCreator(QStringLiteral("Tavolin"));
-    if (!drawPrintPages(frame, pdf, pages, first, last))
+    if (!drawPrintPages(frame, window, pdf, pages, first, last))
         return;
     const QString title = printer.docName().isEmpty()
                               ? QFileInfo(pathToQ(frame.doc().path())).fileName()
@@ -164,11 +165,11 @@ void printPages(CMainFrame& frame, const report::PageList& pages, QWidget* dialo
         last = printer.toPage() > 0 ? printer.toPage() : last;
     }
     if (printer.outputFormat() == QPrinter::NativeFormat && !printer.printerName().isEmpty()) {
-        printToPrinter(frame, printer, pages, first, last);
+        printToPrinter(frame, dialogParent, printer, pages, first, last);
         return;
     }
     // "Print to file": Qt's own PDF output, removed again when stopped.
-    if (!drawPrintPages(frame, printer, pages, first, last))
+    if (!drawPrintPages(frame, dialogParent, printer, pages, first, last))
         discardPartialOutput(printer);
 }
 
