@@ -101,7 +101,7 @@ bool drawPrintPages(CMainFrame& frame, QWidget* window, QPrinter& device,
     PageProgressDialog progress(window, QStringLiteral("正在打印..."), last - first + 1, 0);
     QPainter painter;
     if (!painter.begin(&device)) {
-        showMessage(&frame, QStringLiteral("无法开始打印"));
+        showMessage(window, QStringLiteral("无法开始打印"));
         return false;
     }
     const bool done = report::paintPages(painter, device, sourceOf(frame), pages, first, last,
@@ -111,7 +111,7 @@ bool drawPrintPages(CMainFrame& frame, QWidget* window, QPrinter& device,
     painter.end();
     if (!done) {
         if (!progress.cancelled())
-            showMessage(&frame, QStringLiteral("打印未能完成"));
+            showMessage(window, QStringLiteral("打印未能完成"));
         frame.statusBar()->showMessage(QStringLiteral("打印已取消"));
     }
     return done;
@@ -123,7 +123,7 @@ void printToPrinter(CMainFrame& frame, QWidget* window, const QPrinter& printer,
                     const report::PageList& pages, int first, int last) {
     QTemporaryDir folder;
     if (!folder.isValid()) {
-        showMessage(&frame, QStringLiteral("无法开始打印"));
+        showMessage(window, QStringLiteral("无法开始打印"));
         return;
     }
     const QString pdfPath = folder.filePath(QStringLiteral("report.pdf"));
@@ -133,6 +133,7 @@ void printToPrinter(CMainFrame& frame, QWidget* window, const QPrinter& printer,
     pdf.setResolution(printer.resolution());
     pdf.setFullPage(printer.fullPage());
     pdf.setPageLayout(printer.pageLayout());
+    pdf.setColorMode(printer.colorMode());
     pdf.setDocName(printer.docName());
     pdf.setCreator(QStringLiteral("Tavolin"));
     if (!drawPrintPages(frame, window, pdf, pages, first, last))
@@ -142,11 +143,12 @@ void printToPrinter(CMainFrame& frame, QWidget* window, const QPrinter& printer,
                               : printer.docName();
     const QString error = spoolPdf(printer, pdfPath, title);
     if (!error.isEmpty()) {
-        showMessage(&frame, QStringLiteral("打印失败：%1").arg(error));
+        showMessage(window, QStringLiteral("打印失败：%1").arg(error));
         return;
     }
+    // No page count: the dialog's page set or pages per sheet may print fewer than were drawn.
     frame.statusBar()->showMessage(
-        QStringLiteral("已发送 %1 页到打印机 %2").arg(last - first + 1).arg(printer.printerName()));
+        QStringLiteral("报表已发送到打印机 %1").arg(printer.printerName()));
 }
 
 void printPages(CMainFrame& frame, const report::PageList& pages, QWidget* dialogParent) {
