@@ -219,7 +219,8 @@ def main():
 
 # Menu commands that open a dialog and leave the job as it was, per screen.
 MAIN_DIALOGS = ["检测参数", "滤波", "关于 Tavolin(A)..."]
-ANALYSIS_DIALOGS = ["角度修正表", "测试面修正表", "碳化深度修正表", "联系我们", "关于"]
+ANALYSIS_DIALOGS = ["角度修正表", "测试面修正表", "碳化深度修正表", "钻芯修正", "测强曲线库", "拟合测强曲线",
+                    "打印设置", "打印预览(V)", "联系我们", "关于"]
 
 
 def showing_dialogs(app):

@@ -12,8 +12,10 @@ export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 PY APP JOB
 unset QT_QPA_PLATFORM
 # A settings folder of its own, so a developer's window layout neither leaks in nor gets changed.
 XDG_CONFIG_HOME=$(mktemp -d)
-export XDG_CONFIG_HOME
-trap 'rm -rf "$XDG_CONFIG_HOME"' EXIT
+# Recovery snapshots too: a run that ends the program leaves one, which the next run would offer.
+XDG_STATE_HOME=$(mktemp -d)
+export XDG_CONFIG_HOME XDG_STATE_HOME
+trap 'rm -rf "$XDG_CONFIG_HOME" "$XDG_STATE_HOME"' EXIT
 # A private session bus; it starts the accessibility bus (org.a11y.Bus) on demand.
 dbus-run-session -- xvfb-run -a -s "-screen 0 1366x768x24" \
     "$PY" tools/a11y-check.py "$APP" "$JOB" "$@" 2>&1 | grep -v 'Failed to set fd limit'
