@@ -374,22 +374,29 @@ Analysis analyse(const uint16_t* s, int n) {
         }
     }
     const int kc = static_cast<int>(cross.size());
-    if (kc < 2)
+    if (kc < 1)
         return an;
-    // Weighted least-squares line crossing(k) = tRef + k * H.
-    double sw = 0, sk = 0, sc = 0, skk = 0, skc = 0;
-    for (const GridPoint& g : cross) {
-        sw += g.weight;
-        sk += g.weight * g.k;
-        sc += g.weight * g.at;
-        skk += g.weight * g.k * g.k;
-        skc += g.weight * g.k * g.at;
+    if (kc == 1) {
+        // A pulse that dies within a period or so has one crossing above the level: its
+        // spacing is the first estimate's.
+        an.half = h0;
+        an.tRef = cross[0].at - cross[0].k * h0;
+    } else {
+        // Weighted least-squares line crossing(k) = tRef + k * H.
+        double sw = 0, sk = 0, sc = 0, skk = 0, skc = 0;
+        for (const GridPoint& g : cross) {
+            sw += g.weight;
+            sk += g.weight * g.k;
+            sc += g.weight * g.at;
+            skk += g.weight * g.k * g.k;
+            skc += g.weight * g.k * g.at;
+        }
+        const double den = sw * skk - sk * sk;
+        if (!(den > 0))
+            return an;
+        an.half = (sw * skc - sk * sc) / den;
+        an.tRef = (sc - an.half * sk) / sw;
     }
-    const double den = sw * skk - sk * sk;
-    if (!(den > 0))
-        return an;
-    an.half = (sw * skc - sk * sc) / den;
-    an.tRef = (sc - an.half * sk) / sw;
     if (!(an.half >= 2.0))
         return an;
     // How far the crossings stray from one carrier's grid, in units of their expected jitter.
@@ -447,6 +454,10 @@ Analysis analyse(const uint16_t* s, int n) {
         conf *= 0.8;
     if (atStart)
         conf *= 0.8;
+    // One crossing cannot show that the half-cycles sit on one carrier's grid: a suggestion, for a
+    // human to confirm.
+    if (kc == 1)
+        conf = std::min(conf, 0.45);
     // With hardly any trace before the suggestion there is no baseline next to it (the second
     // look needs a few samples), and an error of the baseline can pass for a half-cycle.
     conf *= clamp01((an.onset - 6.0) / 10.0);

@@ -38,7 +38,7 @@ std::vector<uint16_t> pulseWaveform(const Pulse& p) {
     std::mt19937 rng(p.seed);
     std::normal_distribution<double> gauss(0.0, 1.0);
     const double period = 1000.0 / (p.kHz * p.dT); // samples
-    const double rise = p.rise * period, tau = 3 * period;
+    const double rise = p.rise * period, tau = p.decay * period;
     std::vector<double> pulse(static_cast<size_t>(std::max(0, p.datLen)), 0.0);
     double top = 0;
     for (int i = 0; i < p.datLen; ++i) {

@@ -43,7 +43,8 @@ struct Pulse {
     double dT = 0.4; // us
     double onset = 300;
     double kHz = 50;
-    double rise = 0.5;
+    double rise = 0.5;  // periods
+    double decay = 3.0; // periods, after the rise
     double peak = 800;
     double noise = 8;
     double offset = 0;
