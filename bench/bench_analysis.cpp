@@ -3,6 +3,7 @@
 // repaint of the waveform area. Prints medians against their targets; asserts nothing.
 #include "app/mainframe.h"
 #include "app/tavolinapp.h"
+#include "benchtiming.h"
 #include "data/doc.h"
 #include "data/format.h"
 #include "samplegen_lib.h"
@@ -15,7 +16,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -36,37 +36,16 @@ void settle() {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-double cpuNowMs() {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
+using benchtiming::Timing;
 
-// Medians of the wall time and of the process's CPU time (the steadier figure on a busy
-// machine), in ms; `prepare` runs outside the clocks before every repetition.
-struct Timing {
-    double wallMs = 0;
-    double cpuMs = 0;
-};
-
+// Medians of the wall time and of the process's CPU time, in ms; `prepare` runs outside the
+// clocks before every repetition, and what a step queued runs inside them.
 Timing median(int repetitions, const std::function<void()>& run,
               const std::function<void()>& prepare = {}) {
-    std::vector<double> wall, cpu;
-    for (int i = 0; i < repetitions; ++i) {
-        if (prepare)
-            prepare();
-        settle();
-        const double c0 = cpuNowMs();
-        QElapsedTimer timer;
-        timer.start();
-        run();
-        settle();
-        wall.push_back(timer.nsecsElapsed() / 1e6);
-        cpu.push_back(cpuNowMs() - c0);
-    }
-    std::sort(wall.begin(), wall.end());
-    std::sort(cpu.begin(), cpu.end());
-    return {wall[wall.size() / 2], cpu[cpu.size() / 2]};
+    benchtiming::Hooks hooks;
+    hooks.before = prepare;
+    hooks.settle = settle;
+    return benchtiming::median(repetitions, run, hooks);
 }
 
 void report(const char* what, Timing t, double target) {

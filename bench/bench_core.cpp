@@ -1,5 +1,6 @@
 // Timing of the core on a large job (open, save, evaluation and filter against their targets)
 // and of open and save on a typical one.
+#include "benchtiming.h"
 #include "data/datafile.h"
 #include "data/doc.h"
 #include "data/jobeval.h"
@@ -26,37 +27,15 @@ using namespace tavolin;
 
 namespace {
 
-// Wall-clock and process CPU time of one run: on a busy machine the CPU time is the steadier
-// figure.
-struct Timing {
-    double wallMs = 0;
-    double cpuMs = 0;
-};
+using benchtiming::Timing;
 
-double cpuNowMs() {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
-
-// Medians of both clocks over the repetitions.
-// `after` runs outside the clock after every repetition (freeing what the run built).
+// Medians of both clocks over the repetitions; `after` runs outside the clock after every
+// repetition (freeing what the run built).
 Timing median(int repetitions, const std::function<void()>& run,
               const std::function<void()>& after = {}) {
-    std::vector<double> wall, cpu;
-    for (int i = 0; i < repetitions; ++i) {
-        const double c0 = cpuNowMs();
-        const auto start = std::chrono::steady_clock::now();
-        run();
-        const auto stop = std::chrono::steady_clock::now();
-        cpu.push_back(cpuNowMs() - c0);
-        wall.push_back(std::chrono::duration<double, std::milli>(stop - start).count());
-        if (after)
-            after();
-    }
-    std::sort(wall.begin(), wall.end());
-    std::sort(cpu.begin(), cpu.end());
-    return {wall[wall.size() / 2], cpu[cpu.size() / 2]};
+    benchtiming::Hooks hooks;
+    hooks.after = after;
+    return benchtiming::median(repetitions, run, hooks);
 }
 
 // A file's bytes read with plain I/O into fresh memory, as any program reading it must: no

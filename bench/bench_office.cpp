@@ -1,4 +1,5 @@
 // Timing and memory of the office files on a large job: the .xlsx and the .docx with both tables.
+#include "benchtiming.h"
 #include "data/doc.h"
 #include "report/officeexport.h"
 #include "report/officelayout.h"
@@ -25,32 +26,8 @@ using namespace tavolin;
 
 namespace {
 
-double cpuNowMs() {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
-
-// Medians of wall-clock and process CPU time: on a busy machine the CPU time is the steadier.
-struct Timing {
-    double wallMs = 0;
-    double cpuMs = 0;
-};
-Timing median(int repetitions, const std::function<void()>& run) {
-    std::vector<double> wall, cpu;
-    for (int i = 0; i < repetitions; ++i) {
-        const double c0 = cpuNowMs();
-        const auto start = std::chrono::steady_clock::now();
-        run();
-        wall.push_back(
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                .count());
-        cpu.push_back(cpuNowMs() - c0);
-    }
-    std::sort(wall.begin(), wall.end());
-    std::sort(cpu.begin(), cpu.end());
-    return {wall[wall.size() / 2], cpu[cpu.size() / 2]};
-}
+using benchtiming::median;
+using benchtiming::Timing;
 
 double peakMb() {
     rusage usage{};
