@@ -3,7 +3,7 @@
 // repaint of the waveform area. Prints medians against their targets; asserts nothing.
 #include "app/mainframe.h"
 #include "app/tavolinapp.h"
-#include "benchtiming.h"
+#include "benchsupport.h"
 #include "data/doc.h"
 #include "data/format.h"
 #include "samplegen_lib.h"
@@ -85,11 +85,7 @@ int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
     CTavolinApp::initApplication();
 
-    samplegen::SampleSpec spec;
-    spec.members = 100;
-    spec.areas = 100;
-    spec.datLen = 1024;
-    spec.result = true;
+    const samplegen::SampleSpec spec = benchtiming::largeJobSpec();
     QTemporaryDir data;
     // A job of the caller's (bench_analysis JOB.SHA) instead of the generated one.
     const bool own = argc > 1;

@@ -1,6 +1,6 @@
 // Timing of the core on a large job (open, save, evaluation and filter against their targets)
 // and of open and save on a typical one.
-#include "benchtiming.h"
+#include "benchsupport.h"
 #include "data/datafile.h"
 #include "data/doc.h"
 #include "data/jobeval.h"
@@ -105,12 +105,7 @@ void timeLine(const char* what, Timing t, double target) {
 int main(int argc, char** argv) {
     const std::string only = argc > 1 ? argv[1] : "";
     auto wanted = [&](const char* name) { return only.empty() || only == name; };
-    samplegen::SampleSpec spec;
-    spec.members = 100;
-    spec.areas = 100;
-    spec.datLen = 1024;
-    spec.result = true;
-    spec.seed = 42;
+    const samplegen::SampleSpec spec = benchtiming::largeJobSpec();
 
     const char* env = std::getenv("TMPDIR");
     std::string templ = (env && *env ? std::string(env) : fs::temp_directory_path().string()) +

@@ -1,5 +1,5 @@
 // Timing and memory of the office files on a large job: the .xlsx and the .docx with both tables.
-#include "benchtiming.h"
+#include "benchsupport.h"
 #include "data/doc.h"
 #include "report/officeexport.h"
 #include "report/officelayout.h"
@@ -84,12 +84,7 @@ int main(int argc, char** argv) {
     if (argc > 1) {
         job = argv[1];
     } else {
-        samplegen::SampleSpec spec;
-        spec.members = 100;
-        spec.areas = 100;
-        spec.datLen = 1024;
-        spec.result = true;
-        spec.seed = 42;
+        const samplegen::SampleSpec spec = benchtiming::largeJobSpec();
         std::printf("generating %d members x %d areas ...\n", spec.members, spec.areas);
         std::fflush(stdout);
         const pid_t child = ::fork();

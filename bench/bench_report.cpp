@@ -1,6 +1,7 @@
 // Report speed: the PDF of both tables of a 100 × 100 job (2,000 pages) written by tavolin-cli,
 // its time and peak memory, and the time until the preview shows its first page.
 #include "app/reportpreview.h"
+#include "benchsupport.h"
 #include "data/doc.h"
 #include "data/jobeval.h"
 #include "report/fonts.h"
@@ -53,12 +54,7 @@ bool runReport(const std::string& cli, const std::string& job, const std::string
 } // namespace
 
 int main(int argc, char** argv) {
-    samplegen::SampleSpec spec;
-    spec.members = 100;
-    spec.areas = 100;
-    spec.datLen = 1024;
-    spec.result = true;
-    spec.seed = 42;
+    const samplegen::SampleSpec spec = benchtiming::largeJobSpec();
     const fs::path folder =
         fs::temp_directory_path() / ("tavolin-bench-report-" + std::to_string(::getpid()));
     fs::create_directories(folder);

@@ -1,5 +1,6 @@
 // Timing of the history and the recovery snapshot on a 10,000-area job: thousands of edits, their
 // undo and redo, an edit of every area (eta), and the snapshot written after edits.
+#include "benchsupport.h"
 #include "data/datafile.h"
 #include "data/doc.h"
 #include "data/recovery.h"
@@ -31,12 +32,7 @@ double timeMs(const std::function<void()>& run) {
 } // namespace
 
 int main() {
-    samplegen::SampleSpec spec;
-    spec.members = 100;
-    spec.areas = 100;
-    spec.datLen = 1024;
-    spec.result = true;
-    spec.seed = 42;
+    const samplegen::SampleSpec spec = benchtiming::largeJobSpec();
 
     std::string templ = fs::temp_directory_path().string() + "/tavolin-bench-XXXXXX";
     std::vector<char> buffer(templ.begin(), templ.end());

@@ -71,6 +71,29 @@ QString deviationText(float sf) {
     return QStringLiteral("Sf = ") + fixed(sf, 2) + QStringLiteral("Mpa");
 }
 
+// The head rows above a table's body: a label over the first `labelSpan` columns and its value
+// across the rest of the row, or two such pairs with the first value `leftSpan` columns wide.
+struct HeadRows {
+    OfficeTable& t;
+    int labelSpan;
+    int leftSpan;
+
+    void labelled(const char16_t* label, QString value) const {
+        const int row = t.addRow();
+        t.label(row, 0, QString::fromUtf16(label), 1, labelSpan);
+        t.put(row, labelSpan, std::move(value), 1, t.columns - labelSpan);
+    }
+    void paired(const char16_t* left, QString leftValue, const char16_t* right,
+                QString rightValue) const {
+        const int row = t.addRow();
+        const int rightAt = labelSpan + leftSpan;
+        t.label(row, 0, QString::fromUtf16(left), 1, labelSpan);
+        t.put(row, labelSpan, std::move(leftValue), 1, leftSpan);
+        t.label(row, rightAt, QString::fromUtf16(right), 1, labelSpan);
+        t.put(row, rightAt + labelSpan, std::move(rightValue), 1, t.columns - rightAt - labelSpan);
+    }
+};
+
 } // namespace
 
 OfficeTable fieldRecordTable(const ReportSource& source, int memberIndex, int firstArea,
@@ -91,26 +114,14 @@ OfficeTable fieldRecordTable(const ReportSource& source, int memberIndex, int fi
         t.columnWeights[c] = 4.0 / 3.0;
     t.cells.reserve(static_cast<size_t>(40 + 30 * slotCount));
 
-    auto labelled = [&](const char16_t* label, QString value) {
-        const int row = t.addRow();
-        t.label(row, 0, QString::fromUtf16(label), 1, 3);
-        t.put(row, 3, std::move(value), 1, 14);
-    };
-    auto paired = [&](const char16_t* left, QString leftValue, const char16_t* right,
-                      QString rightValue) {
-        const int row = t.addRow();
-        t.label(row, 0, QString::fromUtf16(left), 1, 3);
-        t.put(row, 3, std::move(leftValue), 1, 6);
-        t.label(row, 9, QString::fromUtf16(right), 1, 3);
-        t.put(row, 12, std::move(rightValue), 1, 5);
-    };
-    labelled(u"工程名称", q(info.projectName));
-    labelled(u"检测单位", q(info.testingOrg));
-    labelled(u"施工单位", q(info.constructionOrg));
-    paired(u"委托单位", q(info.clientOrg), u"委托编号", q(info.commissionNo));
-    paired(u"施工日期", q(info.constructionDate), u"检测日期", q(info.testDate));
-    paired(u"构件名称", q(member.PILEID), u"设计强度", q(info.designGrade));
-    paired(u"检测依据", q(info.testBasis), u"检测编号", q(info.testNo));
+    const HeadRows headRows{t, 3, 6};
+    headRows.labelled(u"工程名称", q(info.projectName));
+    headRows.labelled(u"检测单位", q(info.testingOrg));
+    headRows.labelled(u"施工单位", q(info.constructionOrg));
+    headRows.paired(u"委托单位", q(info.clientOrg), u"委托编号", q(info.commissionNo));
+    headRows.paired(u"施工日期", q(info.constructionDate), u"检测日期", q(info.testDate));
+    headRows.paired(u"构件名称", q(member.PILEID), u"设计强度", q(info.designGrade));
+    headRows.paired(u"检测依据", q(info.testBasis), u"检测编号", q(info.testNo));
     const int instrument = t.addRow(2);
     t.label(instrument, 0, QStringLiteral("仪器型号\n与编号"), 1, 3);
     t.put(instrument, 3, instrumentText(info), 1, 14);
@@ -221,28 +232,16 @@ OfficeTable resultTable(const ReportSource& source, int memberIndex,
     t.columnWeights[1] = 3.0;
     t.cells.reserve(200);
 
-    auto labelled = [&](const char16_t* label, QString value) {
-        const int row = t.addRow();
-        t.label(row, 0, QString::fromUtf16(label), 1, 2);
-        t.put(row, 2, std::move(value), 1, 10);
-    };
-    auto paired = [&](const char16_t* left, QString leftValue, const char16_t* right,
-                      QString rightValue) {
-        const int row = t.addRow();
-        t.label(row, 0, QString::fromUtf16(left), 1, 2);
-        t.put(row, 2, std::move(leftValue), 1, 4);
-        t.label(row, 6, QString::fromUtf16(right), 1, 2);
-        t.put(row, 8, std::move(rightValue), 1, 4);
-    };
-    labelled(u"工程名称", q(info.projectName));
-    labelled(u"检测单位", q(info.testingOrg));
-    labelled(u"施工单位", q(info.constructionOrg));
-    paired(u"委托单位", q(info.clientOrg), u"委托编号", q(info.commissionNo));
-    paired(u"检测龄期", q(info.testAge), u"检测日期", q(info.testDate));
-    paired(u"设计强度", q(info.designGrade), u"报告日期", q(info.reportDate));
-    paired(u"构件名称", q(member.PILEID), u"检测依据", q(info.testBasis));
-    labelled(u"仪器型号与编号", instrumentText(info));
-    labelled(u"构件编号", integer(member.SI + 1));
+    const HeadRows headRows{t, 2, 4};
+    headRows.labelled(u"工程名称", q(info.projectName));
+    headRows.labelled(u"检测单位", q(info.testingOrg));
+    headRows.labelled(u"施工单位", q(info.constructionOrg));
+    headRows.paired(u"委托单位", q(info.clientOrg), u"委托编号", q(info.commissionNo));
+    headRows.paired(u"检测龄期", q(info.testAge), u"检测日期", q(info.testDate));
+    headRows.paired(u"设计强度", q(info.designGrade), u"报告日期", q(info.reportDate));
+    headRows.paired(u"构件名称", q(member.PILEID), u"检测依据", q(info.testBasis));
+    headRows.labelled(u"仪器型号与编号", instrumentText(info));
+    headRows.labelled(u"构件编号", integer(member.SI + 1));
 
     const int head = t.addRow();
     const int numbers = t.addRow();

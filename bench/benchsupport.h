@@ -1,6 +1,8 @@
-// The benchmarks' clock: medians of wall-clock and process CPU time over repetitions. On a busy
-// machine the CPU time is the steadier figure.
+// What the benchmarks share: their large job and their clock (medians of wall-clock and process
+// CPU time over repetitions; on a busy machine the CPU time is the steadier figure).
 #pragma once
+
+#include "samplegen_lib.h"
 
 #include <algorithm>
 #include <chrono>
@@ -9,6 +11,18 @@
 #include <vector>
 
 namespace benchtiming {
+
+// The large job of the speed targets: a result job of 100 members x 100 areas, 1,024 samples a
+// waveform.
+inline tavolin::samplegen::SampleSpec largeJobSpec() {
+    tavolin::samplegen::SampleSpec spec;
+    spec.members = 100;
+    spec.areas = 100;
+    spec.datLen = 1024;
+    spec.result = true;
+    spec.seed = 42;
+    return spec;
+}
 
 struct Timing {
     double wallMs = 0;
